@@ -1,0 +1,8 @@
+#pragma once
+// The program's face "ＭＳ Ｐゴシック" at a pixel height; where that face is not
+// installed the font substitution set up at start-up supplies IPAPGothic.
+#include <QFont>
+#include <QStringList>
+
+QFont uiFont(int pixelHeight);
+void installFontSubstitutes();

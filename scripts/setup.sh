@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Installs what PLANIX needs on a Debian machine (only what is missing),
+# builds it in Release, then either starts the program or runs every test.
+#
+#   scripts/setup.sh run [PICTURE]   build and start PLANIX
+#   scripts/setup.sh test            build and run the whole test suite headless
+set -euo pipefail
+
+mode=${1:-run}
+[ $# -gt 0 ] && shift
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+
+packages=(
+  build-essential cmake ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libjpeg62-turbo-dev libjpeg-turbo-progs
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libuemf-dev
+  fonts-ipafont-gothic
+  xvfb xauth xclip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
+cmake --build "$build" -j "$jobs"
+
+case "$mode" in
+  run)
+    exec "$build/planix" "$@"
+    ;;
+  test)
+    export QT_QPA_PLATFORM=offscreen
+    # The clipboard tests talk to other X clients through a real X server.
+    if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
+      display=:$(( 90 + RANDOM % 100 ))
+      Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+      export PLANIX_X_DISPLAY=$display
+      sleep 1
+    else
+      export PLANIX_X_DISPLAY=${DISPLAY:-}
+    fi
+    cd "$build"
+    ctest --output-on-failure -j "$jobs" --timeout 300
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

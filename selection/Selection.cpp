@@ -1,0 +1,84 @@
+// Dragging the measuring rectangle over the working image. The band is drawn
+// straight into the picture's pixels in not-XOR mode, so drawing it again
+// removes it and restores every pixel.
+#include "app/Unit1.h"
+
+#include "selection/SelectionRect.h"
+
+void TForm1::Image2MouseDown(QObject*, TMouseButton, TShiftState, int X, int Y)
+{
+    jikkoufuka();
+    dragOrigin = {X, Y};
+    pressX = X;
+    pressY = Y;
+    dragCurrent = dragOrigin;
+}
+
+void TForm1::Image2MouseMove(QObject*, TShiftState Shift, int X, int Y)
+{
+    StatusBar1->setPanelText(1, positionReadout(X, Y));
+    StatusBar1->setPanelText(0, colourReadout(Image2->canvas().pixel(X, Y)));
+    if (!Shift.contains(ssLeft))
+        return;
+    shapeKind = 1;
+    drawOverlay(dragOrigin, dragCurrent, pmNotXor);
+    dragCurrent = {X, Y};
+    drawOverlay(dragOrigin, dragCurrent, pmNotXor);
+    jikkou();
+}
+
+void TForm1::Image2MouseUp(QObject*, TMouseButton, TShiftState, int X, int Y)
+{
+    // A release away from the last move's position takes the band along, so
+    // the band always lies on the selection that removing it will redraw.
+    if (overlayShown && (dragCurrent.x != X || dragCurrent.y != Y)) {
+        drawOverlay(dragOrigin, dragCurrent, pmNotXor);
+        dragCurrent = {X, Y};
+        drawOverlay(dragOrigin, dragCurrent, pmNotXor);
+    }
+    releaseX = X;
+    releaseY = Y;
+    const SelectionRect rect = normalisedSelection(pressX, pressY, releaseX, releaseY);
+    selLeft = rect.left;
+    selTop = rect.top;
+    selRight = rect.right;
+    selBottom = rect.bottom;
+    dragOrigin = {selLeft, selTop};
+    if (rect.isEmpty())
+        jikkoufuka();
+}
+
+void TForm1::jikkou() { overlayShown = true; }
+
+void TForm1::jikkoufuka()
+{
+    if (!overlayShown)
+        return;
+    drawOverlay(dragOrigin, {selRight, selBottom}, pmNotXor);
+    overlayShown = false;
+}
+
+void TForm1::drawOverlay(TPoint first, TPoint second, TPenMode mode)
+{
+    Surface canvas = Image2->canvas();
+    canvas.setPenMode(mode);
+    switch (shapeKind) {
+    case 0:
+        canvas.moveTo(first.x, first.y);
+        canvas.lineTo(second.x, second.y);
+        break;
+    case 1:
+        canvas.rectangle(first.x, first.y, second.x, second.y);
+        break;
+    case 2:
+        canvas.ellipse(first.x, first.y, second.x, second.y);
+        break;
+    case 3:
+        canvas.roundRect(first.x, first.y, second.x, second.y,
+                         halvedTowardZero(first.x - second.x), halvedTowardZero(first.y - second.y));
+        break;
+    default:
+        break;
+    }
+    canvas.setPenMode(pmMerge);
+}

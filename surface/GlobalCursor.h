@@ -1,0 +1,7 @@
+#pragma once
+// The program-wide cursor: the wait cursor over all the program's windows
+// until the default is set again.
+enum TCursor : int { crDefault = 0, crHourGlass = -11, crHandPoint = -21 };
+
+void setScreenCursor(TCursor cursor);
+TCursor screenCursor();

@@ -1,0 +1,44 @@
+// The top-level error box: its text rule, its title, and the guard.
+#include "app/ErrorBox.h"
+#include "surface/PlanixError.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersAboveIt)
+{
+    EXPECT_EQ(errorBoxText(QStringLiteral("ファイル a.bmp は開けません")), QStringLiteral("ファイル a.bmp は開けません."));
+    EXPECT_EQ(errorBoxText(QStringLiteral("JPEG エラー #42")), QStringLiteral("JPEG エラー #42."));
+    EXPECT_EQ(errorBoxText(QStringLiteral("done.")), QStringLiteral("done."));
+    EXPECT_EQ(errorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));
+    EXPECT_EQ(errorBoxText(QStringLiteral("a/")), QStringLiteral("a/."));
+    EXPECT_EQ(errorBoxText(QString()), QString());
+}
+
+TEST(ErrorBox, TitleIsTheProgramNameUpToItsFirstDot)
+{
+    EXPECT_EQ(applicationTitleFor(QStringLiteral("/usr/bin/PLANIX.EXE")), QStringLiteral("Planix"));
+    EXPECT_EQ(applicationTitleFor(QStringLiteral("planix")), QStringLiteral("planix"));
+    EXPECT_EQ(applicationTitleFor(QStringLiteral("/opt/x.y/pLaNiX.tar.gz")), QStringLiteral("planix"));
+}
+
+TEST(ErrorBox, GuardHandsTheExceptionToTheBoxAndStopsTheHandler)
+{
+    QStringList shown;
+    QString title;
+    setErrorPresenter([&](const QString& t, const QString& text) { title = t; shown << text; });
+    bool afterThrow = false;
+    runGuarded([&] {
+        throw PlanixError(QStringLiteral("ストリームからの読み込みエラー"));
+        afterThrow = true;
+    });
+    runGuarded([] { throw std::runtime_error("plain"); });
+    setErrorPresenter({});
+    EXPECT_FALSE(afterThrow);
+    EXPECT_EQ(shown, QStringList({QStringLiteral("ストリームからの読み込みエラー."), QStringLiteral("plain.")}));
+    EXPECT_EQ(title, applicationTitle());
+}
+
+} // namespace

@@ -1,0 +1,144 @@
+// Dragging the measuring rectangle with real mouse events on the window.
+#include "support/Form1Harness.h"
+#include "support/Pictures.h"
+
+namespace {
+
+TColor pattern(int x, int y) { return rgbColour(x * 3, y * 5, (x + y) & 0xFF); }
+
+class Selection : public Form1Test {
+protected:
+    void SetUp() override
+    {
+        Form1Test::SetUp();
+        setWorkingBitmap(makeBitmap(200, 150, pattern));
+        original = workingImage().copy();
+    }
+    QImage original;
+};
+
+TEST_F(Selection, ReleaseNormalisesAndKeepsTheBand)
+{
+    drag(120, 80, 40, 30);
+    EXPECT_EQ(state().selLeft(), 40);
+    EXPECT_EQ(state().selRight(), 120);
+    EXPECT_EQ(state().selTop(), 30);
+    EXPECT_EQ(state().selBottom(), 80);
+    EXPECT_EQ(state().dragOrigin().x, 40);
+    EXPECT_EQ(state().dragOrigin().y, 30);
+    EXPECT_EQ(state().pressX(), 120);
+    EXPECT_EQ(state().releaseY(), 30);
+    EXPECT_TRUE(state().overlayShown());
+    // The band runs along the outermost columns and rows of the selection.
+    const QImage shown = workingImage();
+    for (QPoint p : {QPoint(40, 30), QPoint(119, 79), QPoint(40, 79), QPoint(119, 30), QPoint(80, 30)})
+        EXPECT_TRUE(sameColour(pattern(p.x(), p.y()) ^ 0x00FFFFFF, colourAt(shown, p.x(), p.y())));
+    for (QPoint p : {QPoint(41, 31), QPoint(120, 80), QPoint(39, 30), QPoint(80, 50)})
+        EXPECT_TRUE(sameColour(pattern(p.x(), p.y()), colourAt(shown, p.x(), p.y())));
+    openRunMenu();
+    EXPECT_TRUE(countingEnabled());
+}
+
+TEST_F(Selection, AClickOrAStrokeLeavesNoBand)
+{
+    press(50, 50);
+    release(50, 50);
+    EXPECT_EQ(state().selLeft(), state().selRight());
+    EXPECT_FALSE(state().overlayShown());
+    drag(60, 20, 60, 90); // a vertical stroke
+    EXPECT_FALSE(state().overlayShown());
+    EXPECT_TRUE(samePixels(original, workingImage()));
+    openRunMenu();
+    EXPECT_FALSE(countingEnabled());
+}
+
+TEST_F(Selection, OnePixelSelectionKeepsItsBand)
+{
+    drag(10, 10, 11, 11);
+    EXPECT_TRUE(state().overlayShown());
+    EXPECT_TRUE(sameColour(pattern(10, 10) ^ 0x00FFFFFF, colourAt(workingImage(), 10, 10)));
+}
+
+TEST_F(Selection, PositionsBeyondThePictureAreNotClamped)
+{
+    drag(30, 40, -25, 400);
+    EXPECT_EQ(state().selLeft(), -25);
+    EXPECT_EQ(state().selBottom(), 400);
+    EXPECT_TRUE(state().overlayShown());
+    form().jikkoufuka();
+    EXPECT_TRUE(samePixels(original, workingImage()));
+}
+
+TEST_F(Selection, EveryBandRemovalRestoresThePicture)
+{
+    press(100, 100);
+    for (QPoint p : {QPoint(150, 120), QPoint(20, 10), QPoint(199, 149), QPoint(-5, 300), QPoint(101, 101)})
+        moveTo(p.x(), p.y());
+    release(60, 70);
+    EXPECT_TRUE(state().overlayShown());
+    form().jikkoufuka();
+    EXPECT_FALSE(state().overlayShown());
+    EXPECT_TRUE(samePixels(original, workingImage()));
+    EXPECT_EQ(form().Image2->canvas().penMode(), pmMerge);
+}
+
+TEST_F(Selection, ReadoutsShowPositionAndColourBeforeTheBandMoves)
+{
+    form().Image2->canvas().setPixel(5, 7, 0x00123456);
+    moveTo(5, 7, Qt::NoButton);
+    EXPECT_EQ(form().StatusBar1->panelText(1), QStringLiteral("X=5,Y=7"));
+    EXPECT_EQ(form().StatusBar1->panelText(0), QStringLiteral("青=18 緑=52 赤=86"));
+    EXPECT_FALSE(state().overlayShown());
+
+    moveTo(-3, 500, Qt::NoButton);
+    EXPECT_EQ(form().StatusBar1->panelText(1), QStringLiteral("X=-3,Y=500"));
+    EXPECT_EQ(form().StatusBar1->panelText(0), QStringLiteral("青=255 緑=255 赤=255"));
+
+    // Over the outline of a shown band the inverted colour is read.
+    drag(5, 7, 30, 30);
+    moveTo(5, 7, Qt::NoButton);
+    EXPECT_EQ(form().StatusBar1->panelText(0), QStringLiteral("青=237 緑=203 赤=169"));
+}
+
+TEST_F(Selection, RightButtonPressRemovesTheBandAndStillSelects)
+{
+    drag(10, 10, 80, 60);
+    ASSERT_TRUE(state().overlayShown());
+    press(90, 95, Qt::RightButton);
+    EXPECT_FALSE(state().overlayShown());
+    EXPECT_TRUE(samePixels(original, workingImage()));
+    moveTo(20, 30, Qt::RightButton);
+    release(20, 30, Qt::RightButton);
+    EXPECT_EQ(state().selLeft(), 20);
+    EXPECT_EQ(state().selRight(), 90);
+    EXPECT_EQ(state().selTop(), 30);
+    EXPECT_EQ(state().selBottom(), 95);
+    EXPECT_FALSE(state().overlayShown());
+    openRunMenu();
+    EXPECT_FALSE(countingEnabled());
+}
+
+TEST_F(Selection, BlankWorkingImageGetsAWhiteBitmapOnFirstMove)
+{
+    form().Image2->clearPicture();
+    form().Image2->setGeometry(0, 0, 64, 48);
+    moveTo(3, 3, Qt::NoButton);
+    ASSERT_EQ(form().Image2->picture().kind(), PictureKind::Bitmap);
+    EXPECT_EQ(form().Image2->picture().width(), 64);
+    EXPECT_EQ(form().StatusBar1->panelText(0), QStringLiteral("青=255 緑=255 赤=255"));
+}
+
+TEST_F(Selection, EveryFigureDrawnTwiceRestoresAndLeavesMergeMode)
+{
+    for (std::uint8_t kind : {0, 1, 2, 3, 7}) {
+        state().shapeKind() = kind;
+        state().drawOverlay({150, 120}, {12, 9}, pmNotXor);
+        EXPECT_EQ(form().Image2->canvas().penMode(), pmMerge);
+        if (kind != 7)
+            EXPECT_FALSE(samePixels(original, workingImage())) << int(kind);
+        state().drawOverlay({150, 120}, {12, 9}, pmNotXor);
+        EXPECT_TRUE(samePixels(original, workingImage())) << int(kind);
+    }
+}
+
+} // namespace

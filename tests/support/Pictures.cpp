@@ -1,0 +1,65 @@
+#include "support/Pictures.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+TBitmap makeBitmap(int width, int height, const std::function<TColor(int, int)>& colourAt)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, toQRgb(colourAt(x, y)));
+    return TBitmap(image);
+}
+
+TBitmap filledBitmap(int width, int height, TColor colour)
+{
+    return makeBitmap(width, height, [colour](int, int) { return colour; });
+}
+
+TColor colourAt(const QImage& image, int x, int y)
+{
+    if (!image.valid(x, y))
+        return outsideColour;
+    return fromQRgb(image.pixel(x, y));
+}
+
+::testing::AssertionResult sameColour(TColor expected, TColor actual)
+{
+    if (expected == actual)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected colour 0x" << std::hex << expected << ", got 0x" << actual;
+}
+
+::testing::AssertionResult samePixels(const QImage& expected, const QImage& actual)
+{
+    if (expected.size() != actual.size())
+        return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height()
+                                             << ", expected " << expected.width() << "x" << expected.height();
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x) {
+            const TColor e = colourAt(expected, x, y), a = colourAt(actual, x, y);
+            if (e != a)
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << "): expected 0x" << std::hex
+                                                     << e << ", got 0x" << a;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+QString sharedPath(const QString& relative)
+{
+    QString root = qEnvironmentVariable("PLANIX_SHARED");
+    if (root.isEmpty())
+        root = QStringLiteral(PLANIX_SHARED_DEFAULT);
+    return QDir(root).filePath(relative);
+}
+
+QString temporaryDirectory()
+{
+    // Kept until the test program ends; each call gives a new directory.
+    static std::vector<std::unique_ptr<QTemporaryDir>> directories;
+    directories.push_back(std::make_unique<QTemporaryDir>());
+    return directories.back()->path();
+}
