@@ -32,7 +32,10 @@ public:
 
     // Read-only view in whatever format the bitmap holds (indexed stays indexed).
     const QImage& image() const { return pixels; }
-    // Writable pixels, always 32-bit RGB (an indexed bitmap is converted first).
+    // Converts an indexed or other bitmap to 32-bit RGB; pixels stay shared.
+    void ensureRgb32();
+    // Writable pixels, always 32-bit RGB, owned by this bitmap alone (pixels
+    // shared with a copy are copied first), rows laid out for column walks.
     QImage& writableImage();
 
     DrawingState& state() { return drawing; }

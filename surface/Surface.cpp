@@ -6,7 +6,7 @@
 
 Surface::Surface(TBitmap& bitmap, TouchedFn touched) : target(&bitmap), touched(std::move(touched))
 {
-    target->writableImage(); // surfaces draw on 32-bit RGB; converting does not detach shared pixels
+    target->ensureRgb32();
 }
 
 TColor Surface::pixel(int x, int y) const
@@ -40,10 +40,34 @@ void Surface::touch(const QRect& area)
         touched(area);
 }
 
+namespace {
+
+// Applies the pen mode to count pixels starting at p, step pixels apart.
+// Bitwise modes act bit by bit, so the pen converted to the pixel's channel
+// order gives the same result as on colour values.
+template <class Op>
+void penRun(QRgb* p, int count, qsizetype step, Op op)
+{
+    for (int i = 0; i < count; ++i, p += step)
+        *p = 0xFF000000u | (op(*p) & 0x00FFFFFFu);
+}
+
+void penRun(TPenMode mode, TColor colour, QRgb* p, int count, qsizetype step)
+{
+    const QRgb pen = toQRgb(colour);
+    switch (mode) {
+    case pmMerge: penRun(p, count, step, [pen](QRgb d) { return pen | d; }); break;
+    case pmXor: penRun(p, count, step, [pen](QRgb d) { return pen ^ d; }); break;
+    case pmNotXor: penRun(p, count, step, [pen](QRgb d) { return ~(pen ^ d); }); break;
+    case pmCopy: penRun(p, count, step, [pen](QRgb) { return pen; }); break;
+    }
+}
+
+} // namespace
+
 void Surface::applyAt(int x, int y, TColor colour)
 {
-    QRgb& p = scanLine(y)[x];
-    p = toQRgb(applyPenMode(penMode(), colour, fromQRgb(p)));
+    penRun(penMode(), colour, scanLine(y) + x, 1, 1);
 }
 
 void Surface::horizontalRun(int x1, int x2, int y, TColor colour)
@@ -54,10 +78,7 @@ void Surface::horizontalRun(int x1, int x2, int y, TColor colour)
     x2 = std::min(x2, width() - 1);
     if (x1 > x2)
         return;
-    QRgb* row = scanLine(y);
-    const TPenMode mode = penMode();
-    for (int x = x1; x <= x2; ++x)
-        row[x] = toQRgb(applyPenMode(mode, colour, fromQRgb(row[x])));
+    penRun(penMode(), colour, scanLine(y) + x1, x2 - x1 + 1, 1);
     touch(QRect(QPoint(x1, y), QPoint(x2, y)));
 }
 
@@ -70,12 +91,8 @@ void Surface::verticalRun(int x, int y1, int y2, TColor colour)
     if (y1 > y2)
         return;
     QImage& image = target->writableImage();
-    uchar* column = image.bits() + static_cast<qsizetype>(y1) * image.bytesPerLine() + x * 4;
-    const TPenMode mode = penMode();
-    for (int y = y1; y <= y2; ++y, column += image.bytesPerLine()) {
-        QRgb& p = *reinterpret_cast<QRgb*>(column);
-        p = toQRgb(applyPenMode(mode, colour, fromQRgb(p)));
-    }
+    const qsizetype stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    penRun(penMode(), colour, reinterpret_cast<QRgb*>(image.bits()) + y1 * stride + x, y2 - y1 + 1, stride);
     touch(QRect(QPoint(x, y1), QPoint(x, y2)));
 }
 
