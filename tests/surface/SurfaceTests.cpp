@@ -228,6 +228,24 @@ TEST(Bitmap, ResizingKeepsPixelsInPlaceAndGainsWhite)
     EXPECT_EQ(Surface(bitmap).width(), 2);
 }
 
+// A 1024-pixel row is laid out with padding; pixels must not move with it.
+TEST(Bitmap, WidePicturesKeepTheirPixelsThroughWritesAndCopies)
+{
+    TBitmap bitmap = makeBitmap(1024, 3, gradient);
+    const TBitmap saved = bitmap;
+    Surface s(bitmap);
+    s.setPenMode(pmNotXor);
+    s.rectangle(0, 0, 1024, 3);
+    EXPECT_TRUE(sameColour(gradient(1023, 2) ^ 0x00FFFFFF, s.pixel(1023, 2)));
+    EXPECT_TRUE(sameColour(gradient(500, 1), s.pixel(500, 1)));
+    EXPECT_TRUE(sameColour(gradient(1023, 2), Surface(const_cast<TBitmap&>(saved)).pixel(1023, 2)));
+    s.rectangle(1024, 3, 0, 0);
+    EXPECT_TRUE(samePixels(saved.image(), bitmap.image()));
+    bitmap.setWidth(1025);
+    EXPECT_TRUE(sameColour(gradient(1023, 1), Surface(bitmap).pixel(1023, 1)));
+    EXPECT_TRUE(sameColour(clWhite, Surface(bitmap).pixel(1024, 1)));
+}
+
 TEST(Picture, CopiesAreIndependent)
 {
     Picture original(filledBitmap(3, 3, clWhite));
