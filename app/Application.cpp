@@ -2,6 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/UiFont.h"
+#include "calc/DecimalText.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -25,6 +26,7 @@ public:
 void configureApplication(QApplication& app)
 {
     installFontSubstitutes();
+    useSystemDecimalSeparator();
     app.setApplicationName(applicationTitle());
     app.setApplicationDisplayName(QString());
     app.setApplicationVersion(QStringLiteral(PLANIX_PRODUCT_VERSION));
