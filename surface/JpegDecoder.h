@@ -1,0 +1,36 @@
+#pragma once
+// libjpeg's decompressor behind the program's JPEG pictures.
+//
+// Settings, always: scale 1/1, JDCT_ISLOW, fancy upsampling on, block
+// smoothing on. Colour files come out as 24-bit RGB without quantisation;
+// one-channel files are quantised by libjpeg's own quantiser to 236 grey
+// levels with Floyd-Steinberg dithering; CMYK and YCCK files (Adobe's
+// inverted CMYK included) are converted to RGB. Library warnings (a
+// truncated file, for one) are ignored and decoding goes on with what the
+// library makes of the rest. A library error throws PlanixError
+// "JPEG エラー #%d" with the library's message code.
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+
+struct JpegHeader {
+    int width = 0;
+    int height = 0;
+};
+
+// Parses the datastream up to the first scan; no pixel is decoded.
+JpegHeader readJpegHeader(const QByteArray& bytes);
+
+// Decodes bytes into rect of target (32-bit RGB), each target pixel taking
+// the nearest source pixel (see nearestSource in Stretch.h); pixels of rect
+// outside target are dropped.
+//
+// Rows are decoded one at a time, top to bottom, and only a row that some
+// target row samples is written; no decoded copy of the whole picture is
+// ever held. Colour files skip the rows nobody samples (libjpeg-turbo's
+// jpeg_skip_scanlines, which yields the same rows as a full decode);
+// greyscale files decode every row, as the dithering carries each row's
+// error into the next.
+//
+// On an error the target rows written so far stay written.
+void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect);

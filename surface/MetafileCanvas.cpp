@@ -1,0 +1,379 @@
+#include "surface/MetafileCanvas.h"
+
+#include <QFontMetricsF>
+#include <QPainterPath>
+#include <QStringDecoder>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// Limits that keep a hostile file from making the painter work without end:
+// a DIB's pixels, a pen's width and a font's size in target pixels.
+constexpr std::int64_t maxDibPixels = 64LL * 1024 * 1024;
+constexpr double maxPenPixels = 4096;
+constexpr double maxTextPixels = 4096;
+constexpr double defaultTextPixels = 12;
+constexpr std::size_t maxSavedStates = 256;
+
+constexpr std::uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6;
+
+struct DibLayout {
+    std::int64_t width = 0;
+    std::int64_t height = 0; // negative: top-down
+    unsigned bitCount = 0;
+    std::uint32_t compression = BI_RGB;
+    std::size_t infoBytes = 0; // header, masks and colour table
+};
+
+std::optional<DibLayout> dibLayout(const RecordView& info)
+{
+    DibLayout dib;
+    const std::uint32_t headerSize = info.u32(0);
+    std::uint64_t colours = 0;
+    std::size_t entryBytes = 4, maskBytes = 0;
+    if (headerSize == 12) { // OS/2 core header
+        dib.width = info.u16(4);
+        dib.height = info.u16(6);
+        dib.bitCount = info.u16(10);
+        entryBytes = 3;
+    } else if (headerSize >= 40 && headerSize <= 124) {
+        dib.width = info.i32(4);
+        dib.height = info.i32(8);
+        dib.bitCount = info.u16(14);
+        dib.compression = info.u32(16);
+        colours = info.u32(32);
+        if (headerSize == 40 && dib.compression == BI_BITFIELDS)
+            maskBytes = 12;
+        if (headerSize == 40 && dib.compression == BI_ALPHABITFIELDS)
+            maskBytes = 16;
+    } else {
+        return std::nullopt;
+    }
+    if (colours == 0 && dib.bitCount <= 8)
+        colours = std::uint64_t{1} << dib.bitCount;
+    const bool knownDepth = dib.bitCount == 1 || dib.bitCount == 4 || dib.bitCount == 8 || dib.bitCount == 16
+                            || dib.bitCount == 24 || dib.bitCount == 32;
+    const std::int64_t rows = dib.height < 0 ? -dib.height : dib.height;
+    if (info.overrun() || !knownDepth || colours > 256 || dib.width <= 0 || rows == 0
+        || dib.width * rows > maxDibPixels)
+        return std::nullopt;
+    dib.infoBytes = headerSize + maskBytes + colours * entryBytes;
+    return dib;
+}
+
+// Whether bits can hold the pixels the layout declares (run-length data
+// expands at most 255 pixels from two bytes).
+bool bitsSuffice(const DibLayout& dib, std::size_t bitsBytes)
+{
+    const std::int64_t rows = dib.height < 0 ? -dib.height : dib.height;
+    switch (dib.compression) {
+    case BI_RGB:
+    case BI_BITFIELDS:
+    case BI_ALPHABITFIELDS: {
+        const std::int64_t stride = (dib.width * dib.bitCount + 31) / 32 * 4;
+        return stride * rows <= static_cast<std::int64_t>(bitsBytes);
+    }
+    case BI_RLE8:
+    case BI_RLE4:
+        return dib.width * rows <= static_cast<std::int64_t>(bitsBytes) * 128;
+    default:
+        return false; // JPEG or PNG inside a DIB: not drawn
+    }
+}
+
+void appendLittleEndian(QByteArray& out, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+constexpr double squaredLength(double x, double y)
+{
+    return x * x + y * y;
+}
+
+bool isUsable(const QTransform& t)
+{
+    const double parts[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
+    for (double part : parts)
+        if (!std::isfinite(part) || std::abs(part) > 1e9)
+            return false;
+    return t.isInvertible();
+}
+
+Qt::PenStyle penStyle(unsigned style)
+{
+    switch (style) {
+    case 1: return Qt::DashLine;
+    case 2: return Qt::DotLine;
+    case 3: return Qt::DashDotLine;
+    case 4: return Qt::DashDotDotLine;
+    case 5: return Qt::NoPen;
+    default: return Qt::SolidLine;
+    }
+}
+
+Qt::BrushStyle hatchStyle(unsigned hatch)
+{
+    switch (hatch) {
+    case 0: return Qt::HorPattern;
+    case 1: return Qt::VerPattern;
+    case 2: return Qt::FDiagPattern;
+    case 3: return Qt::BDiagPattern;
+    case 4: return Qt::CrossPattern;
+    default: return Qt::DiagCrossPattern;
+    }
+}
+
+} // namespace
+
+QString ansiText(const RecordView& record, std::size_t at, std::size_t count, int charset)
+{
+    constexpr int shiftJisCharset = 128;
+    const RecordView text = record.slice(at, count);
+    const QByteArrayView bytes(text.bytes(), static_cast<qsizetype>(text.size()));
+    const qsizetype nul = bytes.indexOf('\0');
+    const QByteArrayView untilNul = bytes.first(nul < 0 ? bytes.size() : nul);
+    if (charset == shiftJisCharset) {
+        QStringDecoder shiftJis("Shift_JIS");
+        if (shiftJis.isValid())
+            return shiftJis.decode(untilNul);
+    }
+    return QString::fromLatin1(untilNul);
+}
+
+QColor colourRef(std::uint32_t value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+QImage decodeDib(const RecordView& info, const RecordView& bits)
+{
+    const std::optional<DibLayout> dib = dibLayout(info);
+    if (!dib || !info.fits(0, dib->infoBytes, 1) || !bitsSuffice(*dib, bits.size()))
+        return {};
+    // A BMP file around the DIB, read by Qt's BMP reader.
+    constexpr std::uint32_t fileHeaderBytes = 14;
+    QByteArray file("BM");
+    appendLittleEndian(file, static_cast<std::uint32_t>(fileHeaderBytes + dib->infoBytes + bits.size()), 4);
+    appendLittleEndian(file, 0, 4);
+    appendLittleEndian(file, static_cast<std::uint32_t>(fileHeaderBytes + dib->infoBytes), 4);
+    file.append(info.bytes(), static_cast<qsizetype>(dib->infoBytes));
+    file.append(bits.bytes(), static_cast<qsizetype>(bits.size()));
+    return QImage::fromData(file, "BMP");
+}
+
+QImage decodePackedDib(const RecordView& packed)
+{
+    const std::optional<DibLayout> dib = dibLayout(packed);
+    if (!dib || !packed.fits(0, dib->infoBytes, 1))
+        return {};
+    return decodeDib(packed.slice(0, dib->infoBytes), packed.slice(dib->infoBytes, packed.size() - dib->infoBytes));
+}
+
+MetafileCanvas::MetafileCanvas(QImage& target, const QRect& rect, MappingToTarget mapping)
+    : mapping(std::move(mapping)), painter(&target)
+{
+    painter.setClipRect(rect & target.rect());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void MetafileCanvas::selectObject(const GdiObject& object)
+{
+    if (auto* pen = std::get_if<GdiPen>(&object))
+        current.pen = *pen;
+    else if (auto* brush = std::get_if<GdiBrush>(&object))
+        current.brush = *brush;
+    else if (auto* font = std::get_if<GdiFont>(&object))
+        current.font = *font;
+}
+
+void MetafileCanvas::saveState()
+{
+    if (saved.size() < maxSavedStates)
+        saved.push_back(current);
+}
+
+void MetafileCanvas::restoreState(int n)
+{
+    const auto count = static_cast<std::int64_t>(saved.size());
+    const std::int64_t keep = n < 0 ? count + n : std::int64_t{n} - 1;
+    if (n == 0 || keep < 0 || keep >= count)
+        return;
+    current = saved[static_cast<std::size_t>(keep)];
+    saved.resize(static_cast<std::size_t>(keep));
+}
+
+bool MetafileCanvas::preparePainter(bool withPen, bool withBrush)
+{
+    const QTransform toTarget = mapping(current.mapping);
+    if (!isUsable(toTarget))
+        return false;
+    painter.setTransform(toTarget);
+    painter.setPen(withPen ? qtPen(toTarget) : QPen(Qt::NoPen));
+    painter.setBrush(withBrush ? qtBrush() : QBrush(Qt::NoBrush));
+    return true;
+}
+
+QPen MetafileCanvas::qtPen(const QTransform& toTarget) const
+{
+    const GdiPen& pen = current.pen;
+    if (pen.style == 5)
+        return QPen(Qt::NoPen);
+    QPen qt(pen.colour);
+    qt.setStyle(penStyle(pen.style));
+    const double scale = std::sqrt(std::abs(toTarget.determinant()));
+    if (pen.width > 1 && pen.width * scale >= 1.5)
+        qt.setWidthF(std::min(pen.width, maxPenPixels / scale));
+    else
+        qt.setWidth(0); // one target pixel, whatever the scale
+    return qt;
+}
+
+QBrush MetafileCanvas::qtBrush() const
+{
+    const GdiBrush& brush = current.brush;
+    switch (brush.style) {
+    case 0: return QBrush(brush.colour);
+    case 1: return QBrush(Qt::NoBrush);
+    case 2: return QBrush(brush.colour, hatchStyle(brush.hatch));
+    default: return brush.pattern.isNull() ? QBrush(brush.colour) : QBrush(brush.pattern);
+    }
+}
+
+QFont MetafileCanvas::qtFont(double pixelSize) const
+{
+    const GdiFont& font = current.font;
+    QFont qt(font.face.isEmpty() ? QStringLiteral("sans-serif") : font.face);
+    qt.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelSize))));
+    qt.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight == 0 ? 400 : font.weight, 100, 900)));
+    qt.setItalic(font.italic);
+    qt.setUnderline(font.underline);
+    qt.setStrikeOut(font.strikeOut);
+    return qt;
+}
+
+void MetafileCanvas::lineTo(QPointF p)
+{
+    if (preparePainter(true, false))
+        painter.drawLine(current.position, p);
+    current.position = p;
+}
+
+void MetafileCanvas::polyline(const QPolygonF& points)
+{
+    if (points.size() >= 2 && preparePainter(true, false))
+        painter.drawPolyline(points);
+}
+
+void MetafileCanvas::polygon(const QPolygonF& points)
+{
+    if (points.size() >= 2 && preparePainter(true, true))
+        painter.drawPolygon(points, current.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
+void MetafileCanvas::polyPolygon(const std::vector<QPolygonF>& polygons)
+{
+    QPainterPath path;
+    path.setFillRule(current.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
+    for (const QPolygonF& polygon : polygons) {
+        if (polygon.size() < 2)
+            continue;
+        path.addPolygon(polygon);
+        path.closeSubpath();
+    }
+    if (!path.isEmpty() && preparePainter(true, true))
+        painter.drawPath(path);
+}
+
+void MetafileCanvas::polyBezier(const QPolygonF& points)
+{
+    if (points.size() < 4 || !preparePainter(true, false))
+        return;
+    QPainterPath path(points[0]);
+    for (qsizetype i = 1; i + 2 < points.size(); i += 3)
+        path.cubicTo(points[i], points[i + 1], points[i + 2]);
+    painter.drawPath(path);
+}
+
+void MetafileCanvas::rectangle(const QRectF& box)
+{
+    if (preparePainter(true, true))
+        painter.drawRect(box.normalized());
+}
+
+void MetafileCanvas::ellipse(const QRectF& box)
+{
+    if (preparePainter(true, true))
+        painter.drawEllipse(box.normalized());
+}
+
+void MetafileCanvas::roundRect(const QRectF& box, QSizeF corner)
+{
+    if (preparePainter(true, true))
+        painter.drawRoundedRect(box.normalized(), std::abs(corner.width()) / 2, std::abs(corner.height()) / 2,
+                                Qt::AbsoluteSize);
+}
+
+void MetafileCanvas::setPixel(QPointF p, QColor colour)
+{
+    const QTransform toTarget = mapping(current.mapping);
+    if (!isUsable(toTarget))
+        return;
+    const QPointF at = toTarget.map(p);
+    painter.resetTransform();
+    painter.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), colour);
+}
+
+// Text stays upright and unmirrored whatever the mapping, as GDI draws it:
+// the reference point is mapped, the font sized by the vertical scale.
+void MetafileCanvas::text(QPointF reference, const QString& text)
+{
+    constexpr unsigned TA_UPDATECP = 1, TA_RIGHT = 2, TA_CENTER = 6, TA_BOTTOM = 8, TA_BASELINE = 24;
+    const QTransform toTarget = mapping(current.mapping);
+    if (text.isEmpty() || !isUsable(toTarget))
+        return;
+    const double verticalScale = std::sqrt(squaredLength(toTarget.m21(), toTarget.m22()));
+    const double pixelSize = current.font.height == 0 ? defaultTextPixels : std::abs(current.font.height) * verticalScale;
+    if (pixelSize < 1 || pixelSize > maxTextPixels)
+        return;
+    const bool fromPosition = current.textAlign & TA_UPDATECP;
+    const QPointF anchor = toTarget.map(fromPosition ? current.position : reference);
+    const QFont font = qtFont(pixelSize);
+    const QFontMetricsF metrics(font);
+    const double width = metrics.horizontalAdvance(text);
+
+    QPointF at;
+    if ((current.textAlign & TA_CENTER) == TA_CENTER)
+        at.setX(-width / 2);
+    else if (current.textAlign & TA_RIGHT)
+        at.setX(-width);
+    if ((current.textAlign & TA_BASELINE) == TA_BOTTOM)
+        at.setY(-metrics.descent());
+    else if ((current.textAlign & TA_BASELINE) == 0)
+        at.setY(metrics.ascent());
+
+    painter.resetTransform();
+    painter.translate(anchor);
+    painter.rotate(-current.font.escapement / 10.0);
+    painter.setFont(font);
+    if (current.opaqueBack)
+        painter.fillRect(QRectF(at.x(), at.y() - metrics.ascent(), width, metrics.height()), current.backColour);
+    painter.setPen(current.textColour);
+    painter.drawText(at, text);
+    if (fromPosition)
+        current.position = toTarget.inverted().map(anchor + QPointF(width, 0));
+}
+
+void MetafileCanvas::image(const QRectF& dest, const QImage& image, const QRect& source)
+{
+    const QRect part = source.normalized() & image.rect();
+    if (image.isNull() || part.isEmpty() || !preparePainter(false, false))
+        return;
+    const bool flipX = dest.width() < 0, flipY = dest.height() < 0;
+    QImage piece = image.copy(part);
+    if (flipX || flipY)
+        piece = piece.mirrored(flipX, flipY);
+    painter.drawImage(dest.normalized(), piece);
+}

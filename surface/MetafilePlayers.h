@@ -1,0 +1,34 @@
+#pragma once
+// Windows metafiles (WMF, placeable or plain) and enhanced metafiles (EMF):
+// checking a file at load and playing its records into a picture.
+//
+// Record layouts and numbers come from libUEMF's headers (uemf.h, uwmf.h);
+// the records are read through RecordView, which never reads past a record.
+// Failures throw PlanixError:
+//   "ストリームからの読み込みエラー"  the file ends inside its header or a record
+//   "メタファイルが不正です"          no metafile header, or a record size no
+//                                    metafile can have
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+
+struct MetafileSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The picture's size in pixels at 96 dots per inch, after checking the
+// header and that every record up to the end-of-file record lies inside
+// the file.
+//   placeable WMF: its bounding box in its own units per inch;
+//   plain WMF:     the extent of its first SETWINDOWEXT record, 0 x 0 if none;
+//   EMF:           rclFrame (0.01 mm), or rclBounds (pixels) when the frame
+//                  is empty.
+MetafileSize inspectWmf(const QByteArray& bytes);
+MetafileSize inspectEmf(const QByteArray& bytes);
+
+// Plays an inspected file's records so that the picture fills rect of
+// target (32-bit RGB), drawn over what is there and clipped to rect.
+// Records the players do not know are passed over.
+void playWmf(const QByteArray& bytes, QImage& target, const QRect& rect);
+void playEmf(const QByteArray& bytes, QImage& target, const QRect& rect);
