@@ -1,0 +1,6 @@
+#pragma once
+// The program's icon: a footprint beside a one-yen coin, painted at each size
+// the desktop uses (16 to 256 pixels) and built into the program.
+#include <QIcon>
+
+QIcon programIcon();
