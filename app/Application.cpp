@@ -3,6 +3,7 @@
 #include "app/ErrorBox.h"
 #include "app/UiFont.h"
 #include "calc/DecimalText.h"
+#include "windows/ProgramIcon.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -32,4 +33,5 @@ void configureApplication(QApplication& app)
     app.setApplicationVersion(QStringLiteral(PLANIX_PRODUCT_VERSION));
     app.setStyle(new TooltipTiming);
     app.setFont(uiFont(12));
+    app.setWindowIcon(programIcon());
 }
