@@ -54,7 +54,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     StatusBar1->setFixedHeight(19);
     setStatusBar(StatusBar1);
     OpenPictureDialog1 = std::make_unique<TOpenPictureDialog>(this);
-    OpenPictureDialog1->Filter = QStringLiteral("すべてのファイル (*.jpg;*.jpeg;*.bmp)");
+    OpenPictureDialog1->Filter = QStringLiteral("すべてのファイル (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp;");
     wireHandlers();
     FormCreate(this);
 }

@@ -1,12 +1,225 @@
 #include "surface/OpenPictureDialog.h"
 
+#include "surface/PictureFile.h"
+#include "surface/PlanixError.h"
+#include "surface/PreviewPlacement.h"
+
+#include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <functional>
+#include <optional>
+
+QStringList qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(u' '));
+    }
+    return filters;
+}
+
+namespace {
+
+// The picture scaled to size; white where it is transparent. A picture that
+// fails to decode gives a null image.
+QImage renderedAt(const Picture& picture, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    try {
+        picture.stretchDraw(image, QRect(QPoint(0, 0), size));
+    } catch (const PlanixError&) {
+        return QImage();
+    }
+    return image;
+}
+
+// The modal window "プレビュー": the picture stretched to the window, which
+// starts at the picture's size, centred on the screen. Esc closes it.
+class PreviewWindow : public QDialog {
+public:
+    PreviewWindow(const Picture& picture, QWidget* parent) : QDialog(parent), picture(picture)
+    {
+        setWindowTitle(QStringLiteral("プレビュー"));
+        const QSize size(picture.width(), picture.height());
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen()->availableGeometry()));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (shown.size() != size())
+            shown = renderedAt(picture, size());
+        QPainter(this).drawImage(0, 0, shown);
+    }
+
+private:
+    Picture picture;
+    QImage shown;
+};
+
+// Where the preview is drawn: the picture placed by previewPlacement, or
+// "(なし)" centred. A click asks for the large preview.
+class PreviewView : public QFrame {
+public:
+    explicit PreviewView(QWidget* parent) : QFrame(parent)
+    {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setMinimumSize(160, 160);
+    }
+
+    void setPicture(const Picture* picture)
+    {
+        shown = picture;
+        rendered = QImage();
+        update();
+    }
+
+    // Renders the current picture now; false when it cannot be decoded.
+    bool render()
+    {
+        if (!shown)
+            return false;
+        const QRect place = previewPlacement(QSize(shown->width(), shown->height()), contentsRect().size());
+        renderedSize = contentsRect().size();
+        rendered = place.isEmpty() ? QImage() : renderedAt(*shown, place.size());
+        renderedOrigin = place.topLeft();
+        return !rendered.isNull();
+    }
+
+    std::function<void()> clicked;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        if (shown && renderedSize != contentsRect().size())
+            render();
+        if (rendered.isNull()) {
+            painter.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("(なし)"));
+            return;
+        }
+        painter.setClipRect(contentsRect());
+        painter.drawImage(contentsRect().topLeft() + renderedOrigin, rendered);
+    }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && clicked)
+            clicked();
+    }
+
+private:
+    const Picture* shown = nullptr;
+    QImage rendered;
+    QSize renderedSize;
+    QPoint renderedOrigin;
+};
+
+// The pane beside the file list: a caption " (WxH)" or "画像:", the button
+// for the large preview, and the preview itself.
+class PreviewPane : public QWidget {
+public:
+    explicit PreviewPane(QWidget* parent) : QWidget(parent)
+    {
+        caption = new QLabel(this);
+        caption->setObjectName(QStringLiteral("previewCaption"));
+        button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("previewButton"));
+        button->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+        button->setToolTip(QStringLiteral("プレビュー"));
+        view = new PreviewView(this);
+        view->setObjectName(QStringLiteral("previewView"));
+        auto* top = new QHBoxLayout;
+        top->addWidget(caption, 1);
+        top->addWidget(button);
+        auto* column = new QVBoxLayout(this);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->addLayout(top);
+        column->addWidget(view, 1);
+        setFixedWidth(200);
+        QObject::connect(button, &QToolButton::clicked, this, [this] { openLargePreview(); });
+        view->clicked = [this] { openLargePreview(); };
+        showFile(QString());
+    }
+
+    void showFile(const QString& path)
+    {
+        loaded = pictureIn(path);
+        view->setPicture(loaded ? &*loaded : nullptr);
+        if (loaded && !view->render())
+            loaded.reset();
+        if (!loaded)
+            view->setPicture(nullptr);
+        caption->setText(loaded ? QStringLiteral(" (%1x%2)").arg(loaded->width()).arg(loaded->height())
+                                : QStringLiteral("画像:"));
+        button->setEnabled(loaded.has_value());
+    }
+
+private:
+    // The file's picture, or none when it is no loadable picture.
+    static std::optional<Picture> pictureIn(const QString& path)
+    {
+        if (!QFileInfo(path).isFile())
+            return std::nullopt;
+        try {
+            return readPictureFile(path);
+        } catch (const PlanixError&) {
+            return std::nullopt;
+        }
+    }
+
+    void openLargePreview()
+    {
+        if (!loaded)
+            return;
+        PreviewWindow window(*loaded, this);
+        window.exec();
+    }
+
+    QLabel* caption;
+    QToolButton* button;
+    PreviewView* view;
+    std::optional<Picture> loaded;
+};
+
+// Puts the pane in a column of its own right of the dialog's contents.
+void attachPreview(QFileDialog& dialog)
+{
+    auto* pane = new PreviewPane(&dialog);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, pane, [pane](const QString& path) { pane->showFile(path); });
+}
+
+} // namespace
 
 bool TOpenPictureDialog::Execute()
 {
-    const QString chosen = QFileDialog::getOpenFileName(owner, QString(), FileName, Filter);
-    if (chosen.isEmpty())
+    QFileDialog dialog(owner);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(qtNameFilters(Filter));
+    if (!FileName.isEmpty())
+        dialog.selectFile(FileName);
+    attachPreview(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    FileName = chosen;
+    FileName = dialog.selectedFiles().first();
     return true;
 }

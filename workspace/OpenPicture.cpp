@@ -1,9 +1,87 @@
 // Opening a picture into the working image, and the main window's show handler.
 #include "app/Unit1.h"
 
-void TForm1::Action1Execute(QObject*) {}
+#include "surface/PictureFile.h"
+#include "workspace/Fit.h"
+#include "workspace/WindowPlacement.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLayout>
+
+namespace {
+
+// The chosen file's folder becomes the process's current directory, as the
+// platform's own open dialog leaves it; later relative names (the memo file)
+// resolve there.
+void followChosenFolder(const QString& fileName)
+{
+    QDir::setCurrent(QFileInfo(fileName).absolutePath());
+}
+
+// A new white bitmap of the picture's fitted size with the whole picture
+// stretched over it. A side fitted to 0 leaves an empty bitmap, nothing drawn.
+// Decoding happens here, so a picture that cannot be decoded fails before
+// anything of the window has changed.
+TBitmap fittedBitmap(const Picture& picture)
+{
+    const QSize size = fittedSize(picture.width(), picture.height());
+    TBitmap fitted = TBitmap::white(size.width(), size.height());
+    if (!fitted.isEmpty())
+        picture.stretchDraw(fitted.writableImage(), QRect(QPoint(0, 0), size));
+    return fitted;
+}
+
+// Redoes the layouts from the window down to panel, so that panel has the
+// size the window's current size gives it.
+void layOutDownTo(QWidget& panel)
+{
+    QList<QWidget*> chain;
+    for (QWidget* w = panel.parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
+        chain.prepend(w);
+    for (QWidget* w : chain)
+        if (w->layout())
+            w->layout()->activate();
+}
+
+void spanPanel(TImage& image, QWidget& panel)
+{
+    layOutDownTo(panel);
+    image.setTop(0);
+    image.setLeft(0);
+    image.setWidth(panel.width());
+    image.setHeight(panel.height());
+}
+
+} // namespace
+
+// Loads and fits the new picture completely before touching the window: a
+// file that fails to load or decode leaves the working image, the overlay and
+// the history exactly as they were, and its error reaches the error box.
+void TForm1::Action1Execute(QObject*)
+{
+    if (!OpenPictureDialog1->Execute())
+        return;
+    followChosenFolder(OpenPictureDialog1->FileName);
+    const Picture loaded = readPictureFile(OpenPictureDialog1->FileName);
+    const TBitmap fitted = fittedBitmap(loaded);
+
+    jikkoufuka();
+    rireki1();
+    Image1->clearPicture();
+    Image2->clearPicture();
+    Image1->assignPicture(loaded);
+    Image2->setTop(0);
+    Image2->setLeft(0);
+    Image2->setWidth(fitted.width());
+    Image2->setHeight(fitted.height());
+    Image2->assignPicture(Picture(fitted));
+}
 
 void TForm1::FormShow(QObject*)
 {
     threshold = 0.5f;
+    // Until the window manager frames the window its outer size is not known;
+    // the working image follows the panel again once it is.
+    placeByOuterBounds(*this, QRect(0, 0, 1024, 744), [this] { spanPanel(*Image2, *kabe); });
 }

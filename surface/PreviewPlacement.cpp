@@ -1,0 +1,25 @@
+#include "surface/PreviewPlacement.h"
+
+#include <cstdint>
+
+namespace {
+
+int proportional(int side, int scaledTo, int of)
+{
+    return static_cast<int>(static_cast<std::int64_t>(side) * scaledTo / of);
+}
+
+} // namespace
+
+QRect previewPlacement(QSize picture, QSize pane)
+{
+    const int w = picture.width();
+    const int h = picture.height();
+    if (w <= 0 || h <= 0)
+        return QRect();
+    if (w <= pane.width() && h <= pane.height())
+        return QRect((pane.width() - w) / 2, (pane.height() - h) / 2, w, h);
+    if (w > h)
+        return QRect(0, 0, pane.width(), proportional(h, pane.width(), w));
+    return QRect(0, 0, proportional(w, pane.height(), h), pane.height());
+}

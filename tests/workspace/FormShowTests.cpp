@@ -1,0 +1,36 @@
+// The main window's show handler: threshold, window bounds, working image.
+#include "support/Form1Harness.h"
+
+namespace {
+
+using FormShow = Form1Test;
+
+void expectPlaced(TForm1& form)
+{
+    EXPECT_EQ(form.frameGeometry(), QRect(0, 0, 1024, 744));
+    EXPECT_EQ(form.Image2->geometry(), QRect(QPoint(0, 0), form.kabe->size()));
+    // The panel fills the client area between the menu bar and the calculator panel.
+    EXPECT_EQ(form.kabe->height(),
+              form.height() - form.MainMenu1->height() - form.Panel1->height() - form.StatusBar1->height());
+    EXPECT_EQ(form.kabe->width(), form.width());
+}
+
+TEST_F(FormShow, PlacesTheWindowAndSpansTheWorkingImageOverThePanel)
+{
+    EXPECT_EQ(state().threshold(), 0.5f);
+    expectPlaced(form());
+    EXPECT_TRUE(form().Image2->picture().isEmpty());
+}
+
+TEST_F(FormShow, RunsAgainWhenTheWindowIsShownAgain)
+{
+    form().hide();
+    form().setGeometry(200, 150, 600, 400);
+    form().Image2->setGeometry(-7, -47, 992, 472);
+    state().threshold() = 0.8f;
+    form().show();
+    EXPECT_EQ(state().threshold(), 0.5f);
+    expectPlaced(form());
+}
+
+} // namespace
