@@ -45,12 +45,20 @@ case "$mode" in
     export QT_QPA_PLATFORM=offscreen
     # The clipboard tests talk to other X clients through a real X server.
     if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
-      display=:$(( 90 + RANDOM % 100 ))
-      Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      # Xvfb picks a free display number and writes it once it accepts clients.
+      display_file=$(mktemp)
+      Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
       xvfb_pid=$!
-      trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-      export PLANIX_X_DISPLAY=$display
-      sleep 1
+      trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
+      for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+      done
+      if [ -s "$display_file" ]; then
+        export PLANIX_X_DISPLAY=:$(head -n 1 "$display_file")
+      else
+        echo "warning: Xvfb did not start; the X clipboard tests will be skipped" >&2
+      fi
     else
       export PLANIX_X_DISPLAY=${DISPLAY:-}
     fi
