@@ -201,15 +201,16 @@ BENCHMARK_CAPTURE(BM_DominantKernel, red, Channel::Red)->Unit(benchmark::kMillis
 BENCHMARK_CAPTURE(BM_DominantPerPixel, red, Channel::Red)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BrightnessCommand)->Unit(benchmark::kMillisecond);
 
-// Console output as usual, and each run's time kept for the ratios.
+// Console output as usual, and each run's time (or the median of repeated
+// runs) kept for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+                seconds[run.run_name.str()] = run.GetAdjustedRealTime();
     }
 
     void printRatios() const
