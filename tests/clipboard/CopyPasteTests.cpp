@@ -48,14 +48,6 @@ TEST_F(CopyPaste, CopyTakesExactlyTheRectangleOfTheDrag)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(CopyPaste, CopyOfADragUpAndLeftTakesTheSameRectangle)
-{
-    drag(110, 70, 10, 20);
-    copy();
-
-    EXPECT_TRUE(samePixels(pixelsOf(original, QRect(10, 20, 100, 50)), systemClipboard().image()));
-}
-
 TEST_F(CopyPaste, CopyLeavesPictureHistoryAndBandAsTheyWere)
 {
     drag(10, 20, 110, 70);
@@ -72,20 +64,6 @@ TEST_F(CopyPaste, CopyLeavesPictureHistoryAndBandAsTheyWere)
     EXPECT_TRUE(copyEnabled());
     openRunMenu();
     EXPECT_TRUE(countingEnabled());
-}
-
-TEST_F(CopyPaste, CopyKeepsAnEarlierHistory)
-{
-    drag(10, 20, 110, 70);
-    copy();
-    paste(); // saves the picture
-    const QImage saved = historyPicture().bitmap()->image().copy();
-    drag(50, 60, 70, 80);
-
-    copy();
-
-    EXPECT_TRUE(state().historyValid());
-    EXPECT_TRUE(samePixels(saved, historyPicture().bitmap()->image()));
 }
 
 TEST_F(CopyPaste, PartOfTheRectangleOutsideThePictureCopiesWhite)
@@ -259,20 +237,6 @@ TEST_F(CopyPaste, AWideBitmapIsCutAtTheRightEdge)
     EXPECT_TRUE(sameColour(patternColour(249, 10), colourAt(after, 249, 10)));
 }
 
-TEST_F(CopyPaste, ABitmapReachingPastTheBottomRightCornerIsCutThere)
-{
-    const QImage pasted = stripesBitmap(80, 80).image();
-    offerImage(pasted);
-    press(260, 170);
-    release(260, 170);
-
-    paste();
-
-    const QImage after = workingImage();
-    EXPECT_EQ(after.size(), QSize(pictureWidth, pictureHeight));
-    EXPECT_TRUE(samePixels(pixelsOf(pasted, QRect(0, 0, 40, 30)), pixelsOf(after, QRect(260, 170, 40, 30))));
-}
-
 TEST_F(CopyPaste, PasteThenRestoreGivesBackThePictureBeforeThePaste)
 {
     drag(10, 20, 110, 70);
@@ -283,20 +247,6 @@ TEST_F(CopyPaste, PasteThenRestoreGivesBackThePictureBeforeThePaste)
     restore();
 
     EXPECT_TRUE(samePixels(original, workingImage()));
-}
-
-TEST_F(CopyPaste, AnIndexedBitmapPastesInItsPaletteColours)
-{
-    QImage indexed(4, 2, QImage::Format_Indexed8);
-    indexed.setColorTable({qRgb(200, 10, 20), qRgb(5, 250, 60)});
-    indexed.fill(0);
-    indexed.setPixel(1, 1, 1);
-    offerImage(indexed);
-
-    paste();
-
-    EXPECT_TRUE(sameColour(rgbColour(200, 10, 20), colourAt(workingImage(), 0, 0)));
-    EXPECT_TRUE(sameColour(rgbColour(5, 250, 60), colourAt(workingImage(), 1, 1)));
 }
 
 TEST_F(CopyPaste, NothingOnTheClipboardPasteChangesNothing)
