@@ -20,6 +20,11 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth xclip
 )
+# The fuzzers (fuzz/) need clang and its sanitizer and libFuzzer runtimes:
+# PLANIX_FUZZ=1 scripts/setup.sh ...
+if [ "${PLANIX_FUZZ:-0}" = 1 ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
