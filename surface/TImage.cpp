@@ -61,8 +61,10 @@ TBitmap& TImage::pictureAsBitmap()
 
 Surface TImage::canvas()
 {
-    if (held.isEmpty())
+    if (held.isEmpty()) {
         held = Picture(TBitmap::white(width(), height()));
+        update();
+    }
     TBitmap* bitmap = held.bitmap();
     if (!bitmap)
         throw PlanixError(QStringLiteral("ビットマップを持っている時のみイメージの変更が可能です"));
