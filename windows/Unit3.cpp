@@ -94,6 +94,7 @@ void TForm3::buildBottomBar()
     Panel1 = new QLabel(u"右のボタンで，この画面のメモが保存されます。 →\u3000"_s, Panel5);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setMinimumWidth(1); // a narrow window clips the note rather than refusing to shrink
     auto* note = new QHBoxLayout(Panel5);
     note->setContentsMargins(0, 0, 0, 0);
     note->addWidget(Panel1);

@@ -90,16 +90,6 @@ TEST_F(MemoFileOnDisk, AMissingFileReadsAsNothing)
     EXPECT_FALSE(readMemoFile(memoFileName).has_value());
 }
 
-TEST_F(MemoFileOnDisk, WritesTheTextAsHeldAndReadsItBack)
-{
-    const QString text = u"＜メモ＞\r\n足の裏\r\n\r\n最後の行に改行なし"_s;
-    writeMemoFile(memoFileName, text);
-    const QByteArray bytes = readBytes(memoFileName);
-    EXPECT_EQ(bytes.left(4).toHex(), "81838381");  // "＜メ", no byte-order mark
-    EXPECT_EQ(bytes.right(4).toHex(), "82c882b5"); // "なし", nothing added
-    EXPECT_EQ(readMemoFile(memoFileName), text);
-}
-
 TEST_F(MemoFileOnDisk, AnUnencodableCharacterWritesNothing)
 {
     writeBytes(memoFileName, "old notes\r\n");

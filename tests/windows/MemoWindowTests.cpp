@@ -127,13 +127,6 @@ TEST_F(MemoWindow, AnEmptyFileLoadsAsAnEmptyMemo)
     EXPECT_EQ(readBytes(planixTxt), QByteArray());
 }
 
-TEST_F(MemoWindow, AZeroByteEndsTheLoadedText)
-{
-    writeBytes(planixTxt, QByteArray("kept\r\n\0lost\r\n", 14));
-    display();
-    EXPECT_EQ(memo->memoText(), u"kept\r\n"_s);
-}
-
 TEST_F(MemoWindow, JapaneseTextRoundTripsByteForByte)
 {
     // Kana, kanji with 0x5C and 0x7C trail bytes, full-width signs, circled
