@@ -221,13 +221,14 @@ QPen MetafileCanvas::qtPen(const QTransform& toTarget) const
     const GdiPen& pen = current.pen;
     if (pen.style == 5)
         return QPen(Qt::NoPen);
+    // The width is taken to target pixels here and the pen made cosmetic,
+    // so that the painter's transform leaves it alone.
     QPen qt(pen.colour);
     qt.setStyle(penStyle(pen.style));
+    qt.setCosmetic(true);
     const double scale = std::sqrt(std::abs(toTarget.determinant()));
-    if (pen.width > 1 && pen.width * scale >= 1.5)
-        qt.setWidthF(std::min(pen.width, maxPenPixels / scale));
-    else
-        qt.setWidth(0); // one target pixel, whatever the scale
+    const double pixels = pen.width > 1 ? pen.width * scale : 0;
+    qt.setWidthF(pixels < 1.5 ? 0 : std::min(pixels, maxPenPixels)); // 0: one pixel
     return qt;
 }
 

@@ -1,0 +1,174 @@
+// Opening a large JPEG into the fitted working image, against djpeg's decode
+// of the same file in the same run.
+//
+// Makes a 6000 x 4000 and a 3000 x 2000 baseline JPEG with libjpeg's
+// compressor, then for each: reads the file, decodes it into a white bitmap
+// of the fitted size (at most 1024 x 768) the way the open command does,
+// and times `djpeg -dct int -outfile /dev/null` on the same file. Prints the
+// best of several runs of each, their ratio (target: at most 1.1) and the
+// growth of the process's peak memory while opening (target: at most the
+// fitted bitmap plus 16 MB).
+//
+//   planix_bench_open [RUNS]
+//
+// Each open runs in a child process of its own (planix_bench_open --open
+// FILE), whose peak memory (VmHWM) before and after gives the growth.
+#include "surface/Bitmap.h"
+#include "surface/PictureFile.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+// A photograph-like picture: smooth shading with fine texture, so that the
+// entropy-coded data is as dense as a real photo's.
+void writeTestJpeg(const QString& path, int width, int height)
+{
+    std::FILE* file = std::fopen(path.toLocal8Bit().constData(), "wb");
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 90, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(static_cast<size_t>(width) * 3);
+    unsigned noise = 12345;
+    while (info.next_scanline < info.image_height) {
+        const int y = static_cast<int>(info.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int grain = static_cast<int>((noise >> 16) & 31) - 16;
+            row[3 * x] = static_cast<JSAMPLE>(std::clamp(x * 255 / width + grain, 0, 255));
+            row[3 * x + 1] = static_cast<JSAMPLE>(std::clamp(y * 255 / height + grain, 0, 255));
+            row[3 * x + 2] = static_cast<JSAMPLE>(std::clamp(((x / 40 + y / 40) % 2) * 120 + 60 + grain, 0, 255));
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(file);
+}
+
+// The open command's fit to 1024 x 768.
+QSize fitted(int w, int h)
+{
+    if (w > 1024) {
+        h = static_cast<int>(static_cast<long long>(h) * 1024 / w);
+        w = 1024;
+    }
+    if (h > 768) {
+        w = static_cast<int>(static_cast<long long>(w) * 768 / h);
+        h = 768;
+    }
+    return {w, h};
+}
+
+long peakKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
+
+struct OpenResult {
+    double seconds;
+    long peakGrowthKb;
+    QSize size;
+};
+
+// Runs in a fresh process (see main), so that the peak memory is this
+// open's alone.
+OpenResult openIntoFittedBitmap(const QString& path)
+{
+    const long before = peakKilobytes();
+    QElapsedTimer timer;
+    timer.start();
+    const Picture picture = readPictureFile(path);
+    const QSize size = fitted(picture.width(), picture.height());
+    TBitmap bitmap = TBitmap::white(size.width(), size.height());
+    picture.stretchDraw(bitmap.writableImage(), QRect(QPoint(0, 0), size));
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    return {seconds, peakKilobytes() - before, size};
+}
+
+OpenResult openInChildProcess(const QString& self, const QString& path)
+{
+    QProcess child;
+    child.start(self, {QStringLiteral("--open"), path});
+    child.waitForFinished(-1);
+    OpenResult result{};
+    int width = 0, height = 0;
+    if (std::sscanf(child.readAllStandardOutput().constData(), "%lf %ld %d %d", &result.seconds,
+                    &result.peakGrowthKb, &width, &height) != 4)
+        std::fprintf(stderr, "opening %s failed\n", qPrintable(path));
+    result.size = QSize(width, height);
+    return result;
+}
+
+double djpegSeconds(const QString& path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QProcess djpeg;
+    djpeg.start(QStringLiteral("djpeg"), {"-dct", "int", "-outfile", "/dev/null", path});
+    djpeg.waitForFinished(-1);
+    if (djpeg.exitCode() != 0)
+        std::fprintf(stderr, "djpeg failed on %s\n", qPrintable(path));
+    return timer.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--open") {
+        const OpenResult result = openIntoFittedBitmap(QString::fromLocal8Bit(argv[2]));
+        std::printf("%.6f %ld %d %d\n", result.seconds, result.peakGrowthKb, result.size.width(), result.size.height());
+        return 0;
+    }
+    const QString self = QString::fromLocal8Bit(argv[0]);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    QTemporaryDir dir;
+    const QSize sizes[] = {{6000, 4000}, {3000, 2000}};
+    std::printf("%-11s %10s %11s %11s %7s %14s %14s\n", "picture", "file", "open (s)", "djpeg (s)", "ratio",
+                "peak grow (MB)", "limit (MB)");
+    for (const QSize& size : sizes) {
+        const QString path = dir.filePath(QStringLiteral("photo-%1x%2.jpg").arg(size.width()).arg(size.height()));
+        writeTestJpeg(path, size.width(), size.height());
+        double open = 1e9, djpeg = 1e9;
+        long growth = 0;
+        QSize target;
+        for (int i = 0; i < runs; ++i) {
+            const OpenResult result = openInChildProcess(self, path);
+            open = std::min(open, result.seconds);
+            growth = std::max(growth, result.peakGrowthKb);
+            target = result.size;
+            djpeg = std::min(djpeg, djpegSeconds(path));
+        }
+        const double fileMb = QFile(path).size() / 1048576.0;
+        const double limitMb = target.width() * target.height() * 4 / 1048576.0 + 16;
+        std::printf("%5dx%-5d %8.1fMB %11.4f %11.4f %7.3f %14.1f %14.1f\n", size.width(), size.height(), fileMb, open,
+                    djpeg, open / djpeg, growth / 1024.0, limitMb);
+    }
+    return 0;
+}
