@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -87,14 +88,18 @@ public:
         update();
     }
 
-    // Renders the current picture now; false when it cannot be decoded.
+    // Renders the current picture for the view's present size; false when it
+    // cannot be decoded.
     bool render()
     {
-        if (!shown)
-            return false;
-        const QRect place = previewPlacement(QSize(shown->width(), shown->height()), contentsRect().size());
         renderedSize = contentsRect().size();
-        rendered = place.isEmpty() ? QImage() : renderedAt(*shown, place.size());
+        rendered = QImage();
+        if (!shown)
+            return true;
+        const QRect place = previewPlacement(QSize(shown->width(), shown->height()), renderedSize);
+        if (place.isEmpty())
+            return true;
+        rendered = renderedAt(*shown, place.size());
         renderedOrigin = place.topLeft();
         return !rendered.isNull();
     }
@@ -153,12 +158,22 @@ public:
         setFixedWidth(200);
         QObject::connect(button, &QToolButton::clicked, this, [this] { openLargePreview(); });
         view->clicked = [this] { openLargePreview(); };
-        showFile(QString());
+        present();
     }
 
     void showFile(const QString& path)
     {
+        if (path == shownPath)
+            return;
+        shownPath = path;
         loaded = pictureIn(path);
+        present();
+    }
+
+private:
+    // Shows the loaded picture, or none when it cannot be drawn either.
+    void present()
+    {
         view->setPicture(loaded ? &*loaded : nullptr);
         if (loaded && !view->render())
             loaded.reset();
@@ -169,7 +184,6 @@ public:
         button->setEnabled(loaded.has_value());
     }
 
-private:
     // The file's picture, or none when it is no loadable picture.
     static std::optional<Picture> pictureIn(const QString& path)
     {
@@ -193,16 +207,30 @@ private:
     QLabel* caption;
     QToolButton* button;
     PreviewView* view;
+    QString shownPath;
     std::optional<Picture> loaded;
 };
 
-// Puts the pane in a column of its own right of the dialog's contents.
+// The file a name typed into the dialog stands for.
+QString typedPath(const QFileDialog& dialog, const QString& typed)
+{
+    if (typed.isEmpty())
+        return QString();
+    return QFileInfo(typed).isAbsolute() ? typed : dialog.directory().filePath(typed);
+}
+
+// Puts the pane in a column of its own right of the dialog's contents. It
+// follows the current file of the list and the name in the name field, which
+// the list's selection and the user's typing both fill.
 void attachPreview(QFileDialog& dialog)
 {
     auto* pane = new PreviewPane(&dialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
     QObject::connect(&dialog, &QFileDialog::currentChanged, pane, [pane](const QString& path) { pane->showFile(path); });
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        QObject::connect(name, &QLineEdit::textChanged, pane,
+                         [pane, &dialog](const QString& text) { pane->showFile(typedPath(dialog, text)); });
 }
 
 } // namespace
@@ -215,9 +243,9 @@ bool TOpenPictureDialog::Execute()
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(qtNameFilters(Filter));
+    attachPreview(dialog);
     if (!FileName.isEmpty())
         dialog.selectFile(FileName);
-    attachPreview(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = dialog.selectedFiles().first();

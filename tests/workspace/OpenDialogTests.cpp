@@ -62,7 +62,8 @@ protected:
 
 TEST_F(OpenDialog, ShowsTheFilterAndThePreviousNameAndTakesATypedName)
 {
-    dialog.FileName = savedPicture(dir, QStringLiteral("previous.bmp"), patternImage(8, 8));
+    dialog.FileName = savedPicture(dir, QStringLiteral("previous.bmp"), patternImage(8, 6));
+    savedPicture(dir, QStringLiteral("other.bmp"), patternImage(5, 7));
     whenFileDialog([this](QFileDialog* d) {
         auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         EXPECT_EQ(types ? types->itemText(0) : QString(), QStringLiteral("すべてのファイル (*.jpg;*.jpeg;*.bmp)"));
@@ -70,6 +71,9 @@ TEST_F(OpenDialog, ShowsTheFilterAndThePreviousNameAndTakesATypedName)
         auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(name, nullptr);
         EXPECT_EQ(name->text(), QStringLiteral("previous.bmp"));
+        auto* caption = d->findChild<QLabel*>(QStringLiteral("previewCaption"));
+        ASSERT_NE(caption, nullptr);
+        EXPECT_EQ(caption->text(), QStringLiteral(" (8x6)"));
         // The list selects the previous file once its folder has been read.
         auto* list = d->findChild<QAbstractItemView*>(QStringLiteral("listView"));
         ASSERT_NE(list, nullptr);
@@ -78,7 +82,12 @@ TEST_F(OpenDialog, ShowsTheFilterAndThePreviousNameAndTakesATypedName)
         QApplication::setActiveWindow(d);
         name->setFocus();
         name->selectAll();
+        // The preview follows the typed name.
+        QTest::keyClicks(name, QStringLiteral("other.bmp"));
+        EXPECT_EQ(caption->text(), QStringLiteral(" (5x7)"));
+        name->selectAll();
         QTest::keyClicks(name, QStringLiteral("not there yet.jpg"));
+        EXPECT_EQ(caption->text(), QStringLiteral("画像:"));
         QTest::keyClick(name, Qt::Key_Return);
     });
     EXPECT_TRUE(dialog.Execute());

@@ -258,6 +258,8 @@ TEST_F(OpenPicture, APictureFittedToNoRowsLeavesAnEmptyWorkingImage)
         drag(0, 0, 50, 20);
         (form().*count)(nullptr);
     }
+    drag(0, 0, 50, 20);
+    form().Action3->trigger(); // copy
     form().f1Click(nullptr);
     form().repaint();
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();

@@ -4,6 +4,10 @@
 
 #include <QImage>
 #include <QString>
+#include <ostream>
+
+// Failing checks print texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // A colour for every pixel, distinct for pictures up to 4096 x 4096.
 TColor patternColour(int x, int y);
