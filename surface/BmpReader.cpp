@@ -69,10 +69,22 @@ void readCoreFields(ByteReader& fields, DibHeader& header, int& planes)
     header.paletteEntrySize = 3;
 }
 
+// The masks after a 40-byte header (then an unused alpha mask for alpha bit fields).
+DibMasks readMasksAfterHeader(ByteReader& in, bool alphaMask)
+{
+    DibMasks masks;
+    masks.red = in.u32();
+    masks.green = in.u32();
+    masks.blue = in.u32();
+    if (alphaMask)
+        in.skip(4);
+    return masks;
+}
+
 // The fields of every header but the OS/2 core one; an OS/2 2.x header shorter
-// than 40 bytes leaves the rest 0. The masks stand inside headers of 52 bytes
-// and more, and after a 40-byte one.
-void readInfoFields(ByteReader& fields, ByteReader& after, DibHeader& header, int& planes)
+// than 40 bytes leaves the rest 0. Headers of 52 bytes and more hold the
+// bit-field masks. Returns the compression code as written.
+std::uint32_t readInfoFields(ByteReader& fields, DibHeader& header, int& planes)
 {
     std::array<std::uint8_t, 120> padded{};
     const qsizetype length = fields.size();
@@ -88,28 +100,15 @@ void readInfoFields(ByteReader& fields, ByteReader& after, DibHeader& header, in
     f.skip(8);  // pixels per metre
     header.coloursUsed = f.u32();
     f.skip(4);  // important colours
-    DibMasks inHeader;
-    inHeader.red = f.u32();
-    inHeader.green = f.u32();
-    inHeader.blue = f.u32();
+    header.masks.red = f.u32();
+    header.masks.green = f.u32();
+    header.masks.blue = f.u32();
 
     header.width = width;
     header.topDown = height < 0;
     header.height = height < 0 ? -std::int64_t(height) : height;
-    if (planes != 1 || !isSupportedBitCount(header.bitCount))
-        return;
     header.compression = compressionOf(code, header.bitCount, isOs2HeaderSize(header.headerSize));
-    if (header.compression != DibCompression::BitFields)
-        return;
-    if (header.headerSize >= 52) {
-        header.masks = inHeader;
-        return;
-    }
-    header.masks.red = after.u32();
-    header.masks.green = after.u32();
-    header.masks.blue = after.u32();
-    if (code == biAlphaBitFields)
-        after.skip(4);
+    return code;
 }
 
 void validate(const DibHeader& header, int planes)
@@ -145,13 +144,16 @@ DibHeader readDibHeader(ByteReader& in)
         throwInvalidBitmap();
     ByteReader fields = in.part(header.headerSize - 4);
     int planes = 0;
+    std::uint32_t code = biRgb;
     if (header.headerSize == 12)
         readCoreFields(fields, header, planes);
     else
-        readInfoFields(fields, in, header, planes);
+        code = readInfoFields(fields, header, planes);
     validate(header, planes);
     if (header.compression == DibCompression::None)
         header.masks = defaultMasks(header.bitCount);
+    else if (header.compression == DibCompression::BitFields && header.headerSize == 40)
+        header.masks = readMasksAfterHeader(in, code == biAlphaBitFields);
     return header;
 }
 
