@@ -36,15 +36,19 @@ TBitmap fittedBitmap(const Picture& picture)
 // size the window's current size gives it.
 void layOutDownTo(QWidget& panel)
 {
-    QList<QWidget*> chain;
-    for (QWidget* w = panel.parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
+    QList<QWidget*> chain; // the window first
+    for (QWidget* w = panel.parentWidget(); w; w = w->parentWidget()) {
         chain.prepend(w);
+        if (w->isWindow())
+            break;
+    }
     for (QWidget* w : chain)
         if (w->layout())
             w->layout()->activate();
 }
 
-void spanPanel(TImage& image, QWidget& panel)
+// The image at the panel's top-left corner with the panel's size.
+void coverPanel(TImage& image, QWidget& panel)
 {
     layOutDownTo(panel);
     image.setTop(0);
@@ -83,5 +87,5 @@ void TForm1::FormShow(QObject*)
     threshold = 0.5f;
     // Until the window manager frames the window its outer size is not known;
     // the working image follows the panel again once it is.
-    placeByOuterBounds(*this, QRect(0, 0, 1024, 744), [this] { spanPanel(*Image2, *kabe); });
+    placeByOuterBounds(*this, QRect(0, 0, 1024, 744), [this] { coverPanel(*Image2, *kabe); });
 }

@@ -1,5 +1,10 @@
-// The main window's show handler: threshold, window bounds, working image.
+// The main window's show handler: threshold, window bounds, working image;
+// placing a window by its outer bounds.
 #include "support/Form1Harness.h"
+#include "workspace/WindowPlacement.h"
+
+#include <QCoreApplication>
+#include <QWindow>
 
 namespace {
 
@@ -31,6 +36,32 @@ TEST_F(FormShow, RunsAgainWhenTheWindowIsShownAgain)
     form().show();
     EXPECT_EQ(state().threshold(), 0.5f);
     expectPlaced(form());
+}
+
+} // namespace
+
+namespace {
+
+TEST(OuterBounds, AFrameThatArrivesLaterIsTakenIntoAccount)
+{
+    QWidget window;
+    int placed = 0;
+    // Not shown yet: no frame is known, the client takes the whole size.
+    placeByOuterBounds(window, QRect(0, 0, 300, 200), [&placed] { ++placed; });
+    EXPECT_EQ(placed, 1);
+    EXPECT_EQ(window.size(), QSize(300, 200));
+    window.show();
+    QCoreApplication::processEvents();
+    const QMargins frame = window.windowHandle()->frameMargins();
+    if (frame.isNull())
+        GTEST_SKIP() << "this platform draws no frame";
+    EXPECT_EQ(placed, 2);
+    EXPECT_EQ(window.frameGeometry(), QRect(0, 0, 300, 200));
+    // Once placed, later moves and resizes are the user's.
+    window.resize(250, 150);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(250, 150));
+    EXPECT_EQ(placed, 2);
 }
 
 } // namespace
