@@ -94,6 +94,8 @@ TEST(BmpHeaders, OnlyOnePlaneIsValid)
     for (unsigned planes : {0u, 2u, 0xFFFFu}) {
         EXPECT_EQ(failureOf(bmpFile({.planes = planes}, {}, bgr(red) + '\0')), invalidBitmap) << planes;
         EXPECT_EQ(failureOf(bmpFile({.size = 12, .planes = planes}, {}, bgr(red) + '\0')), invalidBitmap);
+        // Said before the masks that should follow the header are missed.
+        EXPECT_EQ(failureOf(bmpFile({.planes = planes, .bitCount = 16, .compression = 3}, {}, {})), invalidBitmap);
     }
 }
 
