@@ -161,10 +161,4 @@ TEST_F(DecimalText, ScientificNotationOutside)
     EXPECT_EQ(numberToText(1e-4900L), "1E-4900");
 }
 
-TEST_F(DecimalText, FormattedResultsReadBack)
-{
-    for (long double value : {683.0L / 100, -31.0L / 100, 1e15L, 1.5e-5L, 12.0L, 1.0L / 100})
-        EXPECT_EQ(parsed(numberToText(value).toUtf8().constData()), value) << numberToText(value).toStdString();
-}
-
 } // namespace
