@@ -56,6 +56,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     OpenPictureDialog1 = std::make_unique<TOpenPictureDialog>(this);
     OpenPictureDialog1->Filter = QStringLiteral("すべてのファイル (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp;");
     wireHandlers();
+    setAcceptDrops(true); // picture files: app/DropOpen.cpp
     FormCreate(this);
 }
 

@@ -163,6 +163,10 @@ private:
     std::int32_t cornerLevel = 0;
     std::int32_t dotCount = 0;
     void deliverCount();
+
+    // --- desktop (app/): a dropped picture file opens as if chosen ---
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 };
 
 // Rounds value to digits decimal places, ties to even (the calculator's rule).

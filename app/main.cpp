@@ -1,16 +1,46 @@
-// Start-up: the application object, the main window, the About box and the
-// memo window (both hidden), then the message loop.
+// Start-up: the command line, the application object, the main window, the
+// About box and the memo window (both hidden), the picture named on the
+// command line, then the message loop.
 #include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/OpenAsChosen.h"
 #include "app/Unit1.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
 
 #include <QApplication>
+#include <cstdio>
+
+namespace {
+
+void writeTo(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    // Read before the application object, so that --help and --version work
+    // without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const DesktopCommandLine commandLine = parseDesktopCommandLine(arguments);
+    if (!commandLine.problem.isEmpty()) {
+        writeTo(stderr, desktopUsage(commandLine.problem));
+        return 2;
+    }
+    if (commandLine.help || commandLine.version) {
+        writeTo(stdout, commandLine.help ? desktopHelp() : desktopVersion());
+        return 0;
+    }
+
     QApplication app(argc, argv);
     configureApplication(app);
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.planix.Planix"));
 
     Form1 = new TForm1;
     Form1->setAttribute(Qt::WA_DeleteOnClose);
@@ -19,6 +49,8 @@ int main(int argc, char* argv[])
     Form3 = new TForm3;
 
     Form1->show();
+    if (!commandLine.picture.isEmpty())
+        openOnceShown(*Form1, commandLine.picture);
     const int result = app.exec();
     delete Form3;
     delete Form2;

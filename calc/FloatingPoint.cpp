@@ -63,3 +63,21 @@ std::int64_t checkedRoundToInt64(long double value)
     throwOnFault();
     return rounded;
 }
+
+// 10^digits as an exact power (repeated squaring), value x 10^digits rounded
+// to a signed 64-bit integer with ties to even, divided back by the power.
+// digits is 0 or more; the rounding fails with the invalid-operation error
+// outside the 64-bit range (|value| from about 9.22e16 for two digits).
+long double roundToDigits(std::int32_t digits, long double value)
+{
+    long double scale = 1;
+    long double square = 10;
+    for (std::int32_t rest = digits; rest > 0; rest /= 2) {
+        if (rest % 2 != 0)
+            scale *= square;
+        if (rest > 1)
+            square *= square;
+    }
+    const std::int64_t scaled = checkedRoundToInt64(checkedProduct(value, scale));
+    return static_cast<long double>(scaled) / scale;
+}

@@ -15,3 +15,7 @@ long double checkedQuotient(long double a, long double b);
 // value rounded to the nearest integer, a tie going to the even one. Outside
 // the signed 64-bit range (or not a number) it is an invalid operation.
 std::int64_t checkedRoundToInt64(long double value);
+
+// value rounded to digits decimal places, ties to even (the calculator's
+// rule); the main window's unit declares it too.
+long double roundToDigits(std::int32_t digits, long double value);

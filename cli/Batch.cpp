@@ -1,0 +1,130 @@
+#include "cli/Batch.h"
+
+#include "cli/Measure.h"
+#include "surface/PlanixError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName)
+{
+    // A working image with a side of 0 has no pixels to keep.
+    if (workingImage.isEmpty())
+        return;
+    if (!workingImage.image().save(fileName, "BMP"))
+        throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(fileName));
+}
+
+PictureRow measuredRow(const QString& file, const BatchJob& job, const QString& markedFile)
+{
+    PictureRow row;
+    row.file = file;
+    try {
+        const Measurement measured = measurePicture(file, job.settings);
+        row.size = QSize(measured.workingImage.width(), measured.workingImage.height());
+        row.objectDots = measured.objectDots;
+        row.referenceDots = measured.referenceDots;
+        if (measured.referenceDots)
+            row.area = areaText(measured.objectDots, *measured.referenceDots, job.settings.referenceArea).value_or(QString());
+        if (!markedFile.isEmpty())
+            writeMarkedPicture(measured.workingImage, markedFile);
+    } catch (const PlanixError& error) {
+        row.error = error.message();
+    }
+    return row;
+}
+
+// Hands out picture indices to the workers, and keeps the first failure that
+// is not the program's own (running out of memory, say) to be thrown again
+// on the calling thread once every worker has stopped.
+class WorkQueue {
+public:
+    explicit WorkQueue(qsizetype size) : size(size) {}
+
+    std::optional<qsizetype> next()
+    {
+        if (stopped.load())
+            return std::nullopt;
+        const qsizetype index = taken.fetch_add(1);
+        return index < size ? std::optional(index) : std::nullopt;
+    }
+
+    void stopWith(std::exception_ptr failure)
+    {
+        const std::lock_guard lock(mutex);
+        if (!firstFailure)
+            firstFailure = failure;
+        stopped = true;
+    }
+
+    void rethrowFailure() const
+    {
+        if (firstFailure)
+            std::rethrow_exception(firstFailure);
+    }
+
+private:
+    const qsizetype size;
+    std::atomic<qsizetype> taken{0};
+    std::atomic<bool> stopped{false};
+    std::mutex mutex;
+    std::exception_ptr firstFailure;
+};
+
+} // namespace
+
+std::vector<PictureRow> measureBatch(const BatchJob& job)
+{
+    const QStringList markedFiles =
+        job.markedFolder.isEmpty() ? QStringList() : markedFileNames(job.pictures, job.markedFolder);
+    if (!job.markedFolder.isEmpty())
+        QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
+    std::vector<PictureRow> rows(static_cast<std::size_t>(job.pictures.size()));
+    WorkQueue queue(job.pictures.size());
+    const auto work = [&] {
+        try {
+            while (const auto index = queue.next())
+                rows[std::size_t(*index)] =
+                    measuredRow(job.pictures[*index], job, markedFiles.isEmpty() ? QString() : markedFiles[*index]);
+        } catch (...) { // not swallowed: carried to the calling thread
+            queue.stopWith(std::current_exception());
+        }
+    };
+    std::vector<std::jthread> workers;
+    for (int i = 1; i < job.workers; ++i)
+        workers.emplace_back(work);
+    work();
+    workers.clear(); // joins
+    queue.rethrowFailure();
+    return rows;
+}
+
+int defaultWorkers(qsizetype pictures)
+{
+    const qsizetype cores = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<int>(std::clamp<qsizetype>(pictures, 1, cores));
+}
+
+QStringList markedFileNames(const QStringList& pictures, const QString& markedFolder)
+{
+    const QDir folder(markedFolder);
+    QSet<QString> taken;
+    QStringList names;
+    for (const QString& picture : pictures) {
+        const QString own = QFileInfo(picture).fileName();
+        QString name = own + QStringLiteral(".bmp");
+        for (int n = 2; taken.contains(name); ++n)
+            name = QStringLiteral("%1-%2.bmp").arg(own).arg(n);
+        taken.insert(name);
+        names << folder.filePath(name);
+    }
+    return names;
+}
