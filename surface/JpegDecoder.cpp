@@ -4,11 +4,14 @@
 #include "surface/Stretch.h"
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio> // jpeglib.h needs FILE and size_t first
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -24,14 +27,28 @@ constexpr int greyLevels = 236;
 struct ErrorManager {
     jpeg_error_mgr library; // first, so the library's pointer is ours too
     std::jmp_buf escape;
+    bool dataExhausted;     // a scan ran out of data
 };
+
+ErrorManager& errorsOf(j_common_ptr info)
+{
+    return *reinterpret_cast<ErrorManager*>(info->err);
+}
 
 [[noreturn]] void leaveLibrary(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->escape, 1);
+    std::longjmp(errorsOf(info).escape, 1);
 }
 
-void ignoreMessage(j_common_ptr, int) {}
+// Warnings are not shown and decoding goes on; the end of the data (the
+// file's, or the scan's at a marker) is noted.
+void noteWarning(j_common_ptr info, int level)
+{
+    const int code = info->err->msg_code;
+    if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER))
+        errorsOf(info).dataExhausted = true;
+}
+
 void ignoreOutput(j_common_ptr) {}
 
 // A decompressor and its error manager, destroyed with the handle. The
@@ -42,7 +59,7 @@ public:
     {
         info.err = jpeg_std_error(&errors.library);
         errors.library.error_exit = leaveLibrary;
-        errors.library.emit_message = ignoreMessage;
+        errors.library.emit_message = noteWarning;
         errors.library.output_message = ignoreOutput;
     }
     ~Decompressor() { jpeg_destroy_decompress(&info); }
@@ -166,10 +183,53 @@ void fillGreyPalette(const jpeg_decompress_struct& info, QRgb* palette)
     }
 }
 
+// Whether a greyscale file has shown that it lies about its size: a
+// single-scan file whose data ran out, declaring more pixels than any
+// real photograph of so few bytes can hold. Past the end of its data the
+// library decodes nothing but flat mid grey, which is drawn without
+// decoding it, so that a file declaring 65500 x 65500 in a few hundred
+// bytes costs no more than its bytes. (Colour files skip such rows anyway.)
+bool liesAboutItsSize(jpeg_decompress_struct& info, qsizetype fileBytes)
+{
+    constexpr std::uint64_t pixelsPerByteBeyondAnyPhoto = 1024;
+    const std::uint64_t pixels = std::uint64_t{info.output_width} * info.output_height;
+    return info.quantize_colors && errorsOf(reinterpret_cast<j_common_ptr>(&info)).dataExhausted
+           && !jpeg_has_multiple_scans(&info)
+           && pixels > pixelsPerByteBeyondAnyPhoto * static_cast<std::uint64_t>(fileBytes);
+}
+
+// The source rows from fillerFrom on hold only the library's filler.
+struct Filler {
+    JDIMENSION from;
+    bool written; // the row buffer holds the filler
+};
+
+// After each greyscale row read: once the file lies about its size, the
+// filler starts with the row group after the one where its data ran out.
+void noteFiller(jpeg_decompress_struct& info, qsizetype fileBytes, Filler& filler)
+{
+    if (filler.from < info.output_height || !liesAboutItsSize(info, fileBytes))
+        return;
+    const JDIMENSION group = static_cast<JDIMENSION>(info.max_v_samp_factor * DCTSIZE);
+    filler.from = (info.output_scanline + group - 1) / group * group + group;
+}
+
+// The filler row in palette indexes: the level nearest mid grey.
+void writeFillerRow(const jpeg_decompress_struct& info, JSAMPROW row)
+{
+    constexpr int fillerLevel = 128;
+    int nearest = 0;
+    for (int i = 0; i < info.actual_number_of_colors; ++i)
+        if (std::abs(info.colormap[0][i] - fillerLevel) < std::abs(info.colormap[0][nearest] - fillerLevel))
+            nearest = i;
+    std::memset(row, nearest, info.output_width);
+}
+
 // Brings the decompressor to source row wanted (its next row to read).
-// Colour rows nobody samples are skipped; greyscale rows must all pass
-// through the ditherer.
-void advanceTo(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row)
+// Colour rows nobody samples are skipped (libjpeg-turbo gives the same
+// rows as a full decode). Greyscale rows must all pass through the
+// ditherer, which carries each row's error into the next, up to the filler.
+void advanceTo(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row, qsizetype fileBytes, Filler& filler)
 {
     if (wanted <= info.output_scanline)
         return;
@@ -177,8 +237,27 @@ void advanceTo(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row)
         jpeg_skip_scanlines(&info, wanted - info.output_scanline);
         return;
     }
-    while (info.output_scanline < wanted)
+    while (info.output_scanline < wanted && info.output_scanline < filler.from) {
         jpeg_read_scanlines(&info, row, 1);
+        noteFiller(info, fileBytes, filler);
+    }
+}
+
+// Makes row hold source row wanted.
+void readRow(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row, qsizetype fileBytes, Filler& filler)
+{
+    if (wanted < info.output_scanline && !filler.written)
+        return; // already there: target rows repeat it
+    advanceTo(info, wanted, row, fileBytes, filler);
+    if (wanted >= filler.from) {
+        if (!filler.written)
+            writeFillerRow(info, row[0]);
+        filler.written = true;
+        return;
+    }
+    jpeg_read_scanlines(&info, row, 1);
+    if (info.quantize_colors)
+        noteFiller(info, fileBytes, filler);
 }
 
 void decodeRows(jpeg_decompress_struct& info, const QByteArray& bytes, const RowPlan& plan)
@@ -193,13 +272,11 @@ void decodeRows(jpeg_decompress_struct& info, const QByteArray& bytes, const Row
     if (info.quantize_colors)
         fillGreyPalette(info, greyPalette);
 
+    Filler filler{info.output_height, false};
     const int sourceHeight = static_cast<int>(info.output_height);
     for (int y = plan.visible.top(); y <= plan.visible.bottom(); ++y) {
         const auto wanted = static_cast<JDIMENSION>(nearestSource(y - plan.rect.top(), sourceHeight, plan.rect.height()));
-        if (wanted >= info.output_scanline) {
-            advanceTo(info, wanted, row);
-            jpeg_read_scanlines(&info, row, 1);
-        }
+        readRow(info, wanted, row, bytes.size(), filler);
         writeSampledRow(info, row[0], greyPalette, plan, y);
     }
     jpeg_abort_decompress(&info);

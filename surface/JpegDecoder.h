@@ -30,7 +30,9 @@ JpegHeader readJpegHeader(const QByteArray& bytes);
 // ever held. Colour files skip the rows nobody samples (libjpeg-turbo's
 // jpeg_skip_scanlines, which yields the same rows as a full decode);
 // greyscale files decode every row, as the dithering carries each row's
-// error into the next.
+// error into the next, except past the end of the data of a file that
+// declares far more pixels than its bytes can hold: there the library's
+// flat mid grey is drawn without decoding it.
 //
 // On an error the target rows written so far stay written.
 void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect);

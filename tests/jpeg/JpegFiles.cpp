@@ -23,6 +23,10 @@ QByteArray compressJpeg(const JpegRecipe& recipe)
     if (recipe.stored != JCS_UNKNOWN)
         jpeg_set_colorspace(&info, recipe.stored);
     jpeg_set_quality(&info, recipe.quality, TRUE);
+    if (recipe.lumaSampling[0] > 0) {
+        info.comp_info[0].h_samp_factor = recipe.lumaSampling[0];
+        info.comp_info[0].v_samp_factor = recipe.lumaSampling[1];
+    }
     if (recipe.progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);

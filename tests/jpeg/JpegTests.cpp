@@ -168,6 +168,20 @@ TEST(JpegDecode, ColourWithoutChromaSubsamplingAndRgbStored)
     expectSameDraws(jpeg, djpegDecode(jpeg));
 }
 
+TEST(JpegDecode, SkippedRowsMatchAFullDecodeForEverySubsampling)
+{
+    // Reduced draws skip source rows; fancy upsampling must still see them.
+    const int samplings[][2] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {4, 1}};
+    for (const auto& sampling : samplings) {
+        SCOPED_TRACE(testing::Message() << "luma " << sampling[0] << "x" << sampling[1]);
+        JpegRecipe recipe = colourRecipe(150, 260);
+        recipe.lumaSampling[0] = sampling[0];
+        recipe.lumaSampling[1] = sampling[1];
+        const QByteArray jpeg = compressJpeg(recipe);
+        expectSameDraws(jpeg, djpegDecode(jpeg));
+    }
+}
+
 TEST(JpegDecode, AdobeCmykAndYcckBecomeRgb)
 {
     for (J_COLOR_SPACE stored : {JCS_CMYK, JCS_YCCK}) {
@@ -187,6 +201,13 @@ TEST(JpegDecode, TruncatedFileDecodesAsFarAsItGoes)
     const QImage full = djpegDecode(whole);
     EXPECT_TRUE(sameColour(colourAt(full, 10, 5), colourAt(reference, 10, 5)));
     EXPECT_TRUE(sameColour(0x808080, colourAt(reference, reference.width() - 1, reference.height() - 1)));
+}
+
+TEST(JpegDecode, TruncatedGreyscaleKeepsItsDithering)
+{
+    const QByteArray whole = compressJpeg(greyRecipe(200, 180));
+    const QByteArray cut = whole.left(whole.size() / 2);
+    expectSameDraws(cut, djpegDecode(cut, djpegGreyOptions()));
 }
 
 TEST(JpegLoad, HeaderGivesTheSizeWithoutDecoding)
@@ -247,6 +268,16 @@ TEST(JpegHostile, HugeDeclaredBaselineDrawsIntoASmallTarget)
     // Past its few real bytes the library fills in mid grey.
     EXPECT_TRUE(sameColour(0x808080, colourAt(target, 255, 255)));
     EXPECT_TRUE(sameColour(0x808080, colourAt(target, 128, 200)));
+}
+
+TEST(JpegHostile, HugeDeclaredGreyscaleSkipsTheFillerItCannotHold)
+{
+    const QByteArray jpeg = withDeclaredSize(compressJpeg(greyRecipe(16, 16)), 0xC0, 65500, 65500);
+    const Picture picture = readJpeg(jpeg);
+    QImage target = whiteImage({256, 256});
+    ASSERT_NO_THROW(picture.stretchDraw(target, target.rect()));
+    EXPECT_TRUE(sameColour(0x808080, colourAt(target, 255, 255)));
+    EXPECT_TRUE(sameColour(0x808080, colourAt(target, 3, 180)));
 }
 
 TEST(JpegHostile, HugeDeclaredProgressiveStopsAtTheMemoryLimit)
