@@ -6,7 +6,9 @@
 #include "windows/ProgramIcon.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QProxyStyle>
+#include <QTranslator>
 
 namespace {
 
@@ -22,6 +24,17 @@ public:
     }
 };
 
+// Qt's own dialogs (the file dialog, message box buttons) speak Japanese like
+// the rest of the program, when Qt's translations are installed.
+void installJapaneseQtTexts(QApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
 } // namespace
 
 void configureApplication(QApplication& app)
@@ -34,4 +47,5 @@ void configureApplication(QApplication& app)
     app.setStyle(new TooltipTiming);
     app.setFont(uiFont(12));
     app.setWindowIcon(programIcon());
+    installJapaneseQtTexts(app);
 }

@@ -17,7 +17,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
   libuemf-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic qt6-translations-l10n
   xvfb xauth xclip
 )
 # The fuzzers (fuzz/) need clang and its sanitizer and libFuzzer runtimes:
