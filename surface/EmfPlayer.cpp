@@ -2,8 +2,10 @@
 
 #include "surface/MetafileCanvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 #include <unordered_map>
 #include <uemf.h>
 
@@ -445,11 +447,14 @@ private:
     }
 
     // A DIB stored bottom-up counts the source's y from its bottom edge.
+    // Values are kept far inside int so that no sum of them overflows.
     static QRect sourceRect(const QImage& image, const RecordView& r, std::size_t originAt, std::size_t sizeAt)
     {
-        const int x = r.i32(originAt), y = r.i32(originAt + 4);
-        const int width = r.i32(sizeAt), height = r.i32(sizeAt + 4);
-        return QRect(x, image.height() - y - height, width, height);
+        static constexpr std::int64_t limit = 1 << 28;
+        auto field = [&r](std::size_t at) { return std::clamp<std::int64_t>(r.i32(at), -limit, limit); };
+        const std::int64_t x = field(originAt), y = field(originAt + 4);
+        const std::int64_t width = field(sizeAt), height = field(sizeAt + 4);
+        return QRect(int(x), int(image.height() - y - height), int(width), int(height));
     }
 
     MetafileCanvas& canvas;

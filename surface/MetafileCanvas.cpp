@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainterPath>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -336,7 +337,8 @@ void MetafileCanvas::text(QPointF reference, const QString& text)
     if (text.isEmpty() || !isUsable(toTarget))
         return;
     const double verticalScale = std::sqrt(squaredLength(toTarget.m21(), toTarget.m22()));
-    const double pixelSize = current.font.height == 0 ? defaultTextPixels : std::abs(current.font.height) * verticalScale;
+    const double pixelSize = current.font.height == 0 ? defaultTextPixels
+                                                         : std::abs(double(current.font.height)) * verticalScale;
     if (pixelSize < 1 || pixelSize > maxTextPixels)
         return;
     const bool fromPosition = current.textAlign & TA_UPDATECP;

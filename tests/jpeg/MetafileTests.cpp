@@ -204,6 +204,22 @@ TEST(EmfDraw, StretchDiBitsPaintsTheBitmapTopRowUp)
     EXPECT_TRUE(isWhiteOutside(image, QRect(50, 50, 40, 40)));
 }
 
+TEST(EmfDraw, SourceRectangleOfABottomUpDibCountsFromItsBottom)
+{
+    const QByteArray info = dibInfo24(2, 2);
+    const QByteArray bits = dibBits24(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00});
+    constexpr int fixed = 80;
+    EmfWriter emf = squareEmf();
+    // Source (1, 0) of size 1 x 1: the right pixel of the bottom row.
+    emf.record(emfStretchDiBits, dwords({0, 0, 0, 0, 10, 10, 1, 0, 1, 1, fixed, info.size(), fixed + info.size(),
+                                         bits.size(), 0, 0x00CC0020, 30, 20})
+                                     + info + bits);
+    const QImage image = draw(readMetafile(emf.bytes(), true), 100, 100);
+    EXPECT_TRUE(sameColour(0x00FFFF, colourAt(image, 11, 11)));
+    EXPECT_TRUE(sameColour(0x00FFFF, colourAt(image, 38, 28)));
+    EXPECT_TRUE(isWhiteOutside(image, QRect(10, 10, 30, 20)));
+}
+
 TEST(EmfDraw, TextIsDrawnAtItsReferencePoint)
 {
     const QString text = QStringLiteral("WWW");
