@@ -1,0 +1,157 @@
+// The built planix-measure run as a process: its CSV carries the window's
+// numbers, its exit status tells success, failed pictures and malformed
+// command lines apart, and it needs no display.
+#include "Scenes.h"
+#include "support/Form1Harness.h"
+#include "support/Pictures.h"
+
+#include "cli/Batch.h"
+#include "cli/Csv.h"
+#include "calc/DecimalText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+struct ProcessRun {
+    int exitCode = -1;
+    QString output;
+    QString errors;
+};
+
+// Runs the program with no display at all.
+ProcessRun runMeasure(const QStringList& arguments, const QString& workingDirectory = QString())
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
+    process.start(QStringLiteral(PLANIX_MEASURE_PROGRAM), arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+class MeasureProcess : public Form1Test {
+protected:
+    void SetUp() override
+    {
+        Form1Test::SetUp();
+        startDirectory = QDir::currentPath();
+        dir = temporaryDirectory();
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(startDirectory);
+        Form1Test::TearDown();
+    }
+
+    // The window's CSV row for file: open, drag around the leaf and count
+    // into the first field, around the coin into the third, "＝".
+    QString windowRow(const QString& file, const QString& shownName)
+    {
+        dialog().answer = file;
+        form().Action1->trigger();
+        form().N401->trigger();
+        form().Edit2->setFocus();
+        drag(40, 60, 300, 420);
+        openRunMenu();
+        form().akarusa->trigger();
+        form().Edit4->setFocus();
+        drag(440, 100, 560, 260);
+        openRunMenu();
+        form().akarusa->trigger();
+        form().Button1->click();
+        const QSize size = form().Image2->picture().bitmap()->image().size();
+        return csvRecord(QStringList{shownName, QString::number(size.width()), QString::number(size.height()),
+                          form().Edit2->text(), form().Edit4->text(), QStringLiteral("3.14"),
+                          form().Edit5->text().replace(decimalSeparator(), u'.'), QString()});
+    }
+
+    QString startDirectory;
+    QString dir;
+};
+
+TEST_F(MeasureProcess, TheWindowsNumbersInTheGivenOrder)
+{
+    const QStringList names = {QStringLiteral("leaf, \"big\".bmp"), QStringLiteral("leaf.jpg"),
+                               QStringLiteral("small.bmp")};
+    savedScene(dir, names[0], QSize(1400, 1000));
+    savedScene(dir, names[1], QSize(900, 700), "JPG", 2);
+    savedScene(dir, names[2], QSize(620, 480), "BMP", 3);
+    QString expected = csvHeader();
+    for (const QString& name : names)
+        expected += windowRow(QDir(dir).filePath(name), name);
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+
+    const ProcessRun run = runMeasure({"--object", "40,60,300,420", "--reference", "440,100,560,260", "--threshold", "40",
+                                names[0], names[1], names[2]},
+                               dir);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.output, expected);
+    EXPECT_TRUE(expected.startsWith(csvHeader() + "\"leaf, \"\"big\"\".bmp\",1024,731,"));
+}
+
+TEST(MeasureProgram, ABadPictureFailsItsRowAndTheExitStatus)
+{
+    const QString dir = temporaryDirectory();
+    const QStringList pictures = {savedScene(dir, QStringLiteral("a.bmp"), QSize(640, 480)),
+                                  savedFile(dir, QStringLiteral("b.jpg"), "no JPEG here"),
+                                  savedScene(dir, QStringLiteral("c.bmp"), QSize(640, 480), "BMP", 2)};
+    const QString csv = QDir(dir).filePath(QStringLiteral("out.csv"));
+    const QString marked = QDir(dir).filePath(QStringLiteral("marked"));
+    const QStringList options = {"--object", "40,60,300,420", "--by", "green", "--csv", csv, "--marked", marked};
+    const ProcessRun run = runMeasure(options + pictures);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.output.isEmpty());
+    EXPECT_TRUE(run.errors.contains(pictures[1])) << run.errors.toStdString();
+
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const MeasureSettings settings = settingsFor({40, 60, 300, 420}, std::nullopt, CountRule::Green);
+    const std::vector<PictureRow> rows = measureBatch({pictures, settings, QString(), 1});
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), csvTable(rows, QStringLiteral("3.14")));
+    EXPECT_FALSE(rows[1].error.isEmpty());
+    EXPECT_EQ(QDir(marked).entryList(QDir::Files), QStringList({"a.bmp.bmp", "c.bmp.bmp"}));
+}
+
+TEST(MeasureProgram, MalformedCommandLinesExitWith2AndAShortUsage)
+{
+    const QList<QStringList> malformed = {
+        {},
+        {"--object", "1,2,3,4"},
+        {"--object", "1,2,3", "a.jpg"},
+        {"--object", "0,0,4,4", "--threshold", "45", "a.jpg"},
+        {"--object", "0,0,4,4", "--by", "yellow", "a.jpg"},
+        {"--object", "0,0,4,4", "--reference-area", "pi", "a.jpg"},
+        {"--frobnicate", "a.jpg"},
+    };
+    for (const QStringList& arguments : malformed) {
+        const ProcessRun run = runMeasure(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.output.isEmpty());
+        EXPECT_TRUE(run.errors.startsWith(QStringLiteral("planix-measure: "))) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("Usage: planix-measure")));
+        EXPECT_LE(run.errors.count(u'\n'), 3) << "short";
+    }
+}
+
+TEST(MeasureProgram, HelpAndVersion)
+{
+    const ProcessRun help = runMeasure({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"--object", "--reference", "--reference-area", "--by", "--threshold", "--marked", "--csv"})
+        EXPECT_TRUE(help.output.contains(QLatin1String(option))) << option;
+    const ProcessRun version = runMeasure({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output, QStringLiteral("planix-measure " PLANIX_PRODUCT_VERSION "\n"));
+}
+
+} // namespace
