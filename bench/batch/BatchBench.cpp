@@ -1,0 +1,103 @@
+// A batch of 40 photographs of 3000 x 2000 (JPEG) measured by planix-measure's
+// batch code with one worker and with two: pictures per second for each and
+// the speed-up of two workers over one (median of the repetitions).
+#include "Scenes.h"
+
+#include "cli/Batch.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <iostream>
+#include <map>
+
+namespace {
+
+constexpr int pictureCount = 40;
+const QSize pictureSize(3000, 2000);
+
+// Four different scenes, each written ten times.
+const QStringList& pictures()
+{
+    static QTemporaryDir dir;
+    static const QStringList files = [] {
+        QStringList written;
+        for (int seed = 1; seed <= 4; ++seed) {
+            const QImage scene = measuringScene(pictureSize, unsigned(seed));
+            for (int copy = 0; copy < pictureCount / 4; ++copy) {
+                const QString path = dir.filePath(QStringLiteral("photo%1-%2.jpg").arg(seed).arg(copy));
+                if (!scene.save(path, "JPG", 90))
+                    throw std::runtime_error("cannot write " + path.toStdString());
+                written << path;
+            }
+        }
+        return written;
+    }();
+    return files;
+}
+
+void BM_Batch(benchmark::State& state)
+{
+    const int workers = static_cast<int>(state.range(0));
+    const BatchJob job{pictures(), settingsFor({100, 150, 560, 600}, SelectionRect{690, 130, 880, 420}), QString(), workers};
+    for (auto _ : state) {
+        const std::vector<PictureRow> rows = measureBatch(job);
+        if (rows.size() != std::size_t(pictureCount) || rows.front().failed())
+            state.SkipWithError("the batch failed");
+        benchmark::DoNotOptimize(rows.data());
+    }
+    state.counters["pictures/s"] = benchmark::Counter(double(pictureCount), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_Batch)
+    ->ArgName("workers")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(5);
+
+// Console output as usual; the median times kept for the speed-up.
+class SpeedUpReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median")
+                seconds[run.run_name.str()] = run.GetAdjustedRealTime();
+    }
+
+    void printSpeedUp() const
+    {
+        const auto one = seconds.find("BM_Batch/workers:1/iterations:1/repeats:5/real_time");
+        const auto two = seconds.find("BM_Batch/workers:2/iterations:1/repeats:5/real_time");
+        if (one == seconds.end() || two == seconds.end() || two->second <= 0) {
+            for (const auto& [name, time] : seconds)
+                std::cout << name << ' ' << time << '\n';
+            return;
+        }
+        std::cout << "pictures per second: " << pictureCount * 1000 / one->second << " with one worker, "
+                  << pictureCount * 1000 / two->second << " with two\n"
+                  << "speed-up with two workers: " << one->second / two->second << "x (target 1.7x)\n";
+    }
+
+private:
+    std::map<std::string, double> seconds;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    pictures(); // written before any timing
+    SpeedUpReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printSpeedUp();
+    benchmark::Shutdown();
+    return 0;
+}
