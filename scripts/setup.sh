@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 
 packages=(
-  build-essential cmake ccache pkg-config
+  build-essential cmake ccache pkg-config dpkg-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
