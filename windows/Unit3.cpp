@@ -120,9 +120,14 @@ void TForm3::buildMemo()
     fill->addWidget(Memo1);
 }
 
+// The document's raw text keeps every character as typed or pasted (its plain
+// text would turn a no-break space into a blank, hiding it from the encoder);
+// the breaks between paragraphs and those typed with Shift+Enter become CR LF.
 QString TForm3::memoText() const
 {
-    return Memo1->toPlainText().replace(u'\n', crLf);
+    QString text = Memo1->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
+    return text.replace(u'\n', crLf);
 }
 
 void TForm3::setMemoText(const QString& text)

@@ -3,6 +3,8 @@
 #include "WorkingFolder.h"
 
 #include "app/ErrorBox.h"
+#include "support/Form1Harness.h"
+#include "support/Pictures.h"
 #include "windows/KeepAbove.h"
 #include "windows/Unit3.h"
 
@@ -221,6 +223,30 @@ TEST_F(MemoWindow, AnUnencodableCharacterStopsTheSave)
     EXPECT_EQ(readBytes(planixTxt), "old\r\n");
 }
 
+TEST_F(MemoWindow, APastedNoBreakSpaceIsNotSavedAsABlank)
+{
+    writeBytes(planixTxt, "old\r\n");
+    display();
+    memo->Memo1->moveCursor(QTextCursor::End);
+    memo->Memo1->insertPlainText(u"3.14\u00A0cm"_s); // as copied from a web page
+    clickSave();
+    EXPECT_EQ(errors, QStringList{u"文字 「\u00A0」(U+00A0) は保存できません."_s});
+    EXPECT_EQ(readBytes(planixTxt), "old\r\n");
+}
+
+TEST_F(MemoWindow, ALineBreakTypedWithShiftEnterIsSavedAsCrLf)
+{
+    writeBytes(planixTxt, QByteArray());
+    display();
+    QTest::keyClicks(memo->Memo1, u"one"_s);
+    QTest::keyClick(memo->Memo1, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(memo->Memo1, u"two"_s);
+    QTest::keyClick(memo->Memo1, Qt::Key_Return);
+    clickSave();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    EXPECT_EQ(readBytes(planixTxt), "one\r\ntwo\r\n");
+}
+
 TEST_F(MemoWindow, StaysAboveOnlyWhileTheProgramIsActiveAndNoModalWindowIsOpen)
 {
     display();
@@ -241,6 +267,62 @@ TEST_F(MemoWindow, StaysAboveOnlyWhileTheProgramIsActiveAndNoModalWindowIsOpen)
     box.hide();
     QCoreApplication::processEvents();
     EXPECT_TRUE(staysAbove(*memo, Qt::ApplicationActive));
+}
+
+// The memo window beside the main window: opening a picture moves the current
+// directory to the picture's folder, and the memo file goes with it.
+class MemoBesideMainWindow : public Form1Test {
+protected:
+    void SetUp() override
+    {
+        Form1Test::SetUp();
+        ASSERT_TRUE(start.isValid() && pictures.isValid());
+        previous = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(start.path()));
+        Form3->hide();
+        Form3->setMemoText(u"notes\r\n"_s);
+    }
+    void TearDown() override
+    {
+        Form3->hide();
+        QDir::setCurrent(previous);
+        Form1Test::TearDown();
+    }
+
+    void showHelp()
+    {
+        form().silhouetteD1->trigger();
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir start;
+    QTemporaryDir pictures;
+    QString previous;
+};
+
+TEST_F(MemoBesideMainWindow, AfterAPictureIsOpenedFromAnotherFolderTheMemoFileLiesThere)
+{
+    const QString picture = pictures.filePath(u"pal8.bmp"_s);
+    ASSERT_TRUE(QFile::copy(sharedPath(u"bmpsuite/g/pal8.bmp"_s), picture));
+    dialog().answer = picture;
+    form().Action1->trigger();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+
+    showHelp();
+    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    QFile saved(pictures.filePath(planixTxt));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "notes\r\n");
+    EXPECT_FALSE(QFile::exists(start.filePath(planixTxt)));
+
+    QFile changed(pictures.filePath(planixTxt));
+    ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
+    changed.write("beside the pictures\r\n");
+    changed.close();
+    Form3->close();
+    showHelp();
+    EXPECT_EQ(Form3->memoText(), u"beside the pictures\r\n"_s);
 }
 
 } // namespace
