@@ -66,6 +66,19 @@ TEST_F(CopyPaste, CopyLeavesPictureHistoryAndBandAsTheyWere)
     EXPECT_TRUE(countingEnabled());
 }
 
+TEST_F(CopyPaste, CopyLeavesASavedHistoryAlone)
+{
+    const QImage saved = stripesBitmap(40, 30).image();
+    form().Image3->assignPicture(Picture(TBitmap(saved)));
+    state().historyValid() = true;
+    drag(10, 20, 110, 70);
+
+    copy();
+    restore();
+
+    EXPECT_TRUE(samePixels(saved, workingImage())); // still the picture saved before the copy
+}
+
 TEST_F(CopyPaste, PartOfTheRectangleOutsideThePictureCopiesWhite)
 {
     drag(250, 150, 350, 260);
