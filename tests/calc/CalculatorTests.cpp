@@ -49,6 +49,18 @@ TEST_F(Calculator, RuleOfThreeRoundedToTwoDecimals)
     EXPECT_EQ(result(), "old");
 }
 
+TEST_F(Calculator, ExtendedPrecisionDecidesNearTies)
+{
+    // 5 x 3.14 / 4 is 3.925 in decimals; in extended precision 3.14 lies just
+    // above and the product x 100 stays above 392.5 (in double it is 392.5
+    // and would round to 3.92). Likewise 27 x 3.14 / 12 = 7.065.
+    calculate("5", "3.14", "4");
+    EXPECT_EQ(result(), "3.93");
+    calculate("27", "3.14", "12");
+    EXPECT_EQ(result(), "7.07");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(Calculator, ResultBeyondInt64IsAnInvalidOperation)
 {
     calculate("1e20", "1", "1");

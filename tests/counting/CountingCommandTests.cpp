@@ -6,7 +6,11 @@
 #include "counting/Thresholds.h"
 #include "surface/GlobalCursor.h"
 #include "surface/PlanixError.h"
+#include "windows/Unit3.h"
 
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QtTest/QTest>
 #include <bit>
 
@@ -130,6 +134,31 @@ TEST_F(Counting, CentreOfAnOddWidthRectangle)
     EXPECT_TRUE(sameColour(ofLevel(500), at(21, 12)));
 }
 
+TEST_F(Counting, CentreOfARectangleStartingLeftOfThePicture)
+{
+    // Columns and rows -5 .. 3: the halves of -1 truncate to 0, so the centre
+    // is the dark pixel (0, 0); the corner lies outside (765). Limit 382.5.
+    picture(10, 10, ofLevel(500), {{{0, 0}, clBlack}, {{2, 3}, ofLevel(382)}, {{3, 3}, ofLevel(383)}});
+    form().Edit2->setFocus();
+    state().selLeft() = state().selTop() = -5;
+    state().selRight() = state().selBottom() = 4;
+    form().akarusaClick(form().akarusa);
+    EXPECT_EQ(state().centreLevel(), 0);
+    EXPECT_EQ(state().cornerLevel(), 765);
+    EXPECT_EQ(form().Edit2->text(), QStringLiteral("2"));
+    EXPECT_TRUE(sameColour(ofLevel(383), at(3, 3)));
+}
+
+TEST_F(Counting, StatusShowsTheLastPixelAsItWasBeforeMarking)
+{
+    // Corner 0, centre and last pixel 156: both counted, the last one read before its mark.
+    picture(10, 10, clBlack, {{{3, 3}, 0x00123456}, {{4, 4}, 0x00123456}});
+    count(QRect(2, 2, 3, 3), form().akarusa);
+    EXPECT_EQ(state().dotCount(), 2);
+    EXPECT_TRUE(sameColour(0x00963496, at(4, 4)));
+    EXPECT_EQ(form().StatusBar1->panelText(0), QStringLiteral("明るさ**=156"));
+}
+
 TEST_F(Counting, MarkKeepsGreen)
 {
     picture(10, 10, clBlack, {{{4, 4}, 0x00123456}});
@@ -193,6 +222,32 @@ TEST_F(Counting, DeliveryFollowsTheActiveField)
     form().Edit5->setFocus();
     count(QRect(0, 0, 11, 11), form().akarusa);
     EXPECT_EQ(form().Edit5->text(), QStringLiteral("1")); // the earlier mark (150, 255, 150) is counted again
+}
+
+TEST_F(Counting, ChosenWithTheKeyboardTheCountGoesToTheFocusedField)
+{
+    // Alt gives the menu bar the focus; choosing the item hands it back to
+    // the field before the count runs. Another active window changes nothing.
+    picture(20, 20, clBlack, {{{5, 5}, clWhite}});
+    form().Edit4->setFocus();
+    drag(0, 0, 11, 11);
+    QTest::keyPress(&form(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(&form(), Qt::Key_Alt, Qt::NoModifier);
+    ASSERT_EQ(form().focusWidget(), form().menuBar());
+    QTest::keyClick(form().menuBar(), Qt::Key_R);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_EQ(menu, form().Help1);
+    menu->setActiveAction(form().akarusa);
+    QTest::keyClick(menu, Qt::Key_Return);
+    EXPECT_EQ(form().Edit4->text(), QStringLiteral("1"));
+
+    Form3->show();
+    QApplication::setActiveWindow(Form3);
+    ASSERT_NE(QApplication::focusWidget(), form().Edit4);
+    drag(0, 0, 11, 11);
+    form().aoiroClick(form().aoiro);
+    EXPECT_EQ(form().Edit4->text(), QStringLiteral("0"));
+    Form3->hide();
 }
 
 TEST_F(Counting, RectanglePastThePictureCountsOnlyPixelsInside)
