@@ -241,6 +241,7 @@ void TForm1::Help1Click(QObject*)
 
 void TForm1::silhouetteD1Click(QObject*)
 {
+    Form3->setWindowState(Form3->windowState() & ~Qt::WindowMinimized);
     Form3->show();
     Form3->raise();
     Form3->activateWindow();

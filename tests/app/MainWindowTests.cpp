@@ -1,6 +1,7 @@
 // The main window shell: layout, menus, focus, the counting items, errors.
 #include "support/Form1Harness.h"
 #include "app/ErrorBox.h"
+#include "windows/Unit3.h"
 #include "surface/PlanixError.h"
 
 #include <QApplication>
@@ -92,6 +93,17 @@ TEST_F(MainWindow, CountingItemsFollowTheOverlayWhenTheMenuOpens)
     EXPECT_FALSE(form().aoiro->isEnabled());
     EXPECT_FALSE(form().midoriiro->isEnabled());
     EXPECT_FALSE(form().akairo->isEnabled());
+}
+
+TEST_F(MainWindow, HelpBringsTheMemoBackEvenWhenMinimised)
+{
+    form().silhouetteD1->trigger();
+    ASSERT_TRUE(Form3->isVisible());
+    Form3->showMinimized();
+    form().silhouetteD1->trigger();
+    EXPECT_TRUE(Form3->isVisible());
+    EXPECT_FALSE(Form3->windowState() & Qt::WindowMinimized);
+    Form3->hide();
 }
 
 TEST_F(MainWindow, ExitClosesTheWindow)
