@@ -7,7 +7,8 @@
 // and times `djpeg -dct int -outfile /dev/null` on the same file. Prints the
 // best of several runs of each, their ratio (target: at most 1.1) and the
 // growth of the process's peak memory while opening (target: at most the
-// fitted bitmap plus 16 MB).
+// fitted bitmap plus 16 MB). A third line opens a small file that declares
+// 65500 x 65500, for the memory a lying header can take.
 //
 //   planix_bench_open [RUNS]
 //
@@ -64,6 +65,24 @@ void writeTestJpeg(const QString& path, int width, int height)
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     std::fclose(file);
+}
+
+// A small baseline file whose frame header declares 65500 x 65500: its data
+// runs out after the first rows, the rest is the library's filler.
+void writeLyingJpeg(const QString& smallPath, const QString& path)
+{
+    writeTestJpeg(smallPath, 64, 64);
+    QFile small(smallPath);
+    small.open(QIODevice::ReadOnly);
+    QByteArray bytes = small.readAll();
+    const qsizetype sof = bytes.indexOf("\xFF\xC0");
+    for (int at : {5, 7}) {
+        bytes[sof + at] = static_cast<char>(0xFF);
+        bytes[sof + at + 1] = static_cast<char>(0xDC);
+    }
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(bytes);
 }
 
 // The open command's fit to 1024 x 768.
@@ -149,16 +168,20 @@ int main(int argc, char** argv)
     const QString self = QString::fromLocal8Bit(argv[0]);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     QTemporaryDir dir;
-    const QSize sizes[] = {{6000, 4000}, {3000, 2000}};
+    const QSize sizes[] = {{6000, 4000}, {3000, 2000}, {65500, 65500}};
     std::printf("%-11s %10s %11s %11s %7s %14s %14s\n", "picture", "file", "open (s)", "djpeg (s)", "ratio",
                 "peak grow (MB)", "limit (MB)");
     for (const QSize& size : sizes) {
         const QString path = dir.filePath(QStringLiteral("photo-%1x%2.jpg").arg(size.width()).arg(size.height()));
-        writeTestJpeg(path, size.width(), size.height());
+        if (size.width() == 65500)
+            writeLyingJpeg(dir.filePath(QStringLiteral("small.jpg")), path);
+        else
+            writeTestJpeg(path, size.width(), size.height());
         double open = 1e9, djpeg = 1e9;
         long growth = 0;
         QSize target;
-        for (int i = 0; i < runs; ++i) {
+        const int times = size.width() == 65500 ? 1 : runs; // djpeg decodes all 4.3 gigapixels
+        for (int i = 0; i < times; ++i) {
             const OpenResult result = openInChildProcess(self, path);
             open = std::min(open, result.seconds);
             growth = std::max(growth, result.peakGrowthKb);
