@@ -11,7 +11,7 @@ namespace {
 
 // Limits that keep a hostile file from making the painter work without end:
 // a DIB's pixels, a pen's width and a font's size in target pixels.
-constexpr std::int64_t maxDibPixels = 64LL * 1024 * 1024;
+constexpr std::int64_t maxDibPixels = 16LL * 1024 * 1024;
 constexpr double maxPenPixels = 4096;
 constexpr double maxTextPixels = 4096;
 constexpr double defaultTextPixels = 12;
@@ -174,9 +174,9 @@ QImage decodePackedDib(const RecordView& packed)
 }
 
 MetafileCanvas::MetafileCanvas(QImage& target, const QRect& rect, MappingToTarget mapping)
-    : mapping(std::move(mapping)), painter(&target)
+    : mapping(std::move(mapping)), clip(rect & target.rect()), painter(&target)
 {
-    painter.setClipRect(rect & target.rect());
+    painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
@@ -359,7 +359,7 @@ void MetafileCanvas::text(QPointF reference, const QString& text)
 
     painter.resetTransform();
     painter.translate(anchor);
-    painter.rotate(-current.font.escapement / 10.0);
+    painter.rotate(-double(current.font.escapement) / 10);
     painter.setFont(font);
     if (current.opaqueBack)
         painter.fillRect(QRectF(at.x(), at.y() - metrics.ascent(), width, metrics.height()), current.backColour);
@@ -369,14 +369,29 @@ void MetafileCanvas::text(QPointF reference, const QString& text)
         current.position = toTarget.inverted().map(anchor + QPointF(width, 0));
 }
 
+// The bitmap is placed in target pixels here and drawn without a transform,
+// only the part inside the clip: the painter's own scaling of images
+// fails on flipped sub-pixel destinations, and a lying record can ask for
+// a destination of a billion pixels.
 void MetafileCanvas::image(const QRectF& dest, const QImage& image, const QRect& source)
 {
     const QRect part = source.normalized() & image.rect();
-    if (image.isNull() || part.isEmpty() || !preparePainter(false, false))
+    const QTransform toTarget = mapping(current.mapping);
+    if (image.isNull() || part.isEmpty() || !isUsable(toTarget))
         return;
-    const bool flipX = dest.width() < 0, flipY = dest.height() < 0;
-    QImage piece = image.copy(part);
-    if (flipX || flipY)
-        piece = piece.mirrored(flipX, flipY);
-    painter.drawImage(dest.normalized(), piece);
+    const QRectF placed = toTarget.mapRect(dest.normalized());
+    auto pixel = [](double v) { return static_cast<int>(std::lround(std::clamp(v, -1e8, 1e8))); };
+    const QRect device(QPoint(pixel(placed.left()), pixel(placed.top())),
+                       QPoint(pixel(placed.right()) - 1, pixel(placed.bottom()) - 1));
+    const QRect visible = device & clip;
+    if (device.isEmpty() || visible.isEmpty())
+        return;
+    const bool flipX = (dest.width() < 0) != (toTarget.m11() < 0);
+    const bool flipY = (dest.height() < 0) != (toTarget.m22() < 0);
+    const QImage piece = image.copy(part).mirrored(flipX, flipY);
+    const double sx = double(piece.width()) / device.width(), sy = double(piece.height()) / device.height();
+    const QRectF from((visible.left() - device.left()) * sx, (visible.top() - device.top()) * sy,
+                      visible.width() * sx, visible.height() * sy);
+    painter.resetTransform();
+    painter.drawImage(QRectF(visible), piece, from);
 }

@@ -120,6 +120,7 @@ private:
     QFont qtFont(double pixelSize) const;
 
     MappingToTarget mapping;
+    QRect clip; // the target rectangle inside the target
     QPainter painter;
     GdiState current;
     std::vector<GdiState> saved;
