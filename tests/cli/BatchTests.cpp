@@ -140,7 +140,6 @@ TEST(Batch, AreaAsTheCalculatorWorksItOut)
 {
     const long double yenCoin = 314.0L / 100;
     EXPECT_EQ(areaText(1234, 567, yenCoin), QStringLiteral("6.83"));
-    EXPECT_EQ(areaText(100, 100, yenCoin), QStringLiteral("3.14"));
     EXPECT_EQ(areaText(0, 100, yenCoin), QStringLiteral("0"));
     EXPECT_EQ(areaText(100, 0, yenCoin), std::nullopt) << "no reference dots: no area";
     EXPECT_EQ(areaText(1, 3, 1), QStringLiteral("0.33"));
@@ -173,13 +172,6 @@ TEST(Batch, AnAreaErrorFailsTheRowWithTheCounts)
     EXPECT_EQ(rows[0].error, QStringLiteral("浮動小数点数のオーバーフロー"));
     EXPECT_TRUE(rows[0].objectDots);
     EXPECT_TRUE(rows[0].area.isEmpty());
-}
-
-TEST(Batch, WorkersFollowTheCoresAndThePictures)
-{
-    EXPECT_EQ(defaultWorkers(0), 1);
-    EXPECT_EQ(defaultWorkers(1), 1);
-    EXPECT_EQ(defaultWorkers(1000), int(std::max(1u, std::thread::hardware_concurrency())));
 }
 
 } // namespace
