@@ -26,11 +26,20 @@ TColor colourAt(const QImage& image, int x, int y)
     return fromQRgb(image.pixel(x, y));
 }
 
+namespace {
+
+std::string hexColour(TColor colour)
+{
+    return "0x" + QString::number(colour, 16).rightJustified(8, u'0').toStdString();
+}
+
+} // namespace
+
 ::testing::AssertionResult sameColour(TColor expected, TColor actual)
 {
     if (expected == actual)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected colour 0x" << std::hex << expected << ", got 0x" << actual;
+    return ::testing::AssertionFailure() << "expected colour " << hexColour(expected) << ", got " << hexColour(actual);
 }
 
 ::testing::AssertionResult samePixels(const QImage& expected, const QImage& actual)
@@ -42,8 +51,8 @@ TColor colourAt(const QImage& image, int x, int y)
         for (int x = 0; x < expected.width(); ++x) {
             const TColor e = colourAt(expected, x, y), a = colourAt(actual, x, y);
             if (e != a)
-                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << "): expected 0x" << std::hex
-                                                     << e << ", got 0x" << a;
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << "): expected "
+                                                     << hexColour(e) << ", got " << hexColour(a);
         }
     return ::testing::AssertionSuccess();
 }
