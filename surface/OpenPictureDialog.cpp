@@ -48,14 +48,16 @@ QImage renderedAt(const Picture& picture, QSize size)
 }
 
 // The modal window "プレビュー": the picture stretched to the window, which
-// starts at the picture's size, centred on the screen. Esc closes it.
+// starts at the picture's size (reduced to what the screen can show),
+// centred on the screen. Esc closes it.
 class PreviewWindow : public QDialog {
 public:
     PreviewWindow(const Picture& picture, QWidget* parent) : QDialog(parent), picture(picture)
     {
         setWindowTitle(QStringLiteral("プレビュー"));
-        const QSize size(picture.width(), picture.height());
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen()->availableGeometry()));
+        const QRect available = screen()->availableGeometry();
+        const QSize size = previewWindowSize(QSize(picture.width(), picture.height()), available.size());
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
     }
 
 protected:

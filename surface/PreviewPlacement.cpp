@@ -23,3 +23,15 @@ QRect previewPlacement(QSize picture, QSize pane)
         return QRect(0, 0, pane.width(), proportional(h, pane.width(), w));
     return QRect(0, 0, proportional(w, pane.height(), h), pane.height());
 }
+
+QSize previewWindowSize(QSize picture, QSize screen)
+{
+    const std::int64_t w = picture.width(), h = picture.height();
+    const std::int64_t sw = screen.width(), sh = screen.height();
+    if (w <= sw && h <= sh)
+        return picture;
+    auto atLeastOne = [](std::int64_t side) { return static_cast<int>(side < 1 ? 1 : side); };
+    if (w * sh >= h * sw) // the width is what the screen limits
+        return QSize(int(sw), atLeastOne(h * sw / w));
+    return QSize(atLeastOne(w * sh / h), int(sh));
+}

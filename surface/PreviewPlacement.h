@@ -13,3 +13,10 @@
 #include <QSize>
 
 QRect previewPlacement(QSize picture, QSize pane);
+
+// The large preview window's size: the picture's own, unless that would not
+// fit on the screen; then as large as the screen allows, keeping the
+// picture's proportions (each side truncated, at least 1). A window no
+// screen can show would only cost memory: a file that claims 65500 x 65500
+// pixels would otherwise ask for a window buffer of gigabytes.
+QSize previewWindowSize(QSize picture, QSize screen);

@@ -165,4 +165,30 @@ TEST_F(OpenDialog, TheLargePreviewIsCentredAtThePicturesSizeAndClosesOnEsc)
     EXPECT_TRUE(previewSeen);
 }
 
+TEST_F(OpenDialog, TheLargePreviewOfAPictureLargerThanTheScreenFitsOnIt)
+{
+    const QSize screen = QApplication::primaryScreen()->availableGeometry().size();
+    const QSize size(screen.width() * 2 + 1, screen.height() / 2);
+    const QString path = savedPicture(dir, QStringLiteral("wide.bmp"), patternImage(size.width(), size.height()));
+    bool previewSeen = false;
+    whenFileDialog([&](QFileDialog* d) {
+        emit d->currentChanged(path);
+        whenModal([](QDialog* w) { return w->windowTitle() == QStringLiteral("プレビュー"); },
+                  [&](QDialog* w) {
+                      previewSeen = true;
+                      EXPECT_EQ(w->size(), previewWindowSize(size, screen));
+                      EXPECT_EQ(w->width(), screen.width());
+                      // Centred, give or take the frame that the platform keeps on the screen.
+                      const QPoint offCentre = w->geometry().center() - w->screen()->availableGeometry().center();
+                      EXPECT_LE(offCentre.manhattanLength(), 4) << offCentre.x() << ", " << offCentre.y();
+                      QTest::keyClick(w, Qt::Key_Escape);
+                      d->reject();
+                  });
+        if (auto* button = d->findChild<QToolButton*>(QStringLiteral("previewButton")))
+            button->click();
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_TRUE(previewSeen);
+}
+
 } // namespace

@@ -1,4 +1,5 @@
-// Where the open dialog's preview pane draws a picture, and the dialog's filter.
+// Where the open dialog's preview pane draws a picture, the size of the
+// large preview, and the dialog's filter.
 #include "surface/OpenPictureDialog.h"
 #include "surface/PreviewPlacement.h"
 
@@ -33,6 +34,23 @@ TEST(PreviewPlacement, AnEmptyPictureHasNoPlace)
 {
     EXPECT_TRUE(previewPlacement({0, 0}, pane).isEmpty());
     EXPECT_TRUE(previewPlacement({5000, 0}, pane).isEmpty());
+}
+
+TEST(PreviewWindowSize, ThePicturesOwnSizeUnlessTheScreenIsSmaller)
+{
+    const QSize screen(1280, 1000);
+    EXPECT_EQ(previewWindowSize({227, 149}, screen), QSize(227, 149));
+    EXPECT_EQ(previewWindowSize({1280, 1000}, screen), QSize(1280, 1000));
+    // Too wide: the screen's width, the height in proportion.
+    EXPECT_EQ(previewWindowSize({3000, 2000}, screen), QSize(1280, 853));
+    EXPECT_EQ(previewWindowSize({1281, 10}, screen), QSize(1280, 9));
+    // Too high: the screen's height.
+    EXPECT_EQ(previewWindowSize({1000, 4000}, screen), QSize(250, 1000));
+    // Both too large, the height limiting more.
+    EXPECT_EQ(previewWindowSize({2000, 2000}, screen), QSize(1000, 1000));
+    // A file that lies about its size gets no window larger than the screen.
+    EXPECT_EQ(previewWindowSize({65500, 65500}, screen), QSize(1000, 1000));
+    EXPECT_EQ(previewWindowSize({65500, 1}, screen), QSize(1280, 1));
 }
 
 TEST(DialogFilter, ShowsItsCaptionAndMatchesItsPatterns)
