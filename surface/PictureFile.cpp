@@ -14,10 +14,12 @@ QString pictureExtension(const QString& fileName)
 
 namespace {
 
+// Only a regular file (or a link to one) is read: a folder cannot be, and a
+// pipe or a device could keep the reader waiting or feed it without end.
 QByteArray readWholeFile(const QString& fileName)
 {
     QFile file(fileName);
-    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         throw PlanixError(QStringLiteral("ファイル %1 は開けません").arg(fileName));
     return file.readAll();
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -68,6 +69,22 @@ TEST(PictureFile, AFileThatCannotBeOpenedIsNamedInFull)
     const QString folder = QDir(dir).filePath(QStringLiteral("folder.bmp"));
     ASSERT_TRUE(QDir().mkpath(folder));
     EXPECT_EQ(failureOf(folder), QStringLiteral("ファイル %1 は開けません").arg(folder).toStdString());
+}
+
+TEST(PictureFile, PipesAndDevicesAreNotRead)
+{
+    // Reading either would never end: the pipe has no writer, the device no end.
+    const QString dir = temporaryDirectory();
+    const QString pipe = QDir(dir).filePath(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(failureOf(pipe), QStringLiteral("ファイル %1 は開けません").arg(pipe).toStdString());
+    const QString device = QDir(dir).filePath(QStringLiteral("zero.bmp"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    EXPECT_EQ(failureOf(device), QStringLiteral("ファイル %1 は開けません").arg(device).toStdString());
+    // A link to a regular file is read like the file.
+    const QString link = QDir(dir).filePath(QStringLiteral("link.jpg"));
+    ASSERT_TRUE(QFile::link(sharedPath(QStringLiteral("refimages/testorig.jpg")), link));
+    EXPECT_EQ(readPictureFile(link).width(), 227);
 }
 
 TEST(PictureFile, TheExtensionNotTheContentPicksTheReader)
