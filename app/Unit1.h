@@ -25,6 +25,8 @@ struct TPoint {
     std::int32_t y = 0;
 };
 
+enum class Channel; // the colour channels the colour counts test (counting/)
+
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -162,6 +164,7 @@ private:
     std::int32_t centreLevel = 0;
     std::int32_t cornerLevel = 0;
     std::int32_t dotCount = 0;
+    void countDominantChannel(Channel channel, bool blueFrame);
     void deliverCount();
 
     // --- desktop (app/): a dropped picture file opens as if chosen ---

@@ -53,38 +53,26 @@ void TForm1::akarusaClick(QObject*)
     deliverCount();
 }
 
-void TForm1::aoiroClick(QObject*)
-{
-    jikkoufuka();
-    rireki1();
-    Surface canvas = Image2->canvas();
-    canvas.setPenMode(pmXor);
-    setScreenCursor(crHourGlass);
-    const DefaultCursorOnExit restoreCursor;
-    dotCount = 0;
-    dotCount = countDominant(canvas, {selLeft, selTop, selRight, selBottom}, Channel::Blue);
-    deliverCount();
-}
+void TForm1::aoiroClick(QObject*) { countDominantChannel(Channel::Blue, true); }
 
-void TForm1::midoriiroClick(QObject*)
-{
-    jikkoufuka();
-    rireki1();
-    const DefaultCursorOnExit restoreCursor;
-    dotCount = 0;
-    Surface canvas = Image2->canvas();
-    dotCount = countDominant(canvas, {selLeft, selTop, selRight, selBottom}, Channel::Green);
-    deliverCount();
-}
+void TForm1::midoriiroClick(QObject*) { countDominantChannel(Channel::Green, false); }
 
-void TForm1::akairoClick(QObject*)
+void TForm1::akairoClick(QObject*) { countDominantChannel(Channel::Red, false); }
+
+// The frame the three colour counts share. Only the blue count sets the pen
+// to XOR and shows the wait cursor; all three set the default cursor at the end.
+void TForm1::countDominantChannel(Channel channel, bool blueFrame)
 {
     jikkoufuka();
     rireki1();
+    Surface canvas = Image2->canvas();
+    if (blueFrame) {
+        canvas.setPenMode(pmXor);
+        setScreenCursor(crHourGlass);
+    }
     const DefaultCursorOnExit restoreCursor;
     dotCount = 0;
-    Surface canvas = Image2->canvas();
-    dotCount = countDominant(canvas, {selLeft, selTop, selRight, selBottom}, Channel::Red);
+    dotCount = countDominant(canvas, {selLeft, selTop, selRight, selBottom}, channel);
     deliverCount();
 }
 
