@@ -65,13 +65,13 @@ void TForm1::countDominantChannel(Channel channel, bool blueFrame)
 {
     jikkoufuka();
     rireki1();
-    Surface canvas = Image2->canvas();
     if (blueFrame) {
-        canvas.setPenMode(pmXor);
+        Image2->canvas().setPenMode(pmXor);
         setScreenCursor(crHourGlass);
     }
     const DefaultCursorOnExit restoreCursor;
     dotCount = 0;
+    Surface canvas = Image2->canvas();
     dotCount = countDominant(canvas, {selLeft, selTop, selRight, selBottom}, channel);
     deliverCount();
 }
