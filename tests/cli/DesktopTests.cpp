@@ -42,7 +42,6 @@ protected:
     void SetUp() override
     {
         Form1Test::SetUp();
-        startDirectory = QDir::currentPath();
         dir = temporaryDirectory();
         first = savedScene(dir, QStringLiteral("first.bmp"), QSize(700, 500));
         second = savedScene(dir, QStringLiteral("second.jpg"), QSize(1600, 1200), "JPG", 2);
@@ -51,11 +50,6 @@ protected:
         dialog().answer = first;
         form().Action1->trigger();
         dialog().answer.clear();
-    }
-    void TearDown() override
-    {
-        QDir::setCurrent(startDirectory);
-        Form1Test::TearDown();
     }
 
     QImage imageOf(const TImage& image) const
@@ -78,7 +72,6 @@ protected:
         EXPECT_EQ(QDir::currentPath(), dir) << "the picture's folder is followed";
     }
 
-    QString startDirectory;
     QString dir;
     QString first;
     QString second;

@@ -44,13 +44,7 @@ protected:
     void SetUp() override
     {
         Form1Test::SetUp();
-        startDirectory = QDir::currentPath();
         dir = temporaryDirectory();
-    }
-    void TearDown() override
-    {
-        QDir::setCurrent(startDirectory);
-        Form1Test::TearDown();
     }
 
     // The window's CSV row for file: open, drag around the leaf and count
@@ -75,7 +69,6 @@ protected:
                           form().Edit5->text().replace(decimalSeparator(), u'.'), QString()});
     }
 
-    QString startDirectory;
     QString dir;
 };
 

@@ -24,13 +24,7 @@ protected:
     void SetUp() override
     {
         Form1Test::SetUp();
-        startDirectory = QDir::currentPath();
         dir = temporaryDirectory();
-    }
-    void TearDown() override
-    {
-        QDir::setCurrent(startDirectory); // the open command follows the picture's folder
-        Form1Test::TearDown();
     }
 
     QAction* thresholdItem(int tenths)
@@ -93,7 +87,6 @@ protected:
         EXPECT_TRUE(samePixels(window.workingImage, batch.workingImage.image()));
     }
 
-    QString startDirectory;
     QString dir;
 };
 

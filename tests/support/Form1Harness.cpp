@@ -4,11 +4,13 @@
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
 
+#include <QDir>
 #include <QMouseEvent>
 #include <QtTest/QTest>
 
 void Form1Test::SetUp()
 {
+    startDirectory = QDir::currentPath();
     setErrorPresenter([this](const QString& title, const QString& text) {
         lastErrorTitle = title;
         errors << text;
@@ -29,6 +31,7 @@ void Form1Test::SetUp()
 
 void Form1Test::TearDown()
 {
+    QDir::setCurrent(startDirectory);
     Form1 = nullptr;
     window.reset();
     setErrorPresenter({});

@@ -71,6 +71,7 @@ protected:
 
     QStringList errors;  // texts the error box would have shown
     QString lastErrorTitle;
+    QString startDirectory; // restored after each test: opening a picture moves it
 
 private:
     std::unique_ptr<TForm1> window;

@@ -16,13 +16,7 @@ protected:
     void SetUp() override
     {
         Form1Test::SetUp();
-        startDirectory = QDir::currentPath();
         dir = temporaryDirectory();
-    }
-    void TearDown() override
-    {
-        QDir::setCurrent(startDirectory);
-        Form1Test::TearDown();
     }
 
     // Chooses path in the open dialog and runs the command as the menu does.
@@ -32,7 +26,6 @@ protected:
         form().Action1->trigger();
     }
 
-    QString startDirectory;
     QString dir;
 };
 
