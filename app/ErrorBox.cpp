@@ -10,13 +10,13 @@ namespace {
 
 ErrorPresenter presenter;
 
-void showMessageBox(const QString& title, const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
-}
-
 } // namespace
+
+std::unique_ptr<QMessageBox> errorBox(const QString& title, const QString& text)
+{
+    return std::make_unique<QMessageBox>(QMessageBox::Critical, title, text, QMessageBox::Ok,
+                                         QApplication::activeWindow());
+}
 
 QString errorBoxText(const QString& message)
 {
@@ -47,5 +47,5 @@ void showException(const std::exception& error)
     if (presenter)
         presenter(applicationTitle(), text);
     else
-        showMessageBox(applicationTitle(), text);
+        errorBox(applicationTitle(), text)->exec();
 }

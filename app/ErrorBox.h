@@ -5,6 +5,9 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <memory>
+
+class QMessageBox;
 
 // The box's text: the message with "." appended when its last character sorts
 // above ".".
@@ -14,6 +17,10 @@ QString errorBoxText(const QString& message);
 // in lower case ("PLANIX.EXE" -> "Planix").
 QString applicationTitleFor(const QString& programFileName);
 QString applicationTitle();
+
+// The box itself, not yet shown: stop icon, a single OK button, owned by the
+// window that is active when the error comes.
+std::unique_ptr<QMessageBox> errorBox(const QString& title, const QString& text);
 
 // Shows title and text modally. Tests install a recorder in its place.
 using ErrorPresenter = std::function<void(const QString& title, const QString& text)>;

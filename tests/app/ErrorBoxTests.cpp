@@ -2,6 +2,8 @@
 #include "app/ErrorBox.h"
 #include "surface/PlanixError.h"
 
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -39,6 +41,16 @@ TEST(ErrorBox, GuardHandsTheExceptionToTheBoxAndStopsTheHandler)
     EXPECT_FALSE(afterThrow);
     EXPECT_EQ(shown, QStringList({QStringLiteral("ストリームからの読み込みエラー."), QStringLiteral("plain.")}));
     EXPECT_EQ(title, applicationTitle());
+}
+
+TEST(ErrorBox, ShowsTheStopIconAndASingleOkButton)
+{
+    const auto box = errorBox(QStringLiteral("Planix"), QStringLiteral("未対応のクリップボード データです."));
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(box->buttons().size(), 1);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Planix"));
+    EXPECT_EQ(box->text(), QStringLiteral("未対応のクリップボード データです."));
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 // The main window shell: layout, menus, focus, the counting items, errors.
 #include "support/Form1Harness.h"
 #include "app/ErrorBox.h"
+#include "windows/Unit2.h"
 #include "windows/Unit3.h"
 #include "surface/PlanixError.h"
 
 #include <QApplication>
+#include <QStyle>
+#include <QTimer>
 #include <QtTest/QTest>
 
 namespace {
@@ -50,6 +53,122 @@ TEST_F(MainWindow, MenusCarryTheirCaptions)
     EXPECT_EQ(form().N701->text(), QStringLiteral("70％"));
     EXPECT_EQ(form().About1->text(), QStringLiteral("バージョン情報"));
     EXPECT_EQ(form().Action7->text(), QStringLiteral("カウンタのリセット"));
+}
+
+TEST_F(MainWindow, ActionListHoldsNineActionsWithCategoriesAndCaptions)
+{
+    const struct {
+        QAction* action;
+        const char* category;
+        const char* caption;
+    } expected[] = {
+        {form().Action1, "ファイル", "画像を開く(&O)"}, {form().Action2, "ファイル", "終了"},
+        {form().Action3, "編集", "コピー"},            {form().Action4, "編集", "貼り付け"},
+        {form().Action5, "実行", "基準値の測定"},      {form().Action6, "実行", "面積測定"},
+        {form().Action7, "実行", "カウンタのリセット"}, {form().Action8, "ヘルプ", "ヘルプ"},
+        {form().Action9, "ヘルプ", "バージョン情報"},
+    };
+    for (const auto& e : expected) {
+        EXPECT_EQ(e.action->property("Category").toString(), QString::fromUtf8(e.category)) << e.caption;
+        EXPECT_EQ(e.action->text(), QString::fromUtf8(e.caption));
+    }
+    // The menu items linked to actions show and run those actions.
+    EXPECT_EQ(form().N1, form().Action1);
+    EXPECT_EQ(form().Exit1, form().Action2);
+    EXPECT_EQ(form().Copy1, form().Action3);
+    EXPECT_EQ(form().Paste1, form().Action4);
+}
+
+TEST_F(MainWindow, MenusHoldTheirItemsInOrderWithoutShortcuts)
+{
+    using Items = QList<QAction*>;
+    EXPECT_EQ(form().FileF1->actions(), Items({form().N1, form().Exit1}));
+    EXPECT_EQ(form().Edit1->actions(), Items({form().f1, form().Copy1, form().Paste1}));
+    EXPECT_EQ(form().Help1->actions(), Items({form().shikii->menuAction(), form().akarusa, form().aoiro,
+                                              form().midoriiro, form().akairo}));
+    EXPECT_EQ(form().Help2->actions(), Items({form().silhouetteD1, form().About1}));
+    const Items levels{form().N101, form().N201, form().N301, form().N401, form().N501,
+                       form().N601, form().N701, form().N801, form().N901};
+    const Items threshold = form().shikii->actions();
+    ASSERT_EQ(threshold.size(), 10);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(threshold[i], levels[i]);
+        EXPECT_EQ(levels[i]->text(), QStringLiteral("%1％").arg((i + 1) * 10));
+    }
+    EXPECT_TRUE(threshold.last()->text().isEmpty());
+    EXPECT_FALSE(threshold.last()->isSeparator());
+    EXPECT_EQ(form().Help2->title(), QStringLiteral("ヘルプ(&H)"));
+    EXPECT_EQ(form().silhouetteD1->text(), QStringLiteral("PLANIXのヘルプ"));
+    for (QAction* count : {form().akarusa, form().aoiro, form().midoriiro, form().akairo})
+        EXPECT_FALSE(count->isEnabled()) << count->text().toStdString();
+    EXPECT_EQ(form().akarusa->text(), QStringLiteral("明るさでカウント"));
+    EXPECT_EQ(form().aoiro->text(), QStringLiteral("青色でカウント"));
+    EXPECT_EQ(form().midoriiro->text(), QStringLiteral("緑色でカウント"));
+    EXPECT_EQ(form().akairo->text(), QStringLiteral("赤色でカウント"));
+    for (QAction* item : form().findChildren<QAction*>()) {
+        EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
+        if (!item->menu() && item != form().akarusa && item != form().aoiro && item != form().midoriiro
+            && item != form().akairo)
+            EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+    }
+}
+
+TEST_F(MainWindow, ControlsCarryTheirFacesTooltipsAndCursor)
+{
+    const QString face = QStringLiteral("ＭＳ Ｐゴシック");
+    EXPECT_EQ(form().font().family(), face);
+    EXPECT_EQ(form().font().pixelSize(), 12);
+    EXPECT_EQ(form().Label3->font().pixelSize(), 12);
+    EXPECT_EQ(form().Button1->font().pixelSize(), 12);
+    const struct {
+        QWidget* control;
+        const char* tip;
+    } tips[] = {
+        {form().Edit2, "面積を測定したい画像"}, {form().Edit3, "1円硬貨なら３．１４"},
+        {form().Edit4, "基準（１円玉）の画像"}, {form().Button1, "実際の面積の計算"},
+        {form().Edit5, "基準の面積の単位の面積"}, {form().Image2, "測定したい画像を囲む"},
+    };
+    for (const auto& t : tips) {
+        EXPECT_EQ(t.control->toolTip(), QString::fromUtf8(t.tip));
+        EXPECT_EQ(t.control->toolTipDuration(), 2500) << t.tip;
+    }
+    EXPECT_EQ(form().style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
+    for (QLineEdit* edit : {form().Edit2, form().Edit3, form().Edit4, form().Edit5}) {
+        EXPECT_EQ(edit->font().family(), face);
+        EXPECT_EQ(edit->font().pixelSize(), 16);
+        EXPECT_FALSE(edit->isReadOnly());
+    }
+    EXPECT_EQ(form().Button1->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(form().Button1->text(), QStringLiteral("＝"));
+}
+
+TEST_F(MainWindow, LabelsPanelsAndStatusBarAsLaidOut)
+{
+    const struct {
+        QLabel* label;
+        QPoint at;
+        const char* caption;
+    } labels[] = {
+        {form().Label3, {40, 8}, "測定物のドット数"}, {form().Label1, {152, 32}, "×"},
+        {form().Label4, {200, 8}, "基準物の面積"},     {form().Label2, {304, 32}, "÷"},
+        {form().Label5, {344, 8}, "基準物のドット数"}, {form().Label6, {552, 8}, "実際の面積"},
+    };
+    for (const auto& l : labels) {
+        EXPECT_EQ(l.label->pos(), l.at) << l.caption;
+        EXPECT_EQ(l.label->text(), QString::fromUtf8(l.caption));
+        EXPECT_EQ(l.label->parentWidget(), form().Panel1);
+    }
+    EXPECT_EQ(form().Panel1->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(form().kabe->palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
+    EXPECT_EQ(form().kabe->geometry().bottom() + 1, form().Panel1->geometry().top());
+    EXPECT_EQ(form().kabe->width(), form().Panel1->width());
+    const QList<TStatusPanel*> panels = form().StatusBar1->findChildren<TStatusPanel*>();
+    ASSERT_EQ(panels.size(), 2);
+    EXPECT_EQ(panels[0]->width(), 200);
+    EXPECT_EQ(panels[1]->width(), 100);
+    EXPECT_LT(panels[0]->x(), panels[1]->x());
+    EXPECT_TRUE(form().StatusBar1->panelText(0).isEmpty());
+    EXPECT_TRUE(form().StatusBar1->panelText(1).isEmpty());
 }
 
 TEST_F(MainWindow, TheUnnamedTenthThresholdItemChangesNothing)
@@ -103,6 +222,23 @@ TEST_F(MainWindow, HelpBringsTheMemoBackEvenWhenMinimised)
     form().silhouetteD1->trigger();
     EXPECT_TRUE(Form3->isVisible());
     EXPECT_FALSE(Form3->windowState() & Qt::WindowMinimized);
+    Form3->hide();
+}
+
+TEST_F(MainWindow, TheAboutBoxIsModalAndTheMemoWindowIsNot)
+{
+    QWidget* modalWhileShown = nullptr;
+    QTimer::singleShot(0, [&] {
+        modalWhileShown = QApplication::activeModalWidget();
+        Form2->reject();
+    });
+    form().About1->trigger();
+    EXPECT_EQ(modalWhileShown, Form2);
+    EXPECT_FALSE(Form2->isVisible());
+
+    form().silhouetteD1->trigger();
+    EXPECT_TRUE(Form3->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     Form3->hide();
 }
 
