@@ -2,6 +2,8 @@
 #include "support/Form1Harness.h"
 #include "support/Pictures.h"
 
+#include "selection/SelectionRect.h"
+
 namespace {
 
 TColor pattern(int x, int y) { return rgbColour(x * 3, y * 5, (x + y) & 0xFF); }
@@ -98,6 +100,62 @@ TEST_F(Selection, ReadoutsShowPositionAndColourBeforeTheBandMoves)
     drag(5, 7, 30, 30);
     moveTo(5, 7, Qt::NoButton);
     EXPECT_EQ(form().StatusBar1->panelText(0), QStringLiteral("青=237 緑=203 赤=169"));
+}
+
+TEST_F(Selection, TheColourReadoutIsTakenBeforeTheMovesBand)
+{
+    press(50, 50);
+    // The new band's corner lands on the pixel under the mouse: the read-out
+    // still shows that pixel as it was before this move.
+    moveTo(20, 40);
+    EXPECT_TRUE(sameColour(pattern(20, 40) ^ 0x00FFFFFF, colourAt(workingImage(), 20, 40)));
+    EXPECT_EQ(form().StatusBar1->panelText(0), colourReadout(pattern(20, 40)));
+    // The next move reads the band the last one drew.
+    moveTo(20, 40);
+    EXPECT_EQ(form().StatusBar1->panelText(0), colourReadout(pattern(20, 40) ^ 0x00FFFFFF));
+}
+
+TEST_F(Selection, AReleaseAwayFromTheLastMoveTakesTheBandAlong)
+{
+    press(100, 100);
+    moveTo(150, 120);
+    release(60, 70);
+    ASSERT_TRUE(state().overlayShown());
+    const QImage shown = workingImage();
+    // The band runs along the selection 60..99 x 70..99, not the last move's box.
+    for (QPoint p : {QPoint(60, 70), QPoint(99, 99), QPoint(60, 99), QPoint(99, 70)})
+        EXPECT_TRUE(sameColour(pattern(p.x(), p.y()) ^ 0x00FFFFFF, colourAt(shown, p.x(), p.y())));
+    for (QPoint p : {QPoint(149, 119), QPoint(120, 100), QPoint(100, 110)})
+        EXPECT_TRUE(sameColour(pattern(p.x(), p.y()), colourAt(shown, p.x(), p.y())));
+}
+
+// Each figure between p and q, as the surface draws it in not-XOR mode.
+TEST_F(Selection, FiguresAreDrawnBetweenTheTwoPoints)
+{
+    const auto surfaceFigure = [&](auto draw) {
+        TBitmap copy(original.copy());
+        Surface s(copy);
+        s.setPenMode(pmNotXor);
+        draw(s);
+        return copy.image();
+    };
+    const auto overlay = [&](std::uint8_t kind, TPoint p, TPoint q) {
+        setWorkingBitmap(TBitmap(original.copy()));
+        state().shapeKind() = kind;
+        state().drawOverlay(p, q, pmNotXor);
+        return workingImage();
+    };
+    EXPECT_TRUE(samePixels(surfaceFigure([](Surface& s) { s.moveTo(150, 120); s.lineTo(12, 9); }),
+                           overlay(0, {150, 120}, {12, 9})));
+    EXPECT_TRUE(samePixels(surfaceFigure([](Surface& s) { s.rectangle(12, 9, 150, 120); }),
+                           overlay(1, {150, 120}, {12, 9})));
+    EXPECT_TRUE(samePixels(surfaceFigure([](Surface& s) { s.ellipse(12, 9, 150, 120); }),
+                           overlay(2, {150, 120}, {12, 9})));
+    // Corner sizes: (p - q) halved toward zero, 138 -> 69 and 111 -> 55.
+    const QImage rounded = surfaceFigure([](Surface& s) { s.roundRect(12, 9, 150, 120, 69, 55); });
+    EXPECT_TRUE(samePixels(rounded, overlay(3, {150, 120}, {12, 9})));
+    EXPECT_TRUE(samePixels(rounded, overlay(3, {12, 9}, {150, 120}))) << "negative corner sizes";
+    EXPECT_FALSE(samePixels(rounded, surfaceFigure([](Surface& s) { s.roundRect(12, 9, 150, 120, 138, 111); })));
 }
 
 TEST_F(Selection, RightButtonPressRemovesTheBandAndStillSelects)
