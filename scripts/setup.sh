@@ -34,8 +34,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   sudo_cmd=""
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # env, not a prefix assignment: sudo would drop the variable.
+  $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
