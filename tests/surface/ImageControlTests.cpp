@@ -1,8 +1,12 @@
 // The image control's picture and surface rules.
+#include "surface/GlobalCursor.h"
 #include "surface/PlanixError.h"
+#include "surface/StatusBar.h"
 #include "surface/TImage.h"
 #include "support/Pictures.h"
 
+#include <QGuiApplication>
+#include <QPaintEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -91,6 +95,58 @@ TEST(ImageControl, AssignedPicturesAreIndependentCopies)
     EXPECT_TRUE(sameColour(clWhite, b.canvas().pixel(0, 0)));
     b.assignPicture(Picture());
     EXPECT_TRUE(b.picture().isEmpty());
+}
+
+TEST(ImageControl, WritesAskToRepaintOnlyWhatTheyTouched)
+{
+    TImage image;
+    image.resize(40, 30);
+    image.canvas(); // the white bitmap, repainted whole
+    image.show();
+    QCoreApplication::processEvents();
+    QRegion repainted;
+    struct Recorder : QObject {
+        QRegion* into;
+        explicit Recorder(QRegion* r) : into(r) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                *into += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } recorder(&repainted);
+    image.installEventFilter(&recorder);
+    Surface s = image.canvas();
+    s.setPixel(3, 4, clBlack);
+    s.setPenMode(pmNotXor);
+    s.rectangle(10, 10, 20, 15);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(repainted.contains(QPoint(3, 4)));
+    EXPECT_TRUE(repainted.contains(QPoint(19, 14)));
+    EXPECT_FALSE(repainted.contains(QPoint(15, 12))) << "the rectangle's inside is untouched";
+    EXPECT_FALSE(repainted.contains(QPoint(30, 25)));
+}
+
+TEST(GlobalCursor, WaitCursorUntilTheDefaultIsSetAgain)
+{
+    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    setScreenCursor(crHourGlass);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_EQ(screenCursor(), crHourGlass);
+    setScreenCursor(crHourGlass); // once is enough to undo
+    setScreenCursor(crDefault);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(screenCursor(), crDefault);
+}
+
+TEST(StatusBar, TwoPanelsShowTheirTexts)
+{
+    TStatusBar bar;
+    bar.setPanelText(0, QStringLiteral("青=18 緑=52 赤=86"));
+    bar.setPanelText(1, QStringLiteral("X=5,Y=7"));
+    EXPECT_EQ(bar.panelText(0), QStringLiteral("青=18 緑=52 赤=86"));
+    EXPECT_EQ(bar.panelText(1), QStringLiteral("X=5,Y=7"));
 }
 
 } // namespace
