@@ -50,11 +50,15 @@ void TForm1::Image2MouseUp(QObject*, TMouseButton, TShiftState, int X, int Y)
 
 void TForm1::jikkou() { overlayShown = true; }
 
+// Removes the band as it was drawn: from the press point to the last corner
+// the mouse took it to. Once a drag has ended this is the selection itself;
+// in the middle of a drag (a second button pressed, a command reached from
+// the keyboard) it is the band on screen, not the previous selection.
 void TForm1::jikkoufuka()
 {
     if (!overlayShown)
         return;
-    drawOverlay(dragOrigin, {selRight, selBottom}, pmNotXor);
+    drawOverlay({pressX, pressY}, dragCurrent, pmNotXor);
     overlayShown = false;
 }
 

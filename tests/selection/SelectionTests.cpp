@@ -176,6 +176,29 @@ TEST_F(Selection, RightButtonPressRemovesTheBandAndStillSelects)
     EXPECT_FALSE(countingEnabled());
 }
 
+TEST_F(Selection, ASecondButtonPressedMidDragLeavesNoTrace)
+{
+    drag(10, 10, 60, 50); // an earlier selection
+    press(100, 90);
+    moveTo(150, 130);
+    EXPECT_TRUE(state().overlayShown());
+    press(150, 130, Qt::RightButton); // while the left button is still held
+    EXPECT_FALSE(state().overlayShown());
+    EXPECT_TRUE(samePixels(original, workingImage()));
+    release(150, 130, Qt::RightButton);
+    release(150, 130);
+    EXPECT_TRUE(samePixels(original, workingImage()));
+}
+
+TEST_F(Selection, ACommandInTheMiddleOfADragRemovesTheBandOnScreen)
+{
+    drag(10, 10, 60, 50);
+    press(100, 90);
+    moveTo(150, 130);
+    form().jikkoufuka(); // what every command does first
+    EXPECT_TRUE(samePixels(original, workingImage()));
+}
+
 TEST_F(Selection, BlankWorkingImageGetsAWhiteBitmapOnFirstMove)
 {
     form().Image2->clearPicture();
