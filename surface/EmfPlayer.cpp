@@ -64,7 +64,8 @@ EmfHeader readHeader(const RecordView& file)
 }
 
 // Calls visit(type, record) for every record before the end-of-file record
-// (or the end of the bytes); throws when a record does not fit.
+// (or the end of the bytes) until it returns false; throws when a record
+// does not fit.
 template <typename Visit>
 void forEachRecord(const RecordView& file, Visit&& visit)
 {
@@ -77,9 +78,8 @@ void forEachRecord(const RecordView& file, Visit&& visit)
             throw metafileInvalid();
         if (size > file.size() - at)
             throw metafileCut();
-        if (type == U_EMR_EOF)
+        if (type == U_EMR_EOF || !visit(type, file.slice(at, size)))
             return;
-        visit(type, file.slice(at, size));
         at += size;
     }
 }
@@ -167,11 +167,13 @@ GdiObject stockObject(std::uint32_t index)
     }
 }
 
+// The points, when they lie inside the record and reading them fits the
+// draw's work budget.
 template <typename Point>
-QPolygonF pointsAt(const RecordView& r, std::size_t at, std::uint64_t count)
+QPolygonF pointsAt(MetafileCanvas& canvas, const RecordView& r, std::size_t at, std::uint64_t count)
 {
     QPolygonF points;
-    if (!r.fits(at, count, 2 * sizeof(Point)))
+    if (!r.fits(at, count, 2 * sizeof(Point)) || !canvas.affordPoints(count))
         return points;
     points.reserve(static_cast<qsizetype>(count));
     for (std::size_t i = 0; i < count; ++i) {
@@ -193,17 +195,6 @@ std::optional<QTransform> xformAt(const RecordView& r, std::size_t at)
             return std::nullopt;
     }
     return QTransform(f[0], f[1], f[2], f[3], f[4], f[5]);
-}
-
-QImage recordDib(const RecordView& r, std::size_t usageAt, std::size_t offBmiAt, std::size_t offBitsAt)
-{
-    if (r.u32(usageAt) != U_DIB_RGB_COLORS)
-        return {};
-    const RecordView info = r.slice(r.u32(offBmiAt), r.u32(offBmiAt + 4));
-    const RecordView bits = r.slice(r.u32(offBitsAt), r.u32(offBitsAt + 4));
-    if (info.size() == 0 || r.overrun())
-        return {};
-    return decodeDib(info, bits);
 }
 
 // Whether a ternary raster operation reads its source at all.
@@ -275,11 +266,22 @@ public:
     }
 
 private:
+    QImage recordDib(const RecordView& r, std::size_t usageAt, std::size_t offBmiAt, std::size_t offBitsAt)
+    {
+        if (r.u32(usageAt) != U_DIB_RGB_COLORS)
+            return {};
+        const RecordView info = r.slice(r.u32(offBmiAt), r.u32(offBmiAt + 4));
+        const RecordView bits = r.slice(r.u32(offBitsAt), r.u32(offBitsAt + 4));
+        if (info.size() == 0 || r.overrun())
+            return {};
+        return canvas.dib(info, bits);
+    }
+
     // POLY* records: bounds, count, points.
     template <typename Coordinate>
-    static QPolygonF points(const RecordView& r)
+    QPolygonF points(const RecordView& r)
     {
-        return pointsAt<Coordinate>(r, FIELD(U_EMRPOLYLINE, aptl), r.u32(FIELD(U_EMRPOLYLINE, cptl)));
+        return pointsAt<Coordinate>(canvas, r, FIELD(U_EMRPOLYLINE, aptl), r.u32(FIELD(U_EMRPOLYLINE, cptl)));
     }
 
     void lineTo(const QPolygonF& points)
@@ -312,7 +314,7 @@ private:
             const std::uint32_t n = r.u32(countsAt + 4 * i);
             if (!r.fits(at, n, 2 * sizeof(Coordinate)))
                 break;
-            polygons.push_back(pointsAt<Coordinate>(r, at, n));
+            polygons.push_back(pointsAt<Coordinate>(canvas, r, at, n));
             at += 2 * sizeof(Coordinate) * std::size_t{n};
         }
         if (closed) {
@@ -421,8 +423,9 @@ private:
         const std::uint32_t offset = r.u32(text + FIELD(U_EMRTEXT, offString));
         if (!r.fits(offset, count, wide ? 2 : 1))
             return;
-        canvas.text(reference, wide ? utf16Text(r, offset, count)
-                                    : ansiText(r, offset, count, canvas.state().font.charset));
+        canvas.text(reference, count, [&] {
+            return wide ? utf16Text(r, offset, count) : ansiText(r, offset, count, canvas.state().font.charset);
+        });
     }
 
     void stretchDiBits(const RecordView& r)
@@ -467,7 +470,7 @@ MetafileSize inspectEmf(const QByteArray& bytes)
 {
     const RecordView file(bytes);
     const EmfHeader header = readHeader(file);
-    forEachRecord(file, [](std::uint32_t, const RecordView&) {});
+    forEachRecord(file, [](std::uint32_t, const RecordView&) { return true; });
     const QRect& frame = header.frame;
     MetafileSize size;
     if (frame.right() > frame.left() && frame.bottom() > frame.top()) {
@@ -481,7 +484,7 @@ MetafileSize inspectEmf(const QByteArray& bytes)
     return size;
 }
 
-void playEmf(const QByteArray& bytes, QImage& target, const QRect& rect)
+MetafilePlayback playEmf(const QByteArray& bytes, QImage& target, const QRect& rect)
 {
     const RecordView file(bytes);
     const EmfHeader header = readHeader(file);
@@ -490,5 +493,15 @@ void playEmf(const QByteArray& bytes, QImage& target, const QRect& rect)
         return mapping.world * pageToDevice(mapping, header) * toRect;
     });
     EmfPlayer player(canvas);
-    forEachRecord(file, [&](std::uint32_t type, const RecordView& record) { player.play(type, record); });
+    MetafilePlayback playback;
+    forEachRecord(file, [&](std::uint32_t type, const RecordView& record) {
+        if (!canvas.playRecord(record.size()))
+            return false;
+        player.play(type, record);
+        ++playback.records;
+        return true;
+    });
+    playback.work = canvas.work().done();
+    playback.whole = !canvas.work().spent();
+    return playback;
 }

@@ -25,6 +25,8 @@ struct DibLayout {
     unsigned bitCount = 0;
     std::uint32_t compression = BI_RGB;
     std::size_t infoBytes = 0; // header, masks and colour table
+
+    std::int64_t pixels() const { return width * (height < 0 ? -height : height); }
 };
 
 std::optional<DibLayout> dibLayout(const RecordView& info)
@@ -89,6 +91,21 @@ void appendLittleEndian(QByteArray& out, std::uint32_t value, int bytes)
         out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
+QImage decodeDib(const DibLayout& dib, const RecordView& info, const RecordView& bits)
+{
+    if (!info.fits(0, dib.infoBytes, 1) || !bitsSuffice(dib, bits.size()))
+        return {};
+    // A BMP file around the DIB, read by Qt's BMP reader.
+    constexpr std::uint32_t fileHeaderBytes = 14;
+    QByteArray file("BM");
+    appendLittleEndian(file, static_cast<std::uint32_t>(fileHeaderBytes + dib.infoBytes + bits.size()), 4);
+    appendLittleEndian(file, 0, 4);
+    appendLittleEndian(file, static_cast<std::uint32_t>(fileHeaderBytes + dib.infoBytes), 4);
+    file.append(info.bytes(), static_cast<qsizetype>(dib.infoBytes));
+    file.append(bits.bytes(), static_cast<qsizetype>(bits.size()));
+    return QImage::fromData(file, "BMP");
+}
+
 constexpr double squaredLength(double x, double y)
 {
     return x * x + y * y;
@@ -149,35 +166,37 @@ QColor colourRef(std::uint32_t value)
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-QImage decodeDib(const RecordView& info, const RecordView& bits)
-{
-    const std::optional<DibLayout> dib = dibLayout(info);
-    if (!dib || !info.fits(0, dib->infoBytes, 1) || !bitsSuffice(*dib, bits.size()))
-        return {};
-    // A BMP file around the DIB, read by Qt's BMP reader.
-    constexpr std::uint32_t fileHeaderBytes = 14;
-    QByteArray file("BM");
-    appendLittleEndian(file, static_cast<std::uint32_t>(fileHeaderBytes + dib->infoBytes + bits.size()), 4);
-    appendLittleEndian(file, 0, 4);
-    appendLittleEndian(file, static_cast<std::uint32_t>(fileHeaderBytes + dib->infoBytes), 4);
-    file.append(info.bytes(), static_cast<qsizetype>(dib->infoBytes));
-    file.append(bits.bytes(), static_cast<qsizetype>(bits.size()));
-    return QImage::fromData(file, "BMP");
-}
-
-QImage decodePackedDib(const RecordView& packed)
-{
-    const std::optional<DibLayout> dib = dibLayout(packed);
-    if (!dib || !packed.fits(0, dib->infoBytes, 1))
-        return {};
-    return decodeDib(packed.slice(0, dib->infoBytes), packed.slice(dib->infoBytes, packed.size() - dib->infoBytes));
-}
-
 MetafileCanvas::MetafileCanvas(QImage& target, const QRect& rect, MappingToTarget mapping)
-    : mapping(std::move(mapping)), clip(rect & target.rect()), painter(&target)
+    : mapping(std::move(mapping)), clip(rect & target.rect()), budget(clip), painter(&target)
 {
     painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+bool MetafileCanvas::playRecord(std::size_t bytes)
+{
+    return budget.charge(DrawWork::record(bytes));
+}
+
+bool MetafileCanvas::affordPoints(std::size_t count)
+{
+    return budget.charge(DrawWork::points(count));
+}
+
+QImage MetafileCanvas::dib(const RecordView& info, const RecordView& bits)
+{
+    const std::optional<DibLayout> layout = dibLayout(info);
+    if (!layout || !budget.charge(DrawWork::dib(layout->pixels())))
+        return {};
+    return decodeDib(*layout, info, bits);
+}
+
+QImage MetafileCanvas::packedDib(const RecordView& packed)
+{
+    const std::optional<DibLayout> layout = dibLayout(packed);
+    if (!layout || !packed.fits(0, layout->infoBytes, 1))
+        return {};
+    return dib(packed.slice(0, layout->infoBytes), packed.slice(layout->infoBytes, packed.size() - layout->infoBytes));
 }
 
 void MetafileCanvas::selectObject(const GdiObject& object)
@@ -215,6 +234,13 @@ bool MetafileCanvas::preparePainter(bool withPen, bool withBrush)
     painter.setPen(withPen ? qtPen(toTarget) : QPen(Qt::NoPen));
     painter.setBrush(withBrush ? qtBrush() : QBrush(Qt::NoBrush));
     return true;
+}
+
+// Takes the work of a shape, and any extra work, from the budget, the
+// painter being prepared for it.
+bool MetafileCanvas::affordShape(const std::vector<QPolygonF>& outlines, OutlineKind kind, double extra)
+{
+    return budget.charge(budget.shape(outlines, kind, painter.transform(), painter.pen(), painter.brush()) + extra);
 }
 
 QPen MetafileCanvas::qtPen(const QTransform& toTarget) const
@@ -258,20 +284,20 @@ QFont MetafileCanvas::qtFont(double pixelSize) const
 
 void MetafileCanvas::lineTo(QPointF p)
 {
-    if (preparePainter(true, false))
+    if (preparePainter(true, false) && affordShape({QPolygonF{current.position, p}}, OutlineKind::open))
         painter.drawLine(current.position, p);
     current.position = p;
 }
 
 void MetafileCanvas::polyline(const QPolygonF& points)
 {
-    if (points.size() >= 2 && preparePainter(true, false))
+    if (points.size() >= 2 && preparePainter(true, false) && affordShape({points}, OutlineKind::open))
         painter.drawPolyline(points);
 }
 
 void MetafileCanvas::polygon(const QPolygonF& points)
 {
-    if (points.size() >= 2 && preparePainter(true, true))
+    if (points.size() >= 2 && preparePainter(true, true) && affordShape({points}, OutlineKind::closed))
         painter.drawPolygon(points, current.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
 }
 
@@ -285,13 +311,13 @@ void MetafileCanvas::polyPolygon(const std::vector<QPolygonF>& polygons)
         path.addPolygon(polygon);
         path.closeSubpath();
     }
-    if (!path.isEmpty() && preparePainter(true, true))
+    if (!path.isEmpty() && preparePainter(true, true) && affordShape(polygons, OutlineKind::closed))
         painter.drawPath(path);
 }
 
 void MetafileCanvas::polyBezier(const QPolygonF& points)
 {
-    if (points.size() < 4 || !preparePainter(true, false))
+    if (points.size() < 4 || !preparePainter(true, false) || !affordShape({points}, OutlineKind::curves))
         return;
     QPainterPath path(points[0]);
     for (qsizetype i = 1; i + 2 < points.size(); i += 3)
@@ -301,19 +327,20 @@ void MetafileCanvas::polyBezier(const QPolygonF& points)
 
 void MetafileCanvas::rectangle(const QRectF& box)
 {
-    if (preparePainter(true, true))
+    if (preparePainter(true, true) && affordShape({QPolygonF(box)}, OutlineKind::closed))
         painter.drawRect(box.normalized());
 }
 
 void MetafileCanvas::ellipse(const QRectF& box)
 {
-    if (preparePainter(true, true))
+    if (preparePainter(true, true)
+        && affordShape({QPolygonF(box)}, OutlineKind::closed, DrawWork::ellipse(painter.transform().mapRect(box))))
         painter.drawEllipse(box.normalized());
 }
 
 void MetafileCanvas::roundRect(const QRectF& box, QSizeF corner)
 {
-    if (preparePainter(true, true))
+    if (preparePainter(true, true) && affordShape({QPolygonF(box)}, OutlineKind::closed))
         painter.drawRoundedRect(box.normalized(), std::abs(corner.width()) / 2, std::abs(corner.height()) / 2,
                                 Qt::AbsoluteSize);
 }
@@ -321,32 +348,17 @@ void MetafileCanvas::roundRect(const QRectF& box, QSizeF corner)
 void MetafileCanvas::setPixel(QPointF p, QColor colour)
 {
     const QTransform toTarget = mapping(current.mapping);
-    if (!isUsable(toTarget))
+    if (!isUsable(toTarget) || !budget.charge(DrawWork::pixel()))
         return;
     const QPointF at = toTarget.map(p);
     painter.resetTransform();
     painter.fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), colour);
 }
 
-// Text stays upright and unmirrored whatever the mapping, as GDI draws it:
-// the reference point is mapped, the font sized by the vertical scale.
-void MetafileCanvas::text(QPointF reference, const QString& text)
+// Where text of width starts from its reference point, by the alignment.
+QPointF MetafileCanvas::textOrigin(const QFontMetricsF& metrics, double width) const
 {
-    constexpr unsigned TA_UPDATECP = 1, TA_RIGHT = 2, TA_CENTER = 6, TA_BOTTOM = 8, TA_BASELINE = 24;
-    const QTransform toTarget = mapping(current.mapping);
-    if (text.isEmpty() || !isUsable(toTarget))
-        return;
-    const double verticalScale = std::sqrt(squaredLength(toTarget.m21(), toTarget.m22()));
-    const double pixelSize = current.font.height == 0 ? defaultTextPixels
-                                                         : std::abs(double(current.font.height)) * verticalScale;
-    if (pixelSize < 1 || pixelSize > maxTextPixels)
-        return;
-    const bool fromPosition = current.textAlign & TA_UPDATECP;
-    const QPointF anchor = toTarget.map(fromPosition ? current.position : reference);
-    const QFont font = qtFont(pixelSize);
-    const QFontMetricsF metrics(font);
-    const double width = metrics.horizontalAdvance(text);
-
+    constexpr unsigned TA_RIGHT = 2, TA_CENTER = 6, TA_BOTTOM = 8, TA_BASELINE = 24;
     QPointF at;
     if ((current.textAlign & TA_CENTER) == TA_CENTER)
         at.setX(-width / 2);
@@ -356,13 +368,39 @@ void MetafileCanvas::text(QPointF reference, const QString& text)
         at.setY(-metrics.descent());
     else if ((current.textAlign & TA_BASELINE) == 0)
         at.setY(metrics.ascent());
+    return at;
+}
 
-    painter.resetTransform();
-    painter.translate(anchor);
-    painter.rotate(-double(current.font.escapement) / 10);
+// Text stays upright and unmirrored whatever the mapping, as GDI draws it:
+// the reference point is mapped, the font sized by the vertical scale.
+void MetafileCanvas::text(QPointF reference, std::size_t count, const std::function<QString()>& decode)
+{
+    constexpr unsigned TA_UPDATECP = 1;
+    const QTransform toTarget = mapping(current.mapping);
+    if (count == 0 || !isUsable(toTarget))
+        return;
+    const double verticalScale = std::sqrt(squaredLength(toTarget.m21(), toTarget.m22()));
+    const double pixelSize = current.font.height == 0 ? defaultTextPixels
+                                                         : std::abs(double(current.font.height)) * verticalScale;
+    if (pixelSize < 1 || pixelSize > maxTextPixels || !budget.charge(DrawWork::characters(count)))
+        return;
+    const QString text = decode();
+    if (text.isEmpty())
+        return;
+    const bool fromPosition = current.textAlign & TA_UPDATECP;
+    const QPointF anchor = toTarget.map(fromPosition ? current.position : reference);
+    const QFont font = qtFont(pixelSize);
+    const QFontMetricsF metrics(font);
+    const double width = metrics.horizontalAdvance(text);
+    const QPointF at = textOrigin(metrics, width);
+    const QTransform placing = QTransform::fromTranslate(anchor.x(), anchor.y()).rotate(-double(current.font.escapement) / 10);
+    const QRectF box(at.x(), at.y() - metrics.ascent(), width, metrics.height());
+    if (!budget.chargeGlyphs(text, font, at, placing, box))
+        return;
+    painter.setTransform(placing);
     painter.setFont(font);
     if (current.opaqueBack)
-        painter.fillRect(QRectF(at.x(), at.y() - metrics.ascent(), width, metrics.height()), current.backColour);
+        painter.fillRect(box, current.backColour);
     painter.setPen(current.textColour);
     painter.drawText(at, text);
     if (fromPosition)
@@ -384,7 +422,7 @@ void MetafileCanvas::image(const QRectF& dest, const QImage& image, const QRect&
     const QRect device(QPoint(pixel(placed.left()), pixel(placed.top())),
                        QPoint(pixel(placed.right()) - 1, pixel(placed.bottom()) - 1));
     const QRect visible = device & clip;
-    if (device.isEmpty() || visible.isEmpty())
+    if (device.isEmpty() || visible.isEmpty() || !budget.charge(DrawWork::image(visible, part.size())))
         return;
     const bool flipX = (dest.width() < 0) != (toTarget.m11() < 0);
     const bool flipY = (dest.height() < 0) != (toTarget.m22() < 0);

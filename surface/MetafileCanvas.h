@@ -5,8 +5,10 @@
 // pens, brushes, fonts, the current position, text settings, the saved
 // states, and takes coordinates in the metafile's logical units.
 #include "surface/MetafileBytes.h"
+#include "surface/MetafileWork.h"
 
 #include <QColor>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPolygonF>
@@ -68,14 +70,6 @@ struct GdiState {
     QPointF position;
 };
 
-// A DIB (BITMAPINFO with its colour table, then the pixels) as an image,
-// or a null image when it is broken, uses palette indexes, or declares more
-// pixels than its bytes can hold.
-QImage decodeDib(const RecordView& info, const RecordView& bits);
-
-// The same for a packed DIB: info, colour table and pixels in one run.
-QImage decodePackedDib(const RecordView& packed);
-
 // Text of a WMF record or an EMF ...A record in the font's character set
 // (Shift-JIS for charset 128, else Latin-1); stops at the first NUL.
 QString ansiText(const RecordView& record, std::size_t at, std::size_t count, int charset);
@@ -91,6 +85,23 @@ public:
     MetafileCanvas(QImage& target, const QRect& rect, MappingToTarget mapping);
 
     GdiState& state() { return current; }
+
+    // Takes a record of bytes from the draw's work budget (MetafileWork.h);
+    // false once the budget is spent, when the player stops there. Every
+    // drawing call below takes its own work, and draws nothing when the
+    // work does not fit.
+    bool playRecord(std::size_t bytes);
+    const DrawWork& work() const { return budget; }
+
+    // A DIB (BITMAPINFO with its colour table, then the pixels) as an image,
+    // or a null image when it is broken, uses palette indexes, declares more
+    // pixels than its bytes can hold, or its decoding does not fit the budget.
+    QImage dib(const RecordView& info, const RecordView& bits);
+    // The same for a packed DIB: info, colour table and pixels in one run.
+    QImage packedDib(const RecordView& packed);
+    // Whether reading count points of a record fits the budget.
+    bool affordPoints(std::size_t count);
+
     // Makes a pen, brush or font the current one; anything else is ignored.
     void selectObject(const GdiObject& object);
 
@@ -109,18 +120,23 @@ public:
     void ellipse(const QRectF& box);
     void roundRect(const QRectF& box, QSizeF corner);
     void setPixel(QPointF p, QColor colour);
-    void text(QPointF reference, const QString& text);
+    // Text of up to count characters, which decode gives once their layout
+    // fits the work budget.
+    void text(QPointF reference, std::size_t count, const std::function<QString()>& decode);
     // Draws source (part of image) stretched over the logical rectangle dest.
     void image(const QRectF& dest, const QImage& image, const QRect& source);
 
 private:
     bool preparePainter(bool withPen, bool withBrush);
+    bool affordShape(const std::vector<QPolygonF>& outlines, OutlineKind kind, double extra = 0);
     QPen qtPen(const QTransform& toTarget) const;
     QBrush qtBrush() const;
     QFont qtFont(double pixelSize) const;
+    QPointF textOrigin(const QFontMetricsF& metrics, double width) const;
 
     MappingToTarget mapping;
     QRect clip; // the target rectangle inside the target
+    DrawWork budget;
     QPainter painter;
     GdiState current;
     std::vector<GdiState> saved;

@@ -11,6 +11,8 @@
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
+#include <cstddef>
+#include <cstdint>
 
 struct MetafileSize {
     int width = 0;
@@ -27,8 +29,18 @@ struct MetafileSize {
 MetafileSize inspectWmf(const QByteArray& bytes);
 MetafileSize inspectEmf(const QByteArray& bytes);
 
+// What one draw did: the records it played, the work they took (units of
+// MetafileWork.h), and whether it reached the end of the file or stopped
+// where the work budget ran out.
+struct MetafilePlayback {
+    std::size_t records = 0;
+    std::int64_t work = 0;
+    bool whole = true;
+};
+
 // Plays an inspected file's records so that the picture fills rect of
-// target (32-bit RGB), drawn over what is there and clipped to rect.
-// Records the players do not know are passed over.
-void playWmf(const QByteArray& bytes, QImage& target, const QRect& rect);
-void playEmf(const QByteArray& bytes, QImage& target, const QRect& rect);
+// target (32-bit RGB), drawn over what is there and clipped to rect, as far
+// as the draw's work budget goes. Records the players do not know are
+// passed over.
+MetafilePlayback playWmf(const QByteArray& bytes, QImage& target, const QRect& rect);
+MetafilePlayback playEmf(const QByteArray& bytes, QImage& target, const QRect& rect);

@@ -48,7 +48,8 @@ WmfLayout wmfLayout(const RecordView& file)
 }
 
 // Calls visit(type, record) for every record before the end-of-file record
-// (or the end of the bytes); throws when a record does not fit.
+// (or the end of the bytes) until it returns false; throws when a record
+// does not fit.
 template <typename Visit>
 void forEachRecord(const RecordView& file, std::size_t at, Visit&& visit)
 {
@@ -62,9 +63,8 @@ void forEachRecord(const RecordView& file, std::size_t at, Visit&& visit)
             throw metafileCut();
         const RecordView record = file.slice(at, std::size_t{words} * 2);
         const unsigned type = record.u16(4) & 0xFF;
-        if (type == U_WMR_EOF)
+        if (type == U_WMR_EOF || !visit(type, record))
             return;
-        visit(type, record);
         at += std::size_t{words} * 2;
     }
 }
@@ -85,10 +85,12 @@ QRectF reversedBoxAt(const RecordView& record, std::size_t at) // bottom, right,
     return QRectF(topLeft, bottomRight);
 }
 
-QPolygonF pointsAt(const RecordView& record, std::size_t at, std::size_t count)
+// The points, when they lie inside the record and reading them fits the
+// draw's work budget.
+QPolygonF pointsAt(MetafileCanvas& canvas, const RecordView& record, std::size_t at, std::size_t count)
 {
     QPolygonF points;
-    if (!record.fits(at, count, 4))
+    if (!record.fits(at, count, 4) || !canvas.affordPoints(count))
         return points;
     points.reserve(static_cast<qsizetype>(count));
     for (std::size_t i = 0; i < count; ++i)
@@ -151,19 +153,6 @@ GdiBrush brushRecord(const RecordView& record)
     return brush;
 }
 
-GdiBrush dibPatternBrushRecord(const RecordView& record)
-{
-    constexpr std::uint16_t DIB_RGB_COLORS = 0;
-    GdiBrush brush;
-    brush.style = U_BS_DIBPATTERN;
-    if (record.u16(8) == DIB_RGB_COLORS)
-        brush.pattern = decodePackedDib(record.slice(10, record.size() - std::min<std::size_t>(10, record.size())));
-    if (brush.pattern.isNull())
-        brush.style = U_BS_SOLID;
-    brush.colour = Qt::black;
-    return brush;
-}
-
 GdiFont fontRecord(const RecordView& record)
 {
     constexpr std::size_t faceAt = 24, faceBytes = 32;
@@ -219,15 +208,15 @@ public:
             canvas.roundRect(reversedBoxAt(r, 10), QSizeF(r.i16(8), r.i16(6)));
             break;
         case U_WMR_SETPIXEL: canvas.setPixel(reversedPointAt(r, 10), colourRef(r.u32(6))); break;
-        case U_WMR_POLYGON: canvas.polygon(pointsAt(r, 8, r.u16(6))); break;
-        case U_WMR_POLYLINE: canvas.polyline(pointsAt(r, 8, r.u16(6))); break;
+        case U_WMR_POLYGON: canvas.polygon(pointsAt(canvas, r, 8, r.u16(6))); break;
+        case U_WMR_POLYLINE: canvas.polyline(pointsAt(canvas, r, 8, r.u16(6))); break;
         case U_WMR_POLYPOLYGON: polyPolygon(r); break;
         case U_WMR_TEXTOUT: textOut(r); break;
         case U_WMR_EXTTEXTOUT: extTextOut(r); break;
         case U_WMR_CREATEPENINDIRECT: objects.add(penRecord(r)); break;
         case U_WMR_CREATEBRUSHINDIRECT: objects.add(brushRecord(r)); break;
         case U_WMR_CREATEFONTINDIRECT: objects.add(fontRecord(r)); break;
-        case U_WMR_DIBCREATEPATTERNBRUSH: objects.add(dibPatternBrushRecord(r)); break;
+        case U_WMR_DIBCREATEPATTERNBRUSH: objects.add(dibPatternBrush(r)); break;
         case U_WMR_CREATEPALETTE:
         case U_WMR_CREATEPATTERNBRUSH:
         case U_WMR_CREATEREGION: objects.add(std::monostate{}); break;
@@ -244,6 +233,19 @@ public:
     }
 
 private:
+    GdiBrush dibPatternBrush(const RecordView& r)
+    {
+        constexpr std::uint16_t DIB_RGB_COLORS = 0;
+        GdiBrush brush;
+        brush.style = U_BS_DIBPATTERN;
+        if (r.u16(8) == DIB_RGB_COLORS)
+            brush.pattern = canvas.packedDib(r.slice(10, r.size() - std::min<std::size_t>(10, r.size())));
+        if (brush.pattern.isNull())
+            brush.style = U_BS_SOLID;
+        brush.colour = Qt::black;
+        return brush;
+    }
+
     void polyPolygon(const RecordView& r)
     {
         const std::size_t count = r.u16(6);
@@ -255,7 +257,7 @@ private:
             const std::size_t points = r.u16(8 + 2 * i);
             if (!r.fits(at, points, 4))
                 break;
-            polygons.push_back(pointsAt(r, at, points));
+            polygons.push_back(pointsAt(canvas, r, at, points));
             at += 4 * points;
         }
         canvas.polyPolygon(polygons);
@@ -265,8 +267,8 @@ private:
     {
         const std::size_t length = r.u16(6);
         const std::size_t padded = (length + 1) & ~std::size_t{1};
-        const QString text = ansiText(r, 8, length, canvas.state().font.charset);
-        canvas.text(reversedPointAt(r, 8 + padded), text);
+        canvas.text(reversedPointAt(r, 8 + padded), length,
+                    [&] { return ansiText(r, 8, length, canvas.state().font.charset); });
     }
 
     void extTextOut(const RecordView& r)
@@ -274,7 +276,8 @@ private:
         constexpr std::uint16_t withRect = U_ETO_OPAQUE | U_ETO_CLIPPED;
         const std::size_t length = r.u16(10);
         const std::size_t textAt = (r.u16(12) & withRect) ? 22 : 14;
-        canvas.text(reversedPointAt(r, 6), ansiText(r, textAt, length, canvas.state().font.charset));
+        canvas.text(reversedPointAt(r, 6), length,
+                    [&] { return ansiText(r, textAt, length, canvas.state().font.charset); });
     }
 
     // Parameters of the blits, in the record's order after the raster
@@ -298,7 +301,7 @@ private:
             sourceWidth = width;
         }
         const std::size_t dibAt = at + 12;
-        const QImage image = decodePackedDib(r.slice(dibAt, r.size() - std::min(dibAt, r.size())));
+        const QImage image = canvas.packedDib(r.slice(dibAt, r.size() - std::min(dibAt, r.size())));
         canvas.image(QRectF(dest, QSizeF(width, height)), image,
                      sourceRect(image, sourceX, sourceY, sourceWidth, sourceHeight));
     }
@@ -351,11 +354,12 @@ MetafileSize inspectWmf(const QByteArray& bytes)
             size = {static_cast<int>(std::abs(extent.x())), static_cast<int>(std::abs(extent.y()))};
             sized = true;
         }
+        return true;
     });
     return size;
 }
 
-void playWmf(const QByteArray& bytes, QImage& target, const QRect& rect)
+MetafilePlayback playWmf(const QByteArray& bytes, QImage& target, const QRect& rect)
 {
     const RecordView file(bytes);
     const WmfLayout layout = wmfLayout(file);
@@ -368,5 +372,15 @@ void playWmf(const QByteArray& bytes, QImage& target, const QRect& rect)
         canvas.state().mapping.windowExt = QPointF(size.width, size.height);
     }
     WmfPlayer player(canvas, objectCapacity(file, layout));
-    forEachRecord(file, layout.firstRecord, [&](unsigned type, const RecordView& record) { player.play(type, record); });
+    MetafilePlayback playback;
+    forEachRecord(file, layout.firstRecord, [&](unsigned type, const RecordView& record) {
+        if (!canvas.playRecord(record.size()))
+            return false;
+        player.play(type, record);
+        ++playback.records;
+        return true;
+    });
+    playback.work = canvas.work().done();
+    playback.whole = !canvas.work().spent();
+    return playback;
 }

@@ -1,9 +1,12 @@
 // Metafile pictures (WMF placeable and plain, EMF): size from the header,
-// records drawn into the target rectangle over what is there, and broken or
-// lying files.
+// records drawn into the target rectangle over what is there, broken or
+// lying files, and the work budget that stops files asking for endless
+// drawing.
 #include "MetafileFiles.h"
 
 #include "support/Pictures.h"
+#include "surface/MetafilePlayers.h"
+#include "surface/MetafileWork.h"
 #include "surface/PictureFile.h"
 #include "surface/PlanixError.h"
 
@@ -21,7 +24,7 @@ constexpr std::uint16_t wmfSetWindowOrg = 0x020B, wmfSetWindowExt = 0x020C, wmfR
                         wmfDeleteObject = 0x01F0, wmfCreatePen = 0x02FA, wmfCreateBrush = 0x02FC,
                         wmfLineTo = 0x0213, wmfMoveTo = 0x0214;
 // EMF types.
-constexpr std::uint32_t emfPolygon = 3, emfSetWindowExt = 9, emfSetViewportExt = 11, emfSetMapMode = 17,
+constexpr std::uint32_t emfPolygon = 3, emfEllipse = 42, emfSetWindowExt = 9, emfSetViewportExt = 11, emfSetMapMode = 17,
                         emfRestoreDc = 34, emfSelectObject = 37, emfCreateBrush = 39, emfRectangle = 43,
                         emfStretchDiBits = 81, emfCreateFont = 82, emfTextOutW = 84;
 constexpr std::uint32_t nullPen = 0x80000008;
@@ -287,6 +290,126 @@ TEST(MetafileErrors, LyingRecordsDrawNothing)
                                       + dibInfo24(60000, 60000))
         .record(emfTextOutW, dwords({0, 0, 0, 0, 1, 0, 0, 10, 20, 0x40000000, 60, 0x100, 0}));
     EXPECT_TRUE(isWhiteOutside(draw(readMetafile(emf.bytes(), true), 100, 100), QRect()));
+}
+
+// An EMF text record of count characters, at (x, y), all 'W'.
+QByteArray emfWideText(int x, int y, int count)
+{
+    QByteArray text;
+    text.reserve(2 * count);
+    for (int i = 0; i < count; ++i)
+        text += words({'W'});
+    return dwords({0, 0, 0, 0, 1, 0, 0, x, y, count, 76, 0, 0, 0, 0, 0, 0}) + text;
+}
+
+EmfWriter& emfFont(EmfWriter& emf, int height)
+{
+    return emf.record(emfCreateFont, dwords({1, height, 0, 0, 0, 400}) + QByteArray(72, '\0'))
+        .record(emfSelectObject, dwords({1}));
+}
+
+TEST(DrawWork, ChargesUntilTheBudgetIsSpentThenRefusesEverything)
+{
+    DrawWork work(QRect(0, 0, 100, 100));
+    EXPECT_TRUE(work.charge(DrawWork::budget - 10));
+    EXPECT_FALSE(work.charge(11));
+    EXPECT_TRUE(work.spent());
+    EXPECT_FALSE(work.charge(1));
+    EXPECT_EQ(work.done(), DrawWork::budget - 10);
+}
+
+TEST(DrawWork, EdgesSharingRowsCostMoreThanTheSameEdgesApart)
+{
+    DrawWork work(QRect(0, 0, 1000, 1000));
+    QPolygonF comb, circle;
+    for (int i = 0; i < 1000; ++i) {
+        comb << QPointF(i, i % 2 ? 999 : 0);
+        circle << QPointF(500 + 499 * std::cos(i * 0.00628), 500 + 499 * std::sin(i * 0.00628));
+    }
+    const QPen none(Qt::NoPen);
+    const double combWork = work.shape({comb}, OutlineKind::closed, QTransform(), none, QBrush(Qt::red));
+    const double circleWork = work.shape({circle}, OutlineKind::closed, QTransform(), none, QBrush(Qt::red));
+    EXPECT_GT(combWork, 100 * circleWork);
+    EXPECT_GT(combWork, double(DrawWork::budget)); // some seconds of the painter's time
+}
+
+TEST(MetafileBudget, OrdinaryPicturesArePlayedWhole)
+{
+    EmfWriter emf = squareEmf();
+    emfFillOnly(emf, red);
+    for (int i = 0; i < 2000; ++i)
+        emf.record(emfRectangle, dwords({i % 80, i % 70, i % 80 + 20, i % 70 + 30}));
+    emfFont(emf, -12);
+    for (int i = 0; i < 300; ++i)
+        emf.record(emfTextOutW, emfWideText(i % 90, i % 95, 16));
+    QImage target = whiteImage(400, 300);
+    const MetafilePlayback playback = playEmf(emf.bytes(), target, target.rect());
+    EXPECT_TRUE(playback.whole);
+    EXPECT_EQ(playback.records, 1u + 3 + 2000 + 2 + 300); // the header is a record too
+    EXPECT_LT(playback.work, DrawWork::budget / 4);
+}
+
+TEST(MetafileBudget, FullSizeRectanglesStopWhereTheBudgetRunsOut)
+{
+    constexpr int rectangles = 200000;
+    WmfWriter wmf(QRect(0, 0, 100, 100), 96);
+    wmfFillOnly(wmf, red);
+    for (int i = 0; i < rectangles; ++i)
+        wmf.record(wmfRectangle, words({100, 100, 0, 0}));
+    QImage target = whiteImage(200, 150);
+    const MetafilePlayback playback = playWmf(wmf.bytes(), target, target.rect());
+    EXPECT_FALSE(playback.whole);
+    EXPECT_GT(playback.records, 1000u);
+    EXPECT_LT(playback.records, std::size_t{rectangles} / 2);
+    EXPECT_LE(playback.work, DrawWork::budget);
+    EXPECT_TRUE(sameColour(0x0000FF, colourAt(target, 100, 75))); // what was drawn stays
+}
+
+TEST(MetafileBudget, HugeTextStopsWhereTheBudgetRunsOut)
+{
+    constexpr int lines = 20000;
+    EmfWriter emf = squareEmf();
+    emfFont(emf, -3000);
+    for (int i = 0; i < lines; ++i)
+        emf.record(emfTextOutW, emfWideText(0, 90, 8));
+    QImage target = whiteImage(100, 100);
+    const MetafilePlayback playback = playEmf(emf.bytes(), target, target.rect());
+    EXPECT_FALSE(playback.whole);
+    EXPECT_LT(playback.records, std::size_t{lines} / 2);
+
+    // Two million characters on one line are not even laid out.
+    EmfWriter oneLine = squareEmf();
+    emfFont(oneLine, -12).record(emfTextOutW, emfWideText(0, 50, 2000000)).record(emfSelectObject, dwords({1}));
+    const MetafilePlayback line = playEmf(oneLine.bytes(), target, target.rect());
+    EXPECT_FALSE(line.whole);
+    EXPECT_EQ(line.records, 4u); // header, font, selection, the line
+}
+
+TEST(MetafileBudget, APolygonTooCostlyToFillIsNotDrawnAtAll)
+{
+    // Every edge of the comb crosses every row: the painter would take
+    // seconds over it.
+    WmfWriter wmf(QRect(0, 0, 16000, 16000), 1536);
+    wmfFillOnly(wmf, red);
+    QByteArray comb = words({16000});
+    for (int i = 0; i < 16000; ++i)
+        comb += words({i, i % 2 ? 16000 : 0});
+    wmf.record(wmfPolygon, comb).record(wmfPolygon, comb);
+    QImage target = whiteImage(1000, 1000);
+    const MetafilePlayback playback = playWmf(wmf.bytes(), target, target.rect());
+    EXPECT_FALSE(playback.whole);
+    EXPECT_EQ(playback.records, 5u);
+    EXPECT_TRUE(isWhiteOutside(target, QRect()));
+}
+
+TEST(MetafileBudget, AnEllipseFarLargerThanThePictureStillDraws)
+{
+    EmfWriter emf = squareEmf();
+    emfFillOnly(emf, blue).record(emfEllipse, dwords({-200000000, -200000000, 200000000, 200000000}));
+    QImage target = whiteImage(100, 100);
+    const MetafilePlayback playback = playEmf(emf.bytes(), target, target.rect());
+    EXPECT_TRUE(playback.whole);
+    EXPECT_TRUE(sameColour(0xFF0000, colourAt(target, 50, 50)));
 }
 
 TEST(MetafileFile, ExtensionsPickTheMetafileReaderInAnyCase)
