@@ -7,7 +7,8 @@
 namespace {
 
 // A WMF or EMF picture: the file's bytes, checked at load, and the size
-// from its header. Each draw plays the records into the target rectangle.
+// from its header. Each draw plays the records into the target rectangle,
+// as far as the draw's work budget goes (MetafileWork.h).
 class MetafileGraphic final : public Graphic {
 public:
     MetafileGraphic(QByteArray bytes, bool enhanced, MetafileSize size)

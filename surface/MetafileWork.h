@@ -74,25 +74,30 @@ public:
     bool spent() const { return exhausted; }
     std::int64_t done() const { return used; }
 
+    // Estimates, in units, of:
+    // reading a record of bytes, and count points of a poly record;
     static double record(std::size_t bytes);
     static double points(std::size_t count);
-    // A shape: outlines in logical units placed in the target by toTarget,
+    // a shape: outlines in logical units placed in the target by toTarget,
     // filled with brush and drawn along with pen (cosmetic, width in target
-    // pixels, 0 for one pixel).
+    // pixels, 0 for one pixel);
     double shape(const std::vector<QPolygonF>& outlines, OutlineKind kind, const QTransform& toTarget,
                  const QPen& pen, const QBrush& brush);
-    // What the painter adds for an ellipse placed in the target at box.
+    // what the painter adds for an ellipse placed in the target at box;
     static double ellipse(const QRectF& box);
+    // setting one pixel;
     static double pixel();
-    // Text: laying out its characters, then drawing their glyphs in box
-    // (target pixels).
+    // laying out count characters of text;
     static double characters(std::size_t count);
-    // Charges drawing text's glyphs in font at `at`, placed in the target
-    // by placing, with their box; false when they do not fit.
-    bool chargeGlyphs(const QString& text, const QFont& font, QPointF at, const QTransform& placing,
-                      const QRectF& box);
+    // decoding a bitmap of pixels; copying piece of it and drawing it over
+    // visible (target pixels).
     static double dib(std::int64_t pixels);
     static double image(const QRect& visible, const QSize& piece);
+
+    // Charges drawing the glyphs of text in font at `at`, with their box,
+    // placed in the target by placing; false when they do not fit.
+    bool chargeGlyphs(const QString& text, const QFont& font, QPointF at, const QTransform& placing,
+                      const QRectF& box);
 
 private:
     double fill(const std::vector<QPolygonF>& outlines, const QTransform& toTarget, bool patterned);

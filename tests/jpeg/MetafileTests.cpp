@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
