@@ -493,15 +493,7 @@ MetafilePlayback playEmf(const QByteArray& bytes, QImage& target, const QRect& r
         return mapping.world * pageToDevice(mapping, header) * toRect;
     });
     EmfPlayer player(canvas);
-    MetafilePlayback playback;
-    forEachRecord(file, [&](std::uint32_t type, const RecordView& record) {
-        if (!canvas.playRecord(record.size()))
-            return false;
-        player.play(type, record);
-        ++playback.records;
-        return true;
+    return playWithinBudget(canvas, player, [&file](auto visit) {
+        forEachRecord(file, [&visit](std::uint32_t type, const RecordView& record) { return visit(type, record); });
     });
-    playback.work = canvas.work().done();
-    playback.whole = !canvas.work().spent();
-    return playback;
 }

@@ -5,6 +5,7 @@
 // pens, brushes, fonts, the current position, text settings, the saved
 // states, and takes coordinates in the metafile's logical units.
 #include "surface/MetafileBytes.h"
+#include "surface/MetafilePlayers.h"
 #include "surface/MetafileWork.h"
 
 #include <QColor>
@@ -141,3 +142,22 @@ private:
     GdiState current;
     std::vector<GdiState> saved;
 };
+
+// Plays the records forEachRecord walks through player for as long as the
+// draw's work budget lasts (forEachRecord stops when its visitor returns
+// false), and tells what the draw did.
+template <class Player, class ForEachRecord>
+MetafilePlayback playWithinBudget(MetafileCanvas& canvas, Player& player, ForEachRecord forEachRecord)
+{
+    MetafilePlayback playback;
+    forEachRecord([&](auto type, const RecordView& record) {
+        if (!canvas.playRecord(record.size()))
+            return false;
+        player.play(type, record);
+        ++playback.records;
+        return true;
+    });
+    playback.work = canvas.work().done();
+    playback.whole = !canvas.work().spent();
+    return playback;
+}

@@ -372,15 +372,8 @@ MetafilePlayback playWmf(const QByteArray& bytes, QImage& target, const QRect& r
         canvas.state().mapping.windowExt = QPointF(size.width, size.height);
     }
     WmfPlayer player(canvas, objectCapacity(file, layout));
-    MetafilePlayback playback;
-    forEachRecord(file, layout.firstRecord, [&](unsigned type, const RecordView& record) {
-        if (!canvas.playRecord(record.size()))
-            return false;
-        player.play(type, record);
-        ++playback.records;
-        return true;
+    return playWithinBudget(canvas, player, [&file, &layout](auto visit) {
+        forEachRecord(file, layout.firstRecord,
+                      [&visit](unsigned type, const RecordView& record) { return visit(type, record); });
     });
-    playback.work = canvas.work().done();
-    playback.whole = !canvas.work().spent();
-    return playback;
 }
