@@ -3,15 +3,11 @@
 // single-pixel read and write with a status text per pixel, and the whole
 // brightness command on an offscreen main window. Prints how many times
 // faster each kernel is than the pixel-by-pixel path.
-#include "app/Application.h"
 #include "app/Unit1.h"
+#include "bench/WindowBench.h"
 #include "counting/Kernels.h"
 #include "surface/StatusBar.h"
-#include "windows/Unit2.h"
-#include "windows/Unit3.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <benchmark/benchmark.h>
 #include <cstring>
 #include <iostream>
@@ -155,11 +151,6 @@ void BM_DominantPerPixel(benchmark::State& state, Channel channel)
     state.counters["dots"] = dots;
 }
 
-void sendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
-}
 
 // Drags the selection over the whole working image.
 void selectWholePicture(TForm1& form)
@@ -236,12 +227,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    configureApplication(app);
-    Form2 = new TForm2;
-    Form3 = new TForm3;
+    startOffscreenWindows(argc, argv);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,13 +1,9 @@
 // One mouse move of a drag over a 1024 x 768 picture with a band of about
 // 1000 x 700: the program's own work per move, and the area the window is
 // then asked to repaint (caught from the paint events that follow).
-#include "app/Application.h"
 #include "app/Unit1.h"
-#include "windows/Unit2.h"
-#include "windows/Unit3.h"
+#include "bench/WindowBench.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -29,11 +25,6 @@ public:
     }
 };
 
-void send(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
-{
-    QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
-}
 
 void BM_DragMove(benchmark::State& state)
 {
@@ -50,8 +41,8 @@ void BM_DragMove(benchmark::State& state)
 
     PaintRecorder recorder;
     form.Image2->installEventFilter(&recorder);
-    send(form.Image2, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
-    send(form.Image2, QEvent::MouseMove, {1005, 715}, Qt::NoButton, Qt::LeftButton);
+    sendMouse(form.Image2, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(form.Image2, QEvent::MouseMove, {1005, 715}, Qt::NoButton, Qt::LeftButton);
     QCoreApplication::processEvents();
     recorder.area = 0;
     recorder.paints = 0;
@@ -60,12 +51,12 @@ void BM_DragMove(benchmark::State& state)
     for (auto _ : state) {
         const QPoint at = (step++ & 1) ? QPoint(1005, 715) : QPoint(1010, 720);
         const auto start = std::chrono::steady_clock::now();
-        send(form.Image2, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        sendMouse(form.Image2, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
         const auto end = std::chrono::steady_clock::now();
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
         QCoreApplication::processEvents(); // the repaint, outside the timing
     }
-    send(form.Image2, QEvent::MouseButtonRelease, {1005, 715}, Qt::LeftButton, Qt::NoButton);
+    sendMouse(form.Image2, QEvent::MouseButtonRelease, {1005, 715}, Qt::LeftButton, Qt::NoButton);
 
     const double outlines = 2.0 * 2 * (1000 + 700); // old and new band, one pixel wide
     state.counters["repainted_px_per_move"] = double(recorder.area) / step;
@@ -81,13 +72,13 @@ void BM_DragMoveHandlerOnly(benchmark::State& state)
     form.show();
     form.Image2->setGeometry(0, 0, 1024, 768);
     form.Image2->assignPicture(Picture(TBitmap::white(1024, 768)));
-    send(form.Image2, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(form.Image2, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton);
     int step = 0;
     for (auto _ : state) {
         const QPoint at = (step++ & 1) ? QPoint(1005, 715) : QPoint(1010, 720);
-        send(form.Image2, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        sendMouse(form.Image2, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
     }
-    send(form.Image2, QEvent::MouseButtonRelease, {1005, 715}, Qt::LeftButton, Qt::NoButton);
+    sendMouse(form.Image2, QEvent::MouseButtonRelease, {1005, 715}, Qt::LeftButton, Qt::NoButton);
 }
 BENCHMARK(BM_DragMoveHandlerOnly)->Unit(benchmark::kMicrosecond);
 
@@ -95,11 +86,7 @@ BENCHMARK(BM_DragMoveHandlerOnly)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    configureApplication(app);
-    Form2 = new TForm2;
-    Form3 = new TForm3;
+    startOffscreenWindows(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
