@@ -1,0 +1,157 @@
+#include "cli/analysis/Levels.h"
+
+#include "counting/Thresholds.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Histogram = std::array<std::int64_t, maxLevel + 1>;
+
+// The levels of part as a 16-bit image (part must lie inside the surface).
+cv::Mat levelImage(const Surface& surface, const QRect& part)
+{
+    cv::Mat levels(part.height(), part.width(), CV_16UC1);
+    for (int y = 0; y < part.height(); ++y) {
+        const QRgb* source = surface.constScanLine(part.top() + y) + part.left();
+        auto* target = levels.ptr<std::uint16_t>(y);
+        for (int x = 0; x < part.width(); ++x)
+            target[x] = static_cast<std::uint16_t>(qRed(source[x]) + qGreen(source[x]) + qBlue(source[x]));
+    }
+    return levels;
+}
+
+Histogram histogramOf(const cv::Mat& levels)
+{
+    cv::Mat counts;
+    const int channels[] = {0};
+    const int bins[] = {maxLevel + 1};
+    const float range[] = {0, maxLevel + 1};
+    const float* ranges[] = {range};
+    cv::calcHist(&levels, 1, channels, cv::Mat(), counts, 1, bins, ranges);
+    Histogram histogram{};
+    for (int level = 0; level <= maxLevel; ++level)
+        histogram[std::size_t(level)] = std::llround(counts.at<float>(level));
+    return histogram;
+}
+
+// Every pixel of the part's border once: top and bottom rows, then the
+// columns between them.
+Histogram borderHistogramOf(const cv::Mat& levels)
+{
+    Histogram histogram{};
+    const int w = levels.cols, h = levels.rows;
+    const auto add = [&](int x, int y) { ++histogram[levels.at<std::uint16_t>(y, x)]; };
+    for (int x = 0; x < w; ++x) {
+        add(x, 0);
+        if (h > 1)
+            add(x, h - 1);
+    }
+    for (int y = 1; y + 1 < h; ++y) {
+        add(0, y);
+        if (w > 1)
+            add(w - 1, y);
+    }
+    return histogram;
+}
+
+// The lower median of the levels first .. last; none when there are none.
+std::optional<int> medianOf(const Histogram& histogram, int first = 0, int last = maxLevel)
+{
+    std::int64_t total = 0;
+    for (int level = first; level <= last; ++level)
+        total += histogram[std::size_t(level)];
+    if (total == 0)
+        return std::nullopt;
+    const std::int64_t half = (total + 1) / 2;
+    std::int64_t seen = 0;
+    for (int level = first; level <= last; ++level) {
+        seen += histogram[std::size_t(level)];
+        if (seen >= half)
+            return level;
+    }
+    return last;
+}
+
+double spreadAround(const Histogram& histogram, int centre)
+{
+    Histogram deviations{};
+    for (int level = 0; level <= maxLevel; ++level)
+        deviations[std::size_t(std::abs(level - centre))] += histogram[std::size_t(level)];
+    return 1.4826 * medianOf(deviations).value_or(0);
+}
+
+int levelAt(const Surface& surface, int x, int y) { return levelOf(surface.pixel(x, y)); }
+
+} // namespace
+
+QRect insidePart(const SelectionRect& rect, int width, int height)
+{
+    const qint64 left = std::max<qint64>(rect.left, 0), top = std::max<qint64>(rect.top, 0);
+    const qint64 right = std::min<qint64>(rect.right, width), bottom = std::min<qint64>(rect.bottom, height);
+    if (left >= right || top >= bottom)
+        return {};
+    return QRect(int(left), int(top), int(right - left), int(bottom - top));
+}
+
+bool reachesOutside(const SelectionRect& rect, int width, int height)
+{
+    if (rect.isEmpty())
+        return false;
+    return rect.left < 0 || rect.top < 0 || rect.right > width || rect.bottom > height;
+}
+
+RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rect)
+{
+    RectangleLevels result;
+    const QPoint centre = centreOf(rect);
+    result.centre = levelAt(surface, centre.x(), centre.y());
+    result.corner = levelAt(surface, rect.left, rect.top);
+    const QRect part = insidePart(rect, surface.width(), surface.height());
+    if (part.isEmpty())
+        return result;
+
+    const cv::Mat levels = levelImage(surface, part);
+    result.pixels = qint64(part.width()) * part.height();
+    const Histogram border = borderHistogramOf(levels);
+    result.background = medianOf(border);
+    result.backgroundSpread = spreadAround(border, *result.background);
+
+    const Histogram all = histogramOf(levels);
+    const bool singleLevel = std::count_if(all.begin(), all.end(), [](std::int64_t n) { return n > 0; }) < 2;
+    if (singleLevel)
+        return result;
+    cv::Mat divided;
+    result.split = int(cv::threshold(levels, divided, 0, maxLevel, cv::THRESH_BINARY | cv::THRESH_OTSU));
+    // The object is the class the background is not in.
+    result.object = *result.background <= *result.split ? medianOf(all, *result.split + 1, maxLevel)
+                                                        : medianOf(all, 0, *result.split);
+    return result;
+}
+
+std::optional<double> robustLimitLevel(const RectangleLevels& levels, const RobustLimit& limit)
+{
+    if (!levels.background || !levels.object || !levels.split || *levels.object == *levels.background)
+        return std::nullopt;
+    if (!limit.thresholdTenths) {
+        // The classes are levels <= split and levels above: the limit lies between.
+        return *levels.split + 0.5;
+    }
+    const double fraction = double(thresholdValue(*limit.thresholdTenths));
+    return *levels.background + (*levels.object - *levels.background) * fraction;
+}
+
+LevelBand robustBand(const RectangleLevels& levels, const RobustLimit& limit)
+{
+    const std::optional<double> at = robustLimitLevel(levels, limit);
+    if (!at)
+        return {};
+    if (*levels.object > *levels.background)
+        return LevelBand{int(std::floor(*at)) + 1, maxLevel};
+    return LevelBand{0, int(std::ceil(*at)) - 1};
+}
