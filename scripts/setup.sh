@@ -17,6 +17,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
   libuemf-dev
+  libopencv-core-dev libopencv-imgproc-dev
   fonts-ipafont-gothic qt6-translations-l10n
   xvfb xauth xclip
 )
