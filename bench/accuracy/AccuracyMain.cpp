@@ -85,6 +85,12 @@ std::vector<Truth> makeSet(const QString& dir, unsigned seed, bool large)
         qFatal("cannot write %s", qPrintable(boxes.fileName()));
     QTextStream out(&boxes);
     out << "file,object,reference,reference_area\n";
+    // The truth beside it, for other tools: drawn areas in cm2.
+    QFile truthFile(QDir(dir).filePath("truth.csv"));
+    if (!truthFile.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(truthFile.fileName()));
+    QTextStream truthOut(&truthFile);
+    truthOut << "file,object_area,reference_area,description\n";
     std::vector<Truth> truths;
     for (Scene& scene : scenes) {
         QElapsedTimer timer;
@@ -99,6 +105,8 @@ std::vector<Truth> makeSet(const QString& dir, unsigned seed, bool large)
                     reference.coverage / scene.pixelsPerCm2()};
         out << file << ',' << csvField(rectText(object.loose)) << ',' << csvField(rectText(reference.loose)) << ','
             << QString::number(truth.referenceArea, 'g', 10) << '\n';
+        truthOut << file << ',' << QString::number(truth.objectArea, 'g', 10) << ','
+                 << QString::number(truth.referenceArea, 'g', 10) << ',' << csvField(truth.description) << '\n';
         truths.push_back(truth);
         std::fprintf(stderr, "made %s (%lld ms)\n", qPrintable(file), qint64(timer.elapsed()));
     }

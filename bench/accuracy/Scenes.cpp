@@ -175,11 +175,11 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(QPointF(0, 0), 6, 6);
         painter.drawLine(QPointF(-3, 0), QPointF(3, 0));
-        pen.setColor(QColor(212, 212, 206));
-        pen.setWidthF(1.2);
+        pen.setColor(QColor(202, 202, 198));
+        pen.setWidthF(0.8);
         painter.setPen(pen);
-        painter.drawEllipse(QPointF(0, 0), 9.4, 9.4);
-        pen.setColor(QColor(236, 236, 230));
+        painter.drawEllipse(QPointF(0, 0), 9.5, 9.5);
+        pen.setColor(QColor(228, 228, 222));
         pen.setWidthF(0.6);
         painter.setPen(pen);
         const double start = uniform(random, 0, 360);

@@ -86,6 +86,78 @@ double spreadAround(const Histogram& histogram, int centre)
     return 1.4826 * medianOf(deviations).value_or(0);
 }
 
+// The median level of the pixels of ring; none when it holds fewer than 20.
+std::optional<int> ringMedian(const cv::Mat& levels, const cv::Mat& ring)
+{
+    if (cv::countNonZero(ring) < 20)
+        return std::nullopt;
+    cv::Mat counts;
+    const int channels[] = {0};
+    const int bins[] = {maxLevel + 1};
+    const float range[] = {0, maxLevel + 1};
+    const float* ranges[] = {range};
+    cv::calcHist(&levels, 1, channels, ring, counts, 1, bins, ranges);
+    Histogram histogram{};
+    for (int level = 0; level <= maxLevel; ++level)
+        histogram[std::size_t(level)] = std::llround(counts.at<float>(level));
+    return medianOf(histogram);
+}
+
+// The object's level just inside its outline, past the blur of its edge:
+// where a shape is lighter along its edge (a coin's rim) than inside, the
+// limit must lie between the paper and that edge, not the inside.
+//
+//   1. The object's pixels, roughly: beyond a quarter of the way from the
+//      background to the object's level.
+//   2. The edge's blur: the pixels between a quarter and three quarters of
+//      the way, per pixel of outline, is the width over which the level
+//      changes.
+//   3. The median level of the pixels lying 1.5 to 3 such widths inside the
+//      outline (by their distance to the nearest pixel outside).
+//
+// A first pass assumes a sharp edge (width 1) from the object's median, a
+// second measures the width against the level the first found, so the
+// inside of a coin with a lighter rim does not count as blur. None when too
+// few pixels lie that deep (only thin shapes).
+std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, double spread)
+{
+    const bool darker = object < background;
+    const auto beyond = [&](double level, cv::Mat& mask) {
+        cv::compare(levels, level, mask, darker ? cv::CMP_LT : cv::CMP_GT);
+    };
+    std::optional<int> edge;
+    double width = 1;
+    for (int pass = 0; pass < 2; ++pass) {
+        const int towards = edge.value_or(object);
+        if (towards == background)
+            return edge;
+        cv::Mat inside, distance, ring;
+        // Nearer the background where its noise allows, to catch a faint rim.
+        const double contrast = std::abs(object - background);
+        const double reach = std::max(0.125 * contrast, std::min(0.25 * contrast, 6 * spread));
+        beyond(background + (darker ? -reach : reach), inside);
+        if (pass > 0) {
+            cv::Mat outer, core, eroded;
+            beyond(background + (towards - background) * 0.25, outer);
+            beyond(background + (towards - background) * 0.75, core);
+            cv::erode(outer, eroded, cv::Mat());
+            const double outline = cv::countNonZero(outer) - cv::countNonZero(eroded);
+            if (outline <= 0)
+                return edge;
+            width = std::max(1.0, (cv::countNonZero(outer) - cv::countNonZero(core)) / outline);
+            inside = outer;
+        }
+        cv::distanceTransform(inside, distance, cv::DIST_L2, 3);
+        cv::inRange(distance, 1 + 1.5 * width, 2 + 3 * width, ring);
+        const std::optional<int> found = ringMedian(levels, ring);
+        if (!found)
+            return edge;
+        // Between the background and the object's median, never beyond either.
+        edge = darker ? std::clamp(*found, object, background) : std::clamp(*found, background, object);
+    }
+    return edge;
+}
+
 int levelAt(const Surface& surface, int x, int y) { return levelOf(surface.pixel(x, y)); }
 
 } // namespace
@@ -131,6 +203,8 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
     // The object is the class the background is not in.
     result.object = *result.background <= *result.split ? medianOf(all, *result.split + 1, maxLevel)
                                                         : medianOf(all, 0, *result.split);
+    if (result.object)
+        result.edge = edgeLevel(levels, *result.background, *result.object, result.backgroundSpread);
     return result;
 }
 
@@ -138,12 +212,15 @@ std::optional<double> robustLimitLevel(const RectangleLevels& levels, const Robu
 {
     if (!levels.background || !levels.object || !levels.split || *levels.object == *levels.background)
         return std::nullopt;
+    if (levels.edge && *levels.edge == *levels.background)
+        return std::nullopt;
     if (!limit.thresholdTenths) {
         // The classes are levels <= split and levels above: the limit lies between.
         return *levels.split + 0.5;
     }
     const double fraction = double(thresholdValue(*limit.thresholdTenths));
-    return *levels.background + (*levels.object - *levels.background) * fraction;
+    const int object = levels.edge.value_or(*levels.object);
+    return *levels.background + (object - *levels.background) * fraction;
 }
 
 LevelBand robustBand(const RectangleLevels& levels, const RobustLimit& limit)

@@ -42,6 +42,7 @@ struct RectangleLevels {
     double backgroundSpread = 0;
     std::optional<int> split;
     std::optional<int> object; // none when the part holds a single level
+    std::optional<int> edge;   // the object's level just inside its outline
 };
 
 RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rect);
