@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -103,6 +104,32 @@ std::optional<int> ringMedian(const cv::Mat& levels, const cv::Mat& ring)
     return medianOf(histogram);
 }
 
+// The parts of mask that hold some pixel beyond half way to the object:
+// a shadow on the paper, lighter than that everywhere, is left out.
+cv::Mat holdingObject(const cv::Mat& mask, const cv::Mat& levels, double halfWay, bool darker)
+{
+    cv::Mat labels, core;
+    const int count = cv::connectedComponents(mask, labels, 8, CV_32S);
+    cv::compare(levels, halfWay, core, darker ? cv::CMP_LT : cv::CMP_GT);
+    std::vector<std::uint8_t> keep(std::size_t(count), 0);
+    for (int y = 0; y < labels.rows; ++y) {
+        const auto* label = labels.ptr<std::int32_t>(y);
+        const auto* inCore = core.ptr<std::uint8_t>(y);
+        for (int x = 0; x < labels.cols; ++x)
+            if (inCore[x])
+                keep[std::size_t(label[x])] = 1;
+    }
+    keep[0] = 0; // outside the mask
+    cv::Mat kept(mask.size(), CV_8U);
+    for (int y = 0; y < labels.rows; ++y) {
+        const auto* label = labels.ptr<std::int32_t>(y);
+        auto* out = kept.ptr<std::uint8_t>(y);
+        for (int x = 0; x < labels.cols; ++x)
+            out[x] = keep[std::size_t(label[x])] ? 255 : 0;
+    }
+    return kept;
+}
+
 // The object's level just inside its outline, past the blur of its edge:
 // where a shape is lighter along its edge (a coin's rim) than inside, the
 // limit must lie between the paper and that edge, not the inside.
@@ -136,9 +163,11 @@ std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, 
         const double contrast = std::abs(object - background);
         const double reach = std::max(0.125 * contrast, std::min(0.25 * contrast, 6 * spread));
         beyond(background + (darker ? -reach : reach), inside);
+        inside = holdingObject(inside, levels, (background + object) / 2.0, darker);
         if (pass > 0) {
             cv::Mat outer, core, eroded;
             beyond(background + (towards - background) * 0.25, outer);
+            outer = holdingObject(outer, levels, (background + object) / 2.0, darker);
             beyond(background + (towards - background) * 0.75, core);
             cv::erode(outer, eroded, cv::Mat());
             const double outline = cv::countNonZero(outer) - cv::countNonZero(eroded);
@@ -155,6 +184,10 @@ std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, 
         // Between the background and the object's median, never beyond either.
         edge = darker ? std::clamp(*found, object, background) : std::clamp(*found, background, object);
     }
+    // An edge nearer the background than a third of the way is a shadow's
+    // or the paper's own, not the object's.
+    if (edge && std::abs(*edge - background) < std::abs(object - background) / 3.0)
+        return std::nullopt;
     return edge;
 }
 

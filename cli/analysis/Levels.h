@@ -12,6 +12,12 @@
 //               divides it into two classes (levels <= split, levels above).
 //   object      the median level of the class on the far side of the split
 //               from the background.
+//   edge        the object's level just inside its outline, past the blur of
+//               its edge (see edgeLevel in the source): a coin whose rim is
+//               lighter than its middle has the rim's level here. The robust
+//               limit lies between the background and this level, so each
+//               pixel of the outline counts when the shape covers more than
+//               half of it.
 //
 // The window's rule instead takes the centre pixel as the object and the
 // top-left pixel as the background; both are kept here for the checks.
