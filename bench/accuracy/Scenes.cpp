@@ -261,7 +261,7 @@ void drawItem(QImage& image, Item& item, double pixelsPerMm, Random& random)
 
     // As a user drags it: a few percent to a fifth of the shape's size loose
     // on each side, never less than a few pixels, at most to the picture's edge.
-    const auto margin = [&](int side) { return std::max(4, int(side * uniform(random, 0.03, 0.2))); };
+    const auto margin = [&](int side) { return std::max(4, int(side * uniform(random, 0.03, 0.15))); };
     QRect loose = touched.adjusted(-margin(touched.width()), -margin(touched.height()), margin(touched.width()),
                                    margin(touched.height()));
     item.loose = loose.intersected(image.rect());
@@ -332,11 +332,12 @@ QString itemKindName(ItemKind kind)
 std::vector<Scene> sceneSet(unsigned seed, bool large)
 {
     Random random(seed);
+    // Each shape takes about half the picture's width, leaving room for the reference.
     const SceneKind kinds[] = {
-        {"leaf", ItemKind::Leaf, 110, 230},          {"compound", ItemKind::CompoundLeaf, 150, 260},
-        {"grass", ItemKind::GrassBlade, 150, 240},   {"foot", ItemKind::Footprint, 255, 400},
-        {"leaf", ItemKind::Leaf, 80, 200},           {"compound", ItemKind::CompoundLeaf, 120, 230},
-        {"leaf", ItemKind::Leaf, 140, 280},          {"foot", ItemKind::Footprint, 240, 380},
+        {"leaf", ItemKind::Leaf, 110, 240},          {"compound", ItemKind::CompoundLeaf, 150, 300},
+        {"grass", ItemKind::GrassBlade, 150, 300},   {"foot", ItemKind::Footprint, 255, 510},
+        {"leaf", ItemKind::Leaf, 80, 180},           {"compound", ItemKind::CompoundLeaf, 120, 240},
+        {"leaf", ItemKind::Leaf, 140, 280},          {"foot", ItemKind::Footprint, 240, 480},
     };
     const ItemKind references[] = {ItemKind::LightCoin, ItemKind::DarkCoin, ItemKind::Square1, ItemKind::Square4};
     const QSize sizes[] = {{1600, 1200}, {2048, 1536}, {2592, 1944}, {3264, 2448}, {4000, 3000}, {6000, 4000}};
@@ -353,7 +354,7 @@ std::vector<Scene> sceneSet(unsigned seed, bool large)
         const std::size_t sizeIndex = large ? std::size_t(i) % std::size(sizes)
                                             : (i == count - 1 ? 5 : std::size_t(uniformInt(random, 0, 4)));
         c.size = sizes[sizeIndex];
-        c.mmAcross = kind.mmAcross * uniform(random, 0.95, 1.15);
+        c.mmAcross = kind.mmAcross * uniform(random, 1.0, 1.1);
         c.paper = papers[std::size_t(uniformInt(random, 0, 3))];
         c.gradient = uniform(random, 0.02, 0.25);
         c.gradientAngle = uniform(random, 0, 360);
@@ -366,9 +367,9 @@ std::vector<Scene> sceneSet(unsigned seed, bool large)
         Item object;
         object.role = ItemRole::Object;
         object.kind = kind.object;
-        object.sizeMm = kind.lengthMm * uniform(random, 0.9, 1.1);
+        object.sizeMm = kind.lengthMm * uniform(random, 0.92, 1.08);
         object.angle = uniform(random, -25, 25);
-        object.centreXmm = widthMm * uniform(random, 0.36, 0.42);
+        object.centreXmm = widthMm * uniform(random, 0.34, 0.4);
         object.centreYmm = heightMm * uniform(random, 0.45, 0.55);
         object.seed = unsigned(random());
         Item reference;
@@ -376,7 +377,7 @@ std::vector<Scene> sceneSet(unsigned seed, bool large)
         reference.kind = references[std::size_t(i) % std::size(references)];
         reference.sizeMm = 20;
         reference.angle = uniform(random, -20, 20);
-        reference.centreXmm = widthMm * uniform(random, 0.84, 0.88);
+        reference.centreXmm = widthMm * uniform(random, 0.85, 0.89);
         reference.centreYmm = heightMm * uniform(random, 0.25, 0.75);
         reference.seed = unsigned(random());
         scene.items = {object, reference};

@@ -79,12 +79,25 @@ std::optional<int> medianOf(const Histogram& histogram, int first = 0, int last 
     return last;
 }
 
-double spreadAround(const Histogram& histogram, int centre)
+// The paper's noise along the border: from the differences between
+// neighbouring border pixels, so that light falling off or a shadow across
+// the border does not count as noise. 1.4826 x their median absolute value
+// over sqrt 2 is the standard deviation of a normal noise.
+double borderNoise(const cv::Mat& levels)
 {
-    Histogram deviations{};
-    for (int level = 0; level <= maxLevel; ++level)
-        deviations[std::size_t(std::abs(level - centre))] += histogram[std::size_t(level)];
-    return 1.4826 * medianOf(deviations).value_or(0);
+    Histogram differences{};
+    const auto add = [&](int a, int b) { ++differences[std::size_t(std::abs(a - b))]; };
+    const int w = levels.cols, h = levels.rows;
+    const auto at = [&](int x, int y) { return int(levels.at<std::uint16_t>(y, x)); };
+    for (int x = 1; x < w; ++x) {
+        add(at(x, 0), at(x - 1, 0));
+        add(at(x, h - 1), at(x - 1, h - 1));
+    }
+    for (int y = 1; y < h; ++y) {
+        add(at(0, y), at(0, y - 1));
+        add(at(w - 1, y), at(w - 1, y - 1));
+    }
+    return 1.4826 * medianOf(differences).value_or(0) / std::sqrt(2.0);
 }
 
 // The median level of the pixels of ring; none when it holds fewer than 20.
@@ -225,7 +238,7 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
     result.pixels = qint64(part.width()) * part.height();
     const Histogram border = borderHistogramOf(levels);
     result.background = medianOf(border);
-    result.backgroundSpread = spreadAround(border, *result.background);
+    result.backgroundSpread = borderNoise(levels);
 
     const Histogram all = histogramOf(levels);
     const bool singleLevel = std::count_if(all.begin(), all.end(), [](std::int64_t n) { return n > 0; }) < 2;

@@ -43,8 +43,8 @@ struct RectangleLevels {
     std::int64_t pixels = 0; // pixels inside the picture
     // The rest only when some pixels are inside.
     std::optional<int> background;
-    // 1.4826 x the border's median absolute deviation: the standard
-    // deviation of the paper's noise, were it normal.
+    // The standard deviation of the paper's noise, from the differences
+    // between neighbouring pixels of the border.
     double backgroundSpread = 0;
     std::optional<int> split;
     std::optional<int> object; // none when the part holds a single level

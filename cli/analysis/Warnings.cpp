@@ -88,11 +88,12 @@ Warnings countWarnings(const CountFacts& facts)
     if (tooClose(l.centre, l.corner, l.backgroundSpread))
         warnings.add(Warning::LevelsTooClose);
     if (l.object) {
-        // Half way between the border's background and the object's class.
-        const double half = std::abs(*l.object - background) / 2.0;
-        if (std::abs(l.centre - background) < half)
+        // The centre within a third of the way from the border's background
+        // to the object's class; the corner beyond two thirds of the way.
+        const double contrast = std::abs(*l.object - background);
+        if (std::abs(l.centre - background) < contrast / 3)
             warnings.add(Warning::CentreOnBackground);
-        if (std::abs(l.corner - background) > half)
+        if (std::abs(l.corner - background) > contrast * 2 / 3)
             warnings.add(Warning::CornerNotBackground);
     }
     return warnings;

@@ -23,7 +23,9 @@ TEST(Warnings, WindowRuleLevels)
 {
     EXPECT_TRUE(countWarnings(windowFacts(150, 600, 600, 150)).isEmpty());
     EXPECT_EQ(countWarnings(windowFacts(590, 600, 600, 150)).text(), "centre-on-background;levels-too-close");
-    EXPECT_EQ(countWarnings(windowFacts(150, 300, 600, 150)).text(), "corner-not-background");
+    EXPECT_EQ(countWarnings(windowFacts(451, 600, 600, 150)).text(), "centre-on-background"); // within a third
+    EXPECT_TRUE(countWarnings(windowFacts(450, 300, 600, 150)).isEmpty());
+    EXPECT_EQ(countWarnings(windowFacts(150, 299, 600, 150)).text(), "corner-not-background"); // beyond two thirds
 
     CountFacts robust = windowFacts(590, 300, 600, 150);
     robust.levelRule = LevelRule::Robust;
