@@ -137,3 +137,42 @@ double clearColourShare(const Surface& surface, const SelectionRect& rect, Chann
     const double pixels = double(part.width()) * part.height();
     return double(dominantPixels(surface, rect, channel, clearColourMargin)) / pixels;
 }
+
+QString warningHelp()
+{
+    QString text;
+    for (const WarningInfo& info : warningList())
+        text += QStringLiteral("  %1\n      %2\n").arg(QString::fromLatin1(info.code), QString::fromLatin1(info.meaning));
+    return text;
+}
+
+void WarningTally::add(const Warnings& warnings, std::optional<std::int32_t> referenceDots)
+{
+    if (warnings.isEmpty())
+        return;
+    ++pictures;
+    const std::vector<WarningInfo>& list = warningList();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        counts[i] += warnings.has(list[i].warning) ? 1 : 0;
+    if (warnings.has(Warning::ReferenceSmall) && referenceDots)
+        fewestReferenceDots = std::min(*referenceDots, fewestReferenceDots.value_or(*referenceDots));
+}
+
+QString WarningTally::summary(int measured) const
+{
+    if (pictures == 0)
+        return {};
+    QString text = QStringLiteral("planix-measure: %1 of %2 pictures carry warnings:\n").arg(pictures).arg(measured);
+    const std::vector<WarningInfo>& list = warningList();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (counts[i] == 0)
+            continue;
+        text += QStringLiteral("  %1: %2").arg(QString::fromLatin1(list[i].code)).arg(counts[i]);
+        if (list[i].warning == Warning::ReferenceSmall && fewestReferenceDots)
+            text += QStringLiteral(" (fewest reference dots %1: the area is uncertain by about %2 %)")
+                        .arg(*fewestReferenceDots)
+                        .arg(referenceUncertainty(*fewestReferenceDots) * 100, 0, 'f', 1);
+        text += u'\n';
+    }
+    return text;
+}

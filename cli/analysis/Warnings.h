@@ -45,6 +45,25 @@ struct WarningInfo {
 // Every warning, in the order of the enum.
 const std::vector<WarningInfo>& warningList();
 
+// The codes and their meanings as --help lists them, two-space indented,
+// one code a line (the meaning wrapped below it).
+QString warningHelp();
+
+// Counts the warnings of a batch for the summary on standard error.
+class WarningTally {
+public:
+    void add(const Warnings& warnings, std::optional<std::int32_t> referenceDots);
+    bool isEmpty() const { return pictures == 0; }
+    // "planix-measure: 3 of 16 pictures carry warnings:" and one line per
+    // code that occurred, with its count; empty when none did.
+    QString summary(int measured) const;
+
+private:
+    int pictures = 0;
+    std::vector<int> counts = std::vector<int>(warningList().size(), 0);
+    std::optional<std::int32_t> fewestReferenceDots; // of the pictures with reference-small
+};
+
 // Fewer reference dots than this make the area uncertain by more than a few percent.
 inline constexpr std::int32_t smallReferenceDots = 3000;
 // The area's uncertainty from the reference's edge alone: half a dot along the

@@ -94,3 +94,20 @@ TEST(Warnings, BorderTallyAndColourShare)
     EXPECT_DOUBLE_EQ(clearColourShare(surface, {0, 0, 20, 10}, Channel::Blue), 3.0 / 200);
     EXPECT_DOUBLE_EQ(clearColourShare(surface, {0, 0, 20, 10}, Channel::Red), 0);
 }
+
+TEST(Warnings, SummaryCountsPicturesPerCode)
+{
+    WarningTally tally;
+    EXPECT_TRUE(tally.summary(3).isEmpty());
+    Warnings first, second;
+    first.add(Warning::NoDots);
+    first.add(Warning::ReferenceSmall);
+    second.add(Warning::ReferenceSmall);
+    tally.add(first, 2500);
+    tally.add(second, 1600);
+    tally.add(Warnings(), 9000);
+    EXPECT_EQ(tally.summary(3), "planix-measure: 2 of 3 pictures carry warnings:\n"
+                                "  no-dots: 1\n"
+                                "  reference-small: 2 (fewest reference dots 1600: the area is uncertain by about 4.4 %)\n");
+    EXPECT_TRUE(warningHelp().contains("  object-touches-edge\n      counted dots lie on the rectangle's border"));
+}
