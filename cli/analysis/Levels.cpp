@@ -14,31 +14,50 @@ namespace {
 
 using Histogram = std::array<std::int64_t, maxLevel + 1>;
 
-// The levels of part as a 16-bit image (part must lie inside the surface).
-cv::Mat levelImage(const Surface& surface, const QRect& part)
+// The levels of part as a 16-bit image (part must lie inside the surface),
+// and their histogram, in one pass.
+cv::Mat levelImage(const Surface& surface, const QRect& part, Histogram& histogram)
 {
+    histogram.fill(0);
     cv::Mat levels(part.height(), part.width(), CV_16UC1);
     for (int y = 0; y < part.height(); ++y) {
         const QRgb* source = surface.constScanLine(part.top() + y) + part.left();
         auto* target = levels.ptr<std::uint16_t>(y);
-        for (int x = 0; x < part.width(); ++x)
-            target[x] = static_cast<std::uint16_t>(qRed(source[x]) + qGreen(source[x]) + qBlue(source[x]));
+        for (int x = 0; x < part.width(); ++x) {
+            const auto level = static_cast<std::uint16_t>(qRed(source[x]) + qGreen(source[x]) + qBlue(source[x]));
+            target[x] = level;
+            ++histogram[level];
+        }
     }
     return levels;
 }
 
-Histogram histogramOf(const cv::Mat& levels)
+// Otsu's split: the level t that maximises the between-class variance of
+// levels <= t and levels > t. (OpenCV's threshold would find the same on the
+// level image, but makes a second pass and an output image for it.)
+std::optional<int> otsuSplit(const Histogram& histogram)
 {
-    cv::Mat counts;
-    const int channels[] = {0};
-    const int bins[] = {maxLevel + 1};
-    const float range[] = {0, maxLevel + 1};
-    const float* ranges[] = {range};
-    cv::calcHist(&levels, 1, channels, cv::Mat(), counts, 1, bins, ranges);
-    Histogram histogram{};
-    for (int level = 0; level <= maxLevel; ++level)
-        histogram[std::size_t(level)] = std::llround(counts.at<float>(level));
-    return histogram;
+    double total = 0, sum = 0;
+    for (int level = 0; level <= maxLevel; ++level) {
+        total += double(histogram[std::size_t(level)]);
+        sum += double(level) * double(histogram[std::size_t(level)]);
+    }
+    double below = 0, belowSum = 0, best = -1;
+    std::optional<int> split;
+    for (int level = 0; level < maxLevel; ++level) {
+        below += double(histogram[std::size_t(level)]);
+        belowSum += double(level) * double(histogram[std::size_t(level)]);
+        const double above = total - below;
+        if (below == 0 || above == 0)
+            continue;
+        const double difference = belowSum / below - (sum - belowSum) / above;
+        const double between = below * above * difference * difference;
+        if (between > best) {
+            best = between;
+            split = level;
+        }
+    }
+    return split;
 }
 
 // Every pixel of the part's border once: top and bottom rows, then the
@@ -143,6 +162,21 @@ cv::Mat holdingObject(const cv::Mat& mask, const cv::Mat& levels, double halfWay
     return kept;
 }
 
+// The edge's level is a median over thousands of pixels; a large rectangle
+// is averaged down to about a million pixels for it (blocks of k x k), which
+// keeps a coin's rim of a photograph's own size several pixels wide.
+cv::Mat reducedForEdge(const cv::Mat& levels)
+{
+    constexpr double enough = 1.0e6;
+    const double pixels = double(levels.rows) * levels.cols;
+    if (pixels <= enough)
+        return levels;
+    const double k = std::ceil(std::sqrt(pixels / enough));
+    cv::Mat reduced;
+    cv::resize(levels, reduced, cv::Size(), 1 / k, 1 / k, cv::INTER_AREA);
+    return reduced;
+}
+
 // The object's level just inside its outline, past the blur of its edge:
 // where a shape is lighter along its edge (a coin's rim) than inside, the
 // limit must lie between the paper and that edge, not the inside.
@@ -234,23 +268,21 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
     if (part.isEmpty())
         return result;
 
-    const cv::Mat levels = levelImage(surface, part);
+    Histogram all{};
+    const cv::Mat levels = levelImage(surface, part, all);
     result.pixels = qint64(part.width()) * part.height();
     const Histogram border = borderHistogramOf(levels);
     result.background = medianOf(border);
     result.backgroundSpread = borderNoise(levels);
 
-    const Histogram all = histogramOf(levels);
-    const bool singleLevel = std::count_if(all.begin(), all.end(), [](std::int64_t n) { return n > 0; }) < 2;
-    if (singleLevel)
+    result.split = otsuSplit(all);
+    if (!result.split) // a single level
         return result;
-    cv::Mat divided;
-    result.split = int(cv::threshold(levels, divided, 0, maxLevel, cv::THRESH_BINARY | cv::THRESH_OTSU));
     // The object is the class the background is not in.
     result.object = *result.background <= *result.split ? medianOf(all, *result.split + 1, maxLevel)
                                                         : medianOf(all, 0, *result.split);
     if (result.object)
-        result.edge = edgeLevel(levels, *result.background, *result.object, result.backgroundSpread);
+        result.edge = edgeLevel(reducedForEdge(levels), *result.background, *result.object, result.backgroundSpread);
     return result;
 }
 
