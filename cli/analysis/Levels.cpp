@@ -258,7 +258,7 @@ bool reachesOutside(const SelectionRect& rect, int width, int height)
     return rect.left < 0 || rect.top < 0 || rect.right > width || rect.bottom > height;
 }
 
-RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rect)
+RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rect, bool findEdge)
 {
     RectangleLevels result;
     const QPoint centre = centreOf(rect);
@@ -281,7 +281,7 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
     // The object is the class the background is not in.
     result.object = *result.background <= *result.split ? medianOf(all, *result.split + 1, maxLevel)
                                                         : medianOf(all, 0, *result.split);
-    if (result.object)
+    if (result.object && findEdge)
         result.edge = edgeLevel(reducedForEdge(levels), *result.background, *result.object, result.backgroundSpread);
     return result;
 }

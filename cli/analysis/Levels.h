@@ -51,7 +51,9 @@ struct RectangleLevels {
     std::optional<int> edge;   // the object's level just inside its outline
 };
 
-RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rect);
+// findEdge: also the edge's level (the robust rule needs it; it costs a
+// few passes over the rectangle).
+RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rect, bool findEdge = true);
 
 // How the robust rule sets the limit: a fraction of the way from the
 // background towards the object (the window's nine thresholds), or the split.

@@ -1,5 +1,6 @@
 #include "cli/analysis/ColourMargin.h"
 #include "cli/analysis/Levels.h"
+#include "cli/analysis/RectangleCount.h"
 
 #include <gtest/gtest.h>
 
@@ -118,4 +119,30 @@ TEST(ColourMargin, ChannelMustLeadBothOthersByMoreThanTheMargin)
     EXPECT_EQ(bitmap.image().pixel(3, 0), toQRgb(channelMark));
     EXPECT_EQ(bitmap.image().pixel(3, 1), toQRgb(greenish));
     EXPECT_EQ(countDominantBy(surface, {0, 0, 10, 10}, Channel::Green, 0), 90); // the window's rule
+}
+
+TEST(RectangleCount, WindowLevelsMissTheRingAndSayWhyRobustLevelsCountIt)
+{
+    const SelectionRect loose{10, 5, 90, 75};
+    TBitmap windowBitmap = ringPicture();
+    Surface window(windowBitmap);
+    const RectangleCount byWindow = countRectangle(window, loose, RectangleRule{}, false, QSize(100, 80));
+    EXPECT_EQ(byWindow.dots, 0); // centre and corner both on the paper
+    EXPECT_EQ(byWindow.warnings.text(), "centre-on-background;levels-too-close;no-dots");
+
+    TBitmap robustBitmap = ringPicture();
+    Surface robust(robustBitmap);
+    const RectangleCount byRobust =
+        countRectangle(robust, loose, RectangleRule{LevelRule::Robust}, true, QSize(100, 80));
+    EXPECT_EQ(byRobust.dots, ringPixels());
+    EXPECT_EQ(byRobust.warnings.text(), "reference-small"); // as a reference of so few dots
+    EXPECT_EQ(robustBitmap.image().pixel(50, 20), toQRgb(brightnessMark(rgbColour(50, 50, 50))));
+
+    // A part of the picture from (40, 0): the rectangle reaches past the picture's right edge.
+    TBitmap partBitmap = ringPicture();
+    Surface part(partBitmap);
+    const RectangleCount cut = countRectangle(part, {30, 5, 60, 75}, RectangleRule{LevelRule::Robust, Channel::Red}, false,
+                                              QSize(90, 80), QPoint(40, 0));
+    EXPECT_EQ(cut.dots, 0);
+    EXPECT_EQ(cut.warnings.text(), "rectangle-outside;no-dots;colour-on-grey");
 }
