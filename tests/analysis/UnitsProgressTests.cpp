@@ -1,9 +1,12 @@
 #include "cli/Progress.h"
+#include "cli/PicturePart.h"
 #include "cli/Units.h"
+#include "surface/PictureFile.h"
 #include "workspace/Fit.h"
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <cmath>
 
 namespace {
@@ -53,4 +56,27 @@ TEST(Progress, QuietForTheFirstSecondThenOneLinePerPicture)
     EXPECT_TRUE(meter.update(12, 4.5).isEmpty());
     EXPECT_EQ(meter.update(40, 8.0), "planix-measure: 40 of 40 pictures, 5.0 per second");
     EXPECT_EQ(progressLine(0, 5, 2.0), "planix-measure: 0 of 5 pictures");
+}
+
+TEST(PicturePart, OnlyTheBoxAtThePicturesOwnScale)
+{
+    QTemporaryDir dir;
+    QImage image(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            image.setPixel(x, y, qRgb(x % 256, y, (x * 7 + y) % 256));
+    for (const char* format : {"BMP", "JPG"}) {
+        const QString file = dir.filePath(QStringLiteral("p.") + QString::fromLatin1(format).toLower());
+        ASSERT_TRUE(image.save(file, format, 100));
+        const Picture picture = readPictureFile(file);
+        TBitmap whole = TBitmap::white(300, 200);
+        picture.stretchDraw(whole.writableImage(), QRect(0, 0, 300, 200));
+
+        const PicturePart part = picturePart(picture, QRect(QPoint(250, -20), QPoint(349, 59)));
+        EXPECT_EQ(part.offset, QPoint(250, 0));
+        ASSERT_EQ(part.pixels.width(), 50);
+        ASSERT_EQ(part.pixels.height(), 60);
+        EXPECT_EQ(part.pixels.image().copy(), whole.image().copy(250, 0, 50, 60)) << format;
+        EXPECT_TRUE(picturePart(picture, QRect(400, 0, 10, 10)).pixels.isEmpty());
+    }
 }
