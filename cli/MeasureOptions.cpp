@@ -1,6 +1,6 @@
 #include "cli/MeasureOptions.h"
 
-#include "calc/DecimalText.h"
+#include "cli/BoxesFile.h"
 
 #include <QCommandLineParser>
 #include <limits>
@@ -17,7 +17,15 @@ struct Options {
     QCommandLineOption reference{QStringLiteral("reference"), QString(), QStringLiteral("L,T,R,B")};
     QCommandLineOption referenceArea{QStringLiteral("reference-area"), QString(), QStringLiteral("A")};
     QCommandLineOption by{QStringLiteral("by"), QString(), QStringLiteral("rule")};
+    QCommandLineOption objectBy{QStringLiteral("object-by"), QString(), QStringLiteral("rule")};
+    QCommandLineOption referenceBy{QStringLiteral("reference-by"), QString(), QStringLiteral("rule")};
     QCommandLineOption threshold{QStringLiteral("threshold"), QString(), QStringLiteral("percent")};
+    QCommandLineOption levels{QStringLiteral("levels"), QString(), QStringLiteral("rule")};
+    QCommandLineOption colourMargin{QStringLiteral("colour-margin"), QString(), QStringLiteral("N")};
+    QCommandLineOption fullResolution{QStringLiteral("full-resolution")};
+    QCommandLineOption units{QStringLiteral("units"), QString(), QStringLiteral("units")};
+    QCommandLineOption boxes{QStringLiteral("boxes"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption sizes{QStringLiteral("sizes")};
     QCommandLineOption marked{QStringLiteral("marked"), QString(), QStringLiteral("DIR")};
     QCommandLineOption csv{QStringLiteral("csv"), QString(), QStringLiteral("FILE")};
     QCommandLineOption help{QStringLiteral("help")};
@@ -48,13 +56,13 @@ SelectionRect rectangleOption(const QString& text, const QString& option)
 
 long double areaOption(const QString& text)
 {
-    const std::optional<long double> area = parseNumber(text);
+    const std::optional<long double> area = parseReferenceArea(text);
     if (!area)
-        throw OptionError(QStringLiteral("--reference-area: '%1' is not a number").arg(text));
+        throw OptionError(QStringLiteral("--reference-area wants a number above zero, not '%1'").arg(text));
     return *area;
 }
 
-CountRule ruleOption(const QString& text)
+CountRule ruleOption(const QString& text, const QString& option)
 {
     if (text == QLatin1String("brightness"))
         return CountRule::Brightness;
@@ -64,7 +72,7 @@ CountRule ruleOption(const QString& text)
         return CountRule::Green;
     if (text == QLatin1String("red"))
         return CountRule::Red;
-    throw OptionError(QStringLiteral("--by wants brightness, blue, green or red, not '%1'").arg(text));
+    throw OptionError(QStringLiteral("--%1 wants brightness, blue, green or red, not '%2'").arg(option, text));
 }
 
 // "10" .. "90" in steps of 10, as tenths.
@@ -77,19 +85,60 @@ int thresholdOption(const QString& text)
     return percent / 10;
 }
 
-MeasureSettings settingsFrom(const QCommandLineParser& parser, const Options& o)
+int marginOption(const QString& text)
 {
-    if (!parser.isSet(o.object))
+    bool ok = false;
+    const int margin = text.toInt(&ok);
+    if (!ok || margin < 0 || margin > 254)
+        throw OptionError(QStringLiteral("--colour-margin wants a whole number from 0 to 254, not '%1'").arg(text));
+    return margin;
+}
+
+// One of choices, by name.
+int choiceOption(const QString& text, const QString& option, const QStringList& choices)
+{
+    const qsizetype at = choices.indexOf(text);
+    if (at < 0)
+        throw OptionError(QStringLiteral("--%1 wants %2, not '%3'").arg(option, choices.join(QStringLiteral(" or ")), text));
+    return int(at);
+}
+
+MeasureSettings settingsFrom(const QCommandLineParser& parser, const Options& o, bool objectNeeded)
+{
+    if (!parser.isSet(o.object) && objectNeeded)
         throw OptionError(QStringLiteral("--object is required"));
     MeasureSettings settings;
-    settings.object = rectangleOption(parser.value(o.object), o.object.names().first());
+    if (parser.isSet(o.object))
+        settings.object = rectangleOption(parser.value(o.object), o.object.names().first());
     if (parser.isSet(o.reference))
         settings.reference = rectangleOption(parser.value(o.reference), o.reference.names().first());
     settings.referenceArea = areaOption(parser.isSet(o.referenceArea) ? parser.value(o.referenceArea) : defaultReferenceArea);
     if (parser.isSet(o.by))
-        settings.rule = ruleOption(parser.value(o.by));
-    if (parser.isSet(o.threshold))
-        settings.thresholdTenths = thresholdOption(parser.value(o.threshold));
+        settings.rule = settings.referenceRule = ruleOption(parser.value(o.by), QStringLiteral("by"));
+    if (parser.isSet(o.objectBy))
+        settings.rule = ruleOption(parser.value(o.objectBy), QStringLiteral("object-by"));
+    if (parser.isSet(o.referenceBy))
+        settings.referenceRule = ruleOption(parser.value(o.referenceBy), QStringLiteral("reference-by"));
+    if (parser.isSet(o.levels))
+        settings.levels = choiceOption(parser.value(o.levels), QStringLiteral("levels"),
+                                       {QStringLiteral("window"), QStringLiteral("robust")}) == 1
+                              ? LevelRule::Robust
+                              : LevelRule::Window;
+    if (parser.isSet(o.threshold)) {
+        if (parser.value(o.threshold) == QLatin1String("auto")) {
+            if (settings.levels != LevelRule::Robust)
+                throw OptionError(QStringLiteral("--threshold auto needs --levels robust"));
+            settings.autoThreshold = true;
+        } else {
+            settings.thresholdTenths = thresholdOption(parser.value(o.threshold));
+        }
+    }
+    if (parser.isSet(o.colourMargin))
+        settings.colourMargin = marginOption(parser.value(o.colourMargin));
+    settings.fullResolution = parser.isSet(o.fullResolution);
+    if (parser.isSet(o.units))
+        settings.pictureUnits = choiceOption(parser.value(o.units), QStringLiteral("units"),
+                                             {QStringLiteral("working"), QStringLiteral("picture")}) == 1;
     return settings;
 }
 
@@ -100,7 +149,8 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     const Options o;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({o.object, o.reference, o.referenceArea, o.by, o.threshold, o.marked, o.csv, o.help, o.version});
+    parser.addOptions({o.object, o.reference, o.referenceArea, o.by, o.objectBy, o.referenceBy, o.threshold, o.levels,
+                       o.colourMargin, o.fullResolution, o.units, o.boxes, o.sizes, o.marked, o.csv, o.help, o.version});
     if (!parser.parse(arguments))
         throw OptionError(parser.errorText());
 
@@ -109,11 +159,14 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.version = parser.isSet(o.version);
     if (options.help || options.version)
         return options;
-    options.settings = settingsFrom(parser, o);
+    options.sizes = parser.isSet(o.sizes);
+    options.boxesFile = parser.value(o.boxes);
+    options.objectGiven = parser.isSet(o.object);
+    options.settings = settingsFrom(parser, o, !options.sizes && options.boxesFile.isEmpty());
     options.markedFolder = parser.value(o.marked);
     options.csvFile = parser.value(o.csv);
     options.pictures = parser.positionalArguments();
-    if (options.pictures.isEmpty())
+    if (options.pictures.isEmpty() && options.boxesFile.isEmpty())
         throw OptionError(QStringLiteral("no pictures given"));
     return options;
 }
@@ -121,7 +174,7 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
 QString measureUsage(const QString& problem)
 {
     return QStringLiteral("%1: %2\n"
-                          "Usage: %1 --object L,T,R,B [options] PICTURE...\n"
+                          "Usage: %1 --object L,T,R,B | --boxes FILE [options] PICTURE...\n"
                           "Try '%1 --help' for more information.\n")
         .arg(programName, problem);
 }

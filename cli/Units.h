@@ -17,3 +17,8 @@
 
 // picture and working must not be empty.
 SelectionRect toWorkingUnits(const SelectionRect& rect, QSize picture, QSize working);
+
+// The other way, for counting a picture at its own size from rectangles
+// given in working pixels: each edge goes to the picture column (row) the
+// working column (row) at that edge takes, floor(x * W / w).
+SelectionRect toPictureUnits(const SelectionRect& rect, QSize picture, QSize working);
