@@ -23,17 +23,25 @@ void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName)
         throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(fileName));
 }
 
-PictureRow measuredRow(const QString& file, const BatchJob& job, const QString& markedFile)
+PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& markedFile)
 {
     PictureRow row;
-    row.file = file;
+    row.file = job.pictures[index];
+    const PictureTask* task = job.tasks.empty() ? nullptr : &job.tasks[std::size_t(index)];
+    row.settings = task ? task->settings : job.settings;
+    if (task && !task->error.isEmpty()) {
+        row.error = task->error;
+        return row;
+    }
+    const QString path = task && !task->path.isEmpty() ? task->path : row.file;
     try {
-        const Measurement measured = measurePicture(file, job.settings);
-        row.size = QSize(measured.workingImage.width(), measured.workingImage.height());
+        const Measurement measured = measurePicture(path, row.settings, !markedFile.isEmpty());
+        row.size = measured.countedSize;
         row.objectDots = measured.objectDots;
         row.referenceDots = measured.referenceDots;
+        row.warnings = measured.warnings;
         if (measured.referenceDots)
-            row.area = areaText(measured.objectDots, *measured.referenceDots, job.settings.referenceArea).value_or(QString());
+            row.area = areaText(measured.objectDots, *measured.referenceDots, row.settings.referenceArea).value_or(QString());
         if (!markedFile.isEmpty())
             writeMarkedPicture(measured.workingImage, markedFile);
     } catch (const PlanixError& error) {
@@ -93,7 +101,7 @@ std::vector<PictureRow> measureBatch(const BatchJob& job)
         try {
             while (const auto index = queue.next())
                 rows[std::size_t(*index)] =
-                    measuredRow(job.pictures[*index], job, markedFiles.isEmpty() ? QString() : markedFiles[*index]);
+                    measuredRow(*index, job, markedFiles.isEmpty() ? QString() : markedFiles[*index]);
         } catch (...) { // not swallowed: carried to the calling thread
             queue.stopWith(std::current_exception());
         }

@@ -17,15 +17,25 @@ struct PictureRow {
     std::optional<std::int32_t> referenceDots;
     QString area;                       // empty: no reference, no reference dots, or a failure
     QString error;                      // the program's message; empty when all went well
+    Warnings warnings;                  // of the measurement; none when the picture failed
+    MeasureSettings settings;           // what it was measured with
 
     bool failed() const { return !error.isEmpty(); }
 };
 
-struct BatchJob {
-    QStringList pictures;
+// A picture measured with settings of its own (a row of --boxes).
+struct PictureTask {
+    QString path;             // where to read it; empty: the name as given
     MeasureSettings settings;
+    QString error;            // not empty: the picture is not measured, its row has this error
+};
+
+struct BatchJob {
+    QStringList pictures;     // as the rows name them
+    MeasureSettings settings; // for every picture without a task
     QString markedFolder; // empty: no marked pictures
     int workers = 1;      // pictures measured at the same time, 1 or more
+    std::vector<PictureTask> tasks; // empty, or one per picture
 };
 
 // One row per picture, in the given order. A picture that cannot be read or

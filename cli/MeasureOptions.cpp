@@ -168,6 +168,8 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.pictures = parser.positionalArguments();
     if (options.pictures.isEmpty() && options.boxesFile.isEmpty())
         throw OptionError(QStringLiteral("no pictures given"));
+    if (!options.pictures.isEmpty() && !options.objectGiven && !options.sizes)
+        throw OptionError(QStringLiteral("--object is required for the pictures named on the command line"));
     return options;
 }
 

@@ -62,3 +62,28 @@ TEST(BoxesFile, ReferenceAreaMustBeFiniteAndAboveZero)
     for (const char* bad : {"0", "-1", "1e5000", "abc", "", "0.0"})
         EXPECT_FALSE(parseReferenceArea(QString::fromLatin1(bad))) << bad;
 }
+
+TEST(BoxesFile, TasksTakeTheOptionsWhereARowIsSilent)
+{
+    MeasureSettings defaults;
+    defaults.object = {1, 1, 5, 5};
+    defaults.referenceArea = 3.14L;
+    const std::vector<BoxRow> rows = parseBoxes("file,object,reference,reference_area\n"
+                                                "a.jpg,\"0,0,9,9\",\"10,10,20,20\",1\n"
+                                                "/abs/b.jpg,,,\n"
+                                                "c.jpg,x,,\n");
+    const std::vector<PictureTask> tasks = boxTasks(rows, defaults, true, "/photos");
+    ASSERT_EQ(tasks.size(), 3u);
+    EXPECT_EQ(tasks[0].path, "/photos/a.jpg");
+    EXPECT_EQ(tasks[0].settings.object.right, 9);
+    EXPECT_EQ(tasks[0].settings.reference->left, 10);
+    EXPECT_EQ(tasks[0].settings.referenceArea, 1.0L);
+    EXPECT_EQ(tasks[1].path, "/abs/b.jpg");
+    EXPECT_EQ(tasks[1].settings.object.right, 5);
+    EXPECT_FALSE(tasks[1].settings.reference);
+    EXPECT_EQ(tasks[1].settings.referenceArea, 3.14L);
+    EXPECT_TRUE(tasks[1].error.isEmpty());
+    EXPECT_EQ(tasks[2].error, "--boxes line 4: object 'x' is not L,T,R,B");
+
+    EXPECT_EQ(boxTasks(rows, defaults, false, "/photos")[1].error, "--boxes line 3: no object rectangle, and no --object");
+}
