@@ -163,11 +163,11 @@ cv::Mat holdingObject(const cv::Mat& mask, const cv::Mat& levels, double halfWay
 }
 
 // The edge's level is a median over thousands of pixels; a large rectangle
-// is averaged down to about a million pixels for it (blocks of k x k), which
+// is averaged down to about a quarter of a million pixels for it (blocks of k x k), which
 // keeps a coin's rim of a photograph's own size several pixels wide.
 cv::Mat reducedForEdge(const cv::Mat& levels)
 {
-    constexpr double enough = 1.0e6;
+    constexpr double enough = 2.5e5;
     const double pixels = double(levels.rows) * levels.cols;
     if (pixels <= enough)
         return levels;
