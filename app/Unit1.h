@@ -2,11 +2,11 @@
 // The main window: picture panel, calculator panel, status bar, menus and
 // actions. Its handlers live with their subsystems (workspace/, selection/,
 // counting/, calc/); this file declares them all.
-#include "surface/Colour.h"
-#include "surface/MouseTypes.h"
-#include "surface/OpenPictureDialog.h"
-#include "surface/StatusBar.h"
-#include "surface/TImage.h"
+#include "surface/pixels/Colour.h"
+#include "surface/ui/MouseTypes.h"
+#include "surface/ui/OpenPictureDialog.h"
+#include "surface/ui/StatusBar.h"
+#include "surface/ui/TImage.h"
 
 #include <QAction>
 #include <QFrame>

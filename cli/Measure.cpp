@@ -4,8 +4,8 @@
 #include "calc/FloatingPoint.h"
 #include "counting/Kernels.h"
 #include "counting/Thresholds.h"
-#include "surface/PictureFile.h"
-#include "workspace/Fit.h"
+#include "surface/readers/PictureFile.h"
+#include "measure/Fit.h"
 
 TBitmap loadWorkingImage(const QString& fileName)
 {

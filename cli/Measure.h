@@ -4,8 +4,8 @@
 // first, then the reference on the same, already marked, working image), and
 // the area worked out as the "＝" button works it out.
 #include "cli/MeasureOptions.h"
-#include "surface/Bitmap.h"
-#include "surface/Surface.h"
+#include "surface/pixels/Bitmap.h"
+#include "surface/pixels/Surface.h"
 
 #include <QString>
 #include <cstdint>

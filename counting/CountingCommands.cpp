@@ -5,7 +5,7 @@
 
 #include "counting/Kernels.h"
 #include "counting/Thresholds.h"
-#include "surface/GlobalCursor.h"
+#include "surface/ui/GlobalCursor.h"
 
 namespace {
 

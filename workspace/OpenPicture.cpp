@@ -1,9 +1,9 @@
 // Opening a picture into the working image, and the main window's show handler.
 #include "app/Unit1.h"
 
-#include "surface/PictureFile.h"
-#include "workspace/Fit.h"
-#include "workspace/WindowPlacement.h"
+#include "surface/readers/PictureFile.h"
+#include "measure/Fit.h"
+#include "surface/ui/WindowPlacement.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -14,8 +14,8 @@
 //
 // Each open runs in a child process of its own (planix_bench_open --open
 // FILE), whose peak memory (VmHWM) before and after gives the growth.
-#include "surface/Bitmap.h"
-#include "surface/PictureFile.h"
+#include "surface/pixels/Bitmap.h"
+#include "surface/readers/PictureFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The main window shell: layout, menus, focus, the counting items, errors.
 #include "support/Form1Harness.h"
-#include "app/ErrorBox.h"
+#include "surface/ui/ErrorBox.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <QApplication>
 #include <QStyle>

@@ -1,6 +1,6 @@
 #include "ClipboardFixture.h"
 
-#include "app/ErrorBox.h"
+#include "surface/ui/ErrorBox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // Copy and paste through the system clipboard, as the Edit menu runs them.
 #include "ClipboardFixture.h"
-#include "surface/Clipboard.h"
+#include "surface/ui/Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 #pragma once
 // A clipboard that another program may be holding open, for the failures the
 // system clipboard cannot be made to show on demand.
-#include "surface/Clipboard.h"
-#include "surface/PlanixError.h"
+#include "surface/ui/Clipboard.h"
+#include "base/PlanixError.h"
 
 #include <optional>
 
