@@ -25,7 +25,7 @@ struct TPoint {
     std::int32_t y = 0;
 };
 
-enum class Channel; // the colour channels the colour counts test (counting/)
+enum class CountRule; // the four counting rules (measure/Count.h)
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -128,6 +128,12 @@ public:
     // The window's active control (the focused field), or null.
     QWidget* activeControl() const;
 
+    // Opens fileName (made absolute) exactly as the open command opens the
+    // file chosen in its dialog: the same steps and history save; a failure
+    // shows the error box and changes nothing. The open command, a picture
+    // named on the command line and a dropped file all come here.
+    void openPicture(const QString& fileName);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -156,7 +162,8 @@ private:
     std::uint8_t shapeKind = 0;
     bool overlayShown = false;
 
-    // --- history (workspace/) ---
+    // --- opening and history (workspace/) ---
+    void openIntoWorkingImage(const QString& fileName);
     bool historyValid = false;
 
     // --- counting (counting/) ---
@@ -164,7 +171,7 @@ private:
     std::int32_t centreLevel = 0;
     std::int32_t cornerLevel = 0;
     std::int32_t dotCount = 0;
-    void countDominantChannel(Channel channel, bool blueFrame);
+    void countByColour(CountRule rule);
     void deliverCount();
 
     // --- desktop (app/): a dropped picture file opens as if chosen ---

@@ -1,6 +1,5 @@
 #include "surface/pixels/Picture.h"
 
-#include "surface/readers/PictureFile.h"
 #include "surface/pixels/Stretch.h"
 
 PictureKind Picture::kind() const
@@ -39,11 +38,6 @@ TBitmap& Picture::asBitmap()
         heldBitmap.emplace();
     }
     return *heldBitmap;
-}
-
-void Picture::loadFromFile(const QString& fileName)
-{
-    *this = readPictureFile(fileName);
 }
 
 void Picture::stretchDraw(QImage& target, const QRect& rect) const

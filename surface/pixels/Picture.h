@@ -5,7 +5,6 @@
 #include "surface/pixels/Bitmap.h"
 #include "surface/pixels/Graphic.h"
 
-#include <QString>
 #include <optional>
 
 class Picture {
@@ -28,10 +27,6 @@ public:
     // A picture that is not a bitmap is discarded and replaced by an empty
     // (0 x 0) bitmap, which is returned.
     TBitmap& asBitmap();
-
-    // Loads a picture file (the extension picks the reader). On failure the
-    // picture keeps its previous content and PlanixError is thrown.
-    void loadFromFile(const QString& fileName);
 
     // Draws the whole picture scaled to fill rect of target (32-bit RGB);
     // an empty picture draws nothing.

@@ -46,13 +46,6 @@ void TImage::clearPicture()
     update();
 }
 
-void TImage::loadFromFile(const QString& fileName)
-{
-    held.loadFromFile(fileName);
-    followPictureSize();
-    update();
-}
-
 TBitmap& TImage::pictureAsBitmap()
 {
     update();

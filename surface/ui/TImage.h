@@ -17,8 +17,6 @@ public:
     // An independent copy of source becomes the picture (no source: empty).
     void assignPicture(const Picture& source);
     void clearPicture();
-    // Loads a picture file; on failure the picture keeps its content.
-    void loadFromFile(const QString& fileName);
     // Picture as bitmap: a non-bitmap picture is replaced by an empty bitmap.
     TBitmap& pictureAsBitmap();
 

@@ -5,8 +5,8 @@
 #include "support/Pictures.h"
 
 #include "app/CommandLine.h"
-#include "app/OpenAsChosen.h"
-#include "cli/Measure.h"
+#include "app/OpenOnceShown.h"
+#include "measure/WorkingImage.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -117,7 +117,7 @@ TEST_F(OpenNamedPicture, AFailureIsTheDialogsFailure)
     const QString unsupported = savedFile(dir, QStringLiteral("notes.txt"), "text");
     for (const QString& file : {missing, unsupported}) {
         errors.clear();
-        openAsChosen(form(), file);
+        form().openPicture(file);
         const QStringList named = errors;
         errors.clear();
         dialog().answer = file;
