@@ -20,7 +20,7 @@ void TForm1::Image2MouseMove(QObject*, TShiftState Shift, int X, int Y)
     StatusBar1->setPanelText(0, colourReadout(Image2->canvas().pixel(X, Y)));
     if (!Shift.contains(ssLeft))
         return;
-    shapeKind = 1;
+    shapeKind = shapeRectangle;
     drawOverlay(dragOrigin, dragCurrent, pmNotXor);
     dragCurrent = {X, Y};
     drawOverlay(dragOrigin, dragCurrent, pmNotXor);
@@ -67,17 +67,17 @@ void TForm1::drawOverlay(TPoint first, TPoint second, TPenMode mode)
     Surface canvas = Image2->canvas();
     canvas.setPenMode(mode);
     switch (shapeKind) {
-    case 0:
+    case shapeLine:
         canvas.moveTo(first.x, first.y);
         canvas.lineTo(second.x, second.y);
         break;
-    case 1:
+    case shapeRectangle:
         canvas.rectangle(first.x, first.y, second.x, second.y);
         break;
-    case 2:
+    case shapeEllipse:
         canvas.ellipse(first.x, first.y, second.x, second.y);
         break;
-    case 3:
+    case shapeRoundRect:
         canvas.roundRect(first.x, first.y, second.x, second.y,
                          halvedTowardZero(first.x - second.x), halvedTowardZero(first.y - second.y));
         break;
