@@ -108,8 +108,9 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrderWithoutShortcuts)
     for (QAction* item : form().findChildren<QAction*>()) {
         EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
         if (!item->menu() && item != form().akarusa && item != form().aoiro && item != form().midoriiro
-            && item != form().akairo)
+            && item != form().akairo) {
             EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+        }
     }
 }
 

@@ -215,8 +215,9 @@ TEST_F(Selection, EveryFigureDrawnTwiceRestoresAndLeavesMergeMode)
         state().shapeKind() = kind;
         state().drawOverlay({150, 120}, {12, 9}, pmNotXor);
         EXPECT_EQ(form().Image2->canvas().penMode(), pmMerge);
-        if (kind != 7)
+        if (kind != 7) {
             EXPECT_FALSE(samePixels(original, workingImage())) << int(kind);
+        }
         state().drawOverlay({150, 120}, {12, 9}, pmNotXor);
         EXPECT_TRUE(samePixels(original, workingImage())) << int(kind);
     }

@@ -87,14 +87,19 @@ void expectSameDraws(const QByteArray& jpeg, const QImage& reference)
 
 JpegRecipe greyRecipe(int width, int height)
 {
-    JpegRecipe recipe{width, height, JCS_GRAYSCALE};
+    JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.input = JCS_GRAYSCALE;
     recipe.pixel = [](int x, int y, JSAMPLE* s) { s[0] = static_cast<JSAMPLE>(x * 3 + y * 5 + ((x * y) % 17) * 4); };
     return recipe;
 }
 
 JpegRecipe colourRecipe(int width, int height)
 {
-    JpegRecipe recipe{width, height, JCS_RGB};
+    JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
     recipe.pixel = [](int x, int y, JSAMPLE* s) {
         s[0] = static_cast<JSAMPLE>(x * 4);
         s[1] = static_cast<JSAMPLE>(y * 6);
@@ -105,7 +110,11 @@ JpegRecipe colourRecipe(int width, int height)
 
 JpegRecipe cmykRecipe(J_COLOR_SPACE stored)
 {
-    JpegRecipe recipe{61, 43, JCS_CMYK, stored};
+    JpegRecipe recipe;
+    recipe.width = 61;
+    recipe.height = 43;
+    recipe.input = JCS_CMYK;
+    recipe.stored = stored;
     recipe.pixel = [](int x, int y, JSAMPLE* s) {
         s[0] = static_cast<JSAMPLE>(x * 4);
         s[1] = static_cast<JSAMPLE>(y * 5);
