@@ -40,21 +40,22 @@ public:
     ~TForm1() override;
 
     // Components, in the order the form declares them.
-    QMenuBar* MainMenu1;    // the menu bar
-    QMenu* FileF1;          // "ファイル(&F)" menu
-    QAction* N1;            // "画像を開く(&O)": Action1, open a picture
-    QAction* Exit1;         // "終了": Action2, close the window and end
-    QMenu* Edit1;           // "編集(&E)" menu; Edit1Click when it opens
-    QAction* Copy1;         // "コピー": Action3
-    QAction* Paste1;        // "貼り付け": Action4
-    QMenu* Help1;           // "実行(&R)" menu (not help); Help1Click when it opens
-    QMenu* shikii;          // "しきい値50％" submenu: the threshold
-    QAction* akarusa;       // "明るさでカウント": count by brightness
-    QMenu* Help2;           // "ヘルプ(&H)" menu
-    QAction* silhouetteD1;  // "PLANIXのヘルプ": show the memo window (Form3)
-    QAction* About1;        // "バージョン情報": the About box (Form2)
-    QAction* aoiro;         // "青色でカウント": count where blue dominates
-    std::unique_ptr<TOpenPictureDialog> OpenPictureDialog1; // the open dialog
+    QMenuBar* MainMenu1;   // the menu bar
+    QMenu* FileF1;         // "ファイル(&F)" menu
+    QAction* N1;           // "画像を開く(&O)": Action1, open a picture
+    QAction* Exit1;        // "終了": Action2, close the window and end
+    QMenu* Edit1;          // "編集(&E)" menu; Edit1Click when it opens
+    QAction* Copy1;        // "コピー": Action3
+    QAction* Paste1;       // "貼り付け": Action4
+    QMenu* Help1;          // "実行(&R)" menu (not help); Help1Click when it opens
+    QMenu* shikii;         // "しきい値50％" submenu: the threshold
+    QAction* akarusa;      // "明るさでカウント": count by brightness
+    QMenu* Help2;          // "ヘルプ(&H)" menu
+    QAction* silhouetteD1; // "PLANIXのヘルプ": show the memo window (Form3)
+    QAction* About1;       // "バージョン情報": the About box (Form2)
+    QAction* aoiro;        // "青色でカウント": count where blue dominates
+    // The picture-open dialog of Action1.
+    std::unique_ptr<TOpenPictureDialog> OpenPictureDialog1;
     QAction* Action1;       // "画像を開く(&O)" → Action1Execute
     QAction* Action2;       // "終了" → Action2Execute
     QAction* Action3;       // "コピー" → Action3Execute
@@ -95,17 +96,17 @@ public:
     QAction* f1;            // "実行画面を戻す": restore the history buffer
 
     // Handlers (each runs inside the error guard when fired by the window).
-    void FormCreate(QObject* Sender);       // nothing (app/)
-    void FormShow(QObject* Sender);         // place the window, threshold 0.5 (workspace/OpenPicture)
-    void FormClose(QObject* Sender);        // nothing: the program ends (app/)
-    void Action1Execute(QObject* Sender);   // open dialog, then openPicture (workspace/OpenPicture)
-    void Action2Execute(QObject* Sender);   // close (app/)
-    void Action3Execute(QObject* Sender);   // copy the selection (workspace/ClipboardCommands)
-    void Action4Execute(QObject* Sender);   // paste at the selection (workspace/ClipboardCommands)
-    void Edit1Click(QObject* Sender);       // enable copy and paste (workspace/ClipboardCommands)
-    void f1Click(QObject* Sender);          // rireki2 (workspace/History)
-    void Help1Click(QObject* Sender);       // enable the counts while a band shows (app/)
-    void N101Click(QObject* Sender);        // the thresholds (counting/CountingCommands)
+    void FormCreate(QObject* Sender);     // nothing (app/)
+    void FormShow(QObject* Sender);       // place the window, threshold 0.5 (workspace/OpenPicture)
+    void FormClose(QObject* Sender);      // nothing: the program ends (app/)
+    void Action1Execute(QObject* Sender); // open dialog, then openPicture (workspace/OpenPicture)
+    void Action2Execute(QObject* Sender); // close (app/)
+    void Action3Execute(QObject* Sender); // copy the selection (workspace/ClipboardCommands)
+    void Action4Execute(QObject* Sender); // paste at the selection (workspace/ClipboardCommands)
+    void Edit1Click(QObject* Sender);     // enable copy and paste (workspace/ClipboardCommands)
+    void f1Click(QObject* Sender);        // rireki2 (workspace/History)
+    void Help1Click(QObject* Sender);     // enable the counts while a band shows (app/)
+    void N101Click(QObject* Sender);      // the thresholds (counting/CountingCommands)
     void N201Click(QObject* Sender);
     void N301Click(QObject* Sender);
     void N401Click(QObject* Sender);
@@ -114,13 +115,13 @@ public:
     void N701Click(QObject* Sender);
     void N801Click(QObject* Sender);
     void N901Click(QObject* Sender);
-    void akarusaClick(QObject* Sender);     // the four counts (counting/CountingCommands)
+    void akarusaClick(QObject* Sender); // the four counts (counting/CountingCommands)
     void aoiroClick(QObject* Sender);
     void midoriiroClick(QObject* Sender);
     void akairoClick(QObject* Sender);
     void silhouetteD1Click(QObject* Sender); // show Form3 (app/)
-    void About1Click(QObject* Sender);      // Form2, modal (app/)
-    void Button1Click(QObject* Sender);     // the area (calc/Calculator)
+    void About1Click(QObject* Sender);       // Form2, modal (app/)
+    void Button1Click(QObject* Sender);      // the area (calc/Calculator)
     void Image2MouseDown(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y); // selection/
     void Image2MouseMove(QObject* Sender, TShiftState Shift, int X, int Y);
     void Image2MouseUp(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -154,31 +155,34 @@ private:
     void wireHandlers();
 
     // --- selection (selection/) ---
-    void drawOverlay(TPoint first, TPoint second, TPenMode mode); // the shapeKind figure in mode
-    std::int32_t selLeft = 0;   // the selection rectangle, normalised:
-    std::int32_t selTop = 0;    //   columns selLeft .. selRight - 1,
-    std::int32_t selRight = 0;  //   rows selTop .. selBottom - 1
+    // Draws the shapeKind figure between first and second in mode, then
+    // leaves the pen in merge mode.
+    void drawOverlay(TPoint first, TPoint second, TPenMode mode);
+    std::int32_t selLeft = 0;  // the selection rectangle, normalised:
+    std::int32_t selTop = 0;   //   columns selLeft .. selRight - 1,
+    std::int32_t selRight = 0; //   rows selTop .. selBottom - 1
     std::int32_t selBottom = 0;
-    std::int32_t pressX = 0;    // the last press on Image2
+    std::int32_t pressX = 0; // the last press on Image2
     std::int32_t pressY = 0;
-    std::int32_t releaseX = 0;  // the last release on Image2
+    std::int32_t releaseX = 0; // the last release on Image2
     std::int32_t releaseY = 0;
-    TPoint dragOrigin;          // the band's fixed corner
-    TPoint dragCurrent;         // the band's moving corner
+    TPoint dragOrigin;                  // the band's fixed corner
+    TPoint dragCurrent;                 // the band's moving corner
     std::uint8_t shapeKind = shapeLine; // a ShapeKind, or any other value
-    bool overlayShown = false;  // the band is drawn in Image2's pixels
+    bool overlayShown = false;          // the band is drawn in Image2's pixels
 
     // --- opening and history (workspace/) ---
     void openIntoWorkingImage(const QString& fileName); // the open's steps after the dialog
-    bool historyValid = false;  // Image3 holds a saved picture
+
+    bool historyValid = false; // Image3 holds a saved picture
 
     // --- counting (counting/) ---
-    float threshold = 0.0f;     // thresholdValue of the chosen item; 0.5 from FormShow
-    std::int32_t centreLevel = 0; // brightness at the rectangle's centre (the object)
-    std::int32_t cornerLevel = 0; // brightness at its top-left corner (the background)
-    std::int32_t dotCount = 0;  // the last count
+    float threshold = 0.0f;             // thresholdValue of the chosen item; 0.5 from FormShow
+    std::int32_t centreLevel = 0;       // brightness at the rectangle's centre (the object)
+    std::int32_t cornerLevel = 0;       // brightness at its top-left corner (the background)
+    std::int32_t dotCount = 0;          // the last count
     void countByColour(CountRule rule); // the frame of the three colour counts
-    void deliverCount();        // dotCount into the field whose Tag is the active control's
+    void deliverCount();                // dotCount into the field whose Tag is the active control's
 
     // --- desktop (app/DropOpen): a dropped picture file opens as if chosen ---
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -2,8 +2,7 @@
 
 #include "calc/FloatingPoint.h"
 
-std::optional<long double> ruleOfThreeArea(long double objectDots, long double referenceArea,
-                                           long double referenceDots)
+std::optional<long double> ruleOfThreeArea(long double objectDots, long double referenceArea, long double referenceDots)
 {
     if (referenceDots == 0)
         return std::nullopt;
