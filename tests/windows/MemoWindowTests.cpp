@@ -303,7 +303,7 @@ protected:
 TEST_F(MemoBesideMainWindow, AfterAPictureIsOpenedFromAnotherFolderTheMemoFileLiesThere)
 {
     const QString picture = pictures.filePath(u"pal8.bmp"_s);
-    ASSERT_TRUE(QFile::copy(sharedPath(u"bmpsuite/g/pal8.bmp"_s), picture));
+    ASSERT_TRUE(QFile::copy(testDataPath(u"bmpsuite/g/pal8.bmp"_s), picture));
     dialog().answer = picture;
     form().Action1->trigger();
     ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
