@@ -3,6 +3,9 @@
 #include "support/Pictures.h"
 
 #include "selection/SelectionRect.h"
+#include "surface/StatusBar.h"
+
+#include <QAccessible>
 
 namespace {
 
@@ -174,6 +177,23 @@ TEST_F(Selection, RightButtonPressRemovesTheBandAndStillSelects)
     EXPECT_FALSE(state().overlayShown());
     openRunMenu();
     EXPECT_FALSE(countingEnabled());
+}
+
+TEST_F(Selection, ReadoutsReachAssistiveTechnology)
+{
+    const QList<TStatusPanel*> panels = form().StatusBar1->findChildren<TStatusPanel*>();
+    ASSERT_EQ(panels.size(), 2);
+    form().Image2->canvas().setPixel(5, 7, 0x00123456);
+    for (QPoint at : {QPoint(5, 7), QPoint(6, 7)}) {
+        moveTo(at.x(), at.y(), Qt::NoButton);
+        for (int i : {0, 1}) {
+            QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(panels[i]);
+            ASSERT_NE(panel, nullptr);
+            EXPECT_EQ(panel->role(), QAccessible::StaticText);
+            EXPECT_EQ(panel->text(QAccessible::Name), form().StatusBar1->panelText(i));
+        }
+    }
+    EXPECT_EQ(panels[0]->text(), colourReadout(pattern(6, 7)));
 }
 
 TEST_F(Selection, ASecondButtonPressedMidDragLeavesNoTrace)
