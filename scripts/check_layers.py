@@ -116,6 +116,16 @@ def main():
                     problems.append(f"{start}: includes the widget header <{name}> (in {node})")
             todo.extend(graph.get(node, []))
 
+    # 3. Folders that must not reach up.
+    below = {"base/": ("base/",), "surface/": ("base/", "surface/"),
+             "windows/": ("base/", "surface/", "windows/", "calc/", "counting/", "selection/", "measure/")}
+    for path, targets in sorted(graph.items()):
+        for folder, allowed in below.items():
+            if path.startswith(folder):
+                for target in targets:
+                    if not target.startswith(allowed):
+                        problems.append(f"{path}: {folder} reaches up to {target}")
+
     for p in problems:
         print(p)
     print(f"{len(graph)} files, {len(logic)} of the pure layer: " + ("OK" if not problems else f"{len(problems)} problem(s)"))
