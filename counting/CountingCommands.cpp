@@ -41,8 +41,9 @@ void TForm1::akarusaClick(QObject*)
     canvas.setPenMode(pmXor);
     setScreenCursor(crHourGlass);
     const DefaultCursorOnExit restoreCursor;
+    const SelectionRect rect{selLeft, selTop, selRight, selBottom};
     dotCount = 0;
-    const CountResult counted = countDots(canvas, {selLeft, selTop, selRight, selBottom}, CountRule::Brightness, threshold);
+    const CountResult counted = countDots(canvas, rect, CountRule::Brightness, threshold);
     centreLevel = counted.centreLevel;
     cornerLevel = counted.cornerLevel;
     dotCount = counted.dots;
