@@ -95,7 +95,7 @@ case "$mode" in
         -DPLANIX_WERROR=ON -DPLANIX_SANITIZE=ON >/dev/null
       # Any finding ends the test program (the build does not recover either);
       # the build lists each program's tests by running it, so these hold there too.
-      export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=0
+      export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1
       export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
       cmake --build "$sanitize" -j "$jobs"
       (cd "$sanitize" && ctest --output-on-failure -j "$jobs" --timeout 600)

@@ -108,7 +108,8 @@ QByteArray EmfWriter::bytes() const
 
 QByteArray dibInfo24(int width, int height)
 {
-    const int stride = (width * 3 + 3) / 4 * 4;
+    // The size field keeps the low 32 bits of a lying header's product.
+    const long long stride = (width * 3LL + 3) / 4 * 4;
     return dwords({40, width, height}) + words({1, 24}) + dwords({0, stride * height, 0, 0, 0, 0});
 }
 
