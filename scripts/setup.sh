@@ -97,6 +97,7 @@ case "$mode" in
       # the build lists each program's tests by running it, so these hold there too.
       export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1
       export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+      export LSAN_OPTIONS=suppressions="$root/scripts/lsan-suppressions.txt"
       cmake --build "$sanitize" -j "$jobs"
       (cd "$sanitize" && ctest --output-on-failure -j "$jobs" --timeout 600)
     fi
