@@ -1,9 +1,8 @@
 #include "cli/BoxesFile.h"
 
 #include "calc/DecimalText.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
-#include <QDir>
 #include <QStringList>
 #include <cmath>
 #include <limits>
@@ -149,26 +148,4 @@ std::vector<BoxRow> parseBoxes(const QByteArray& bytes)
         rows.push_back(row);
     }
     return rows;
-}
-
-std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const MeasureSettings& defaults, bool objectGiven,
-                                  const QString& folder)
-{
-    std::vector<PictureTask> tasks;
-    for (const BoxRow& row : rows) {
-        PictureTask task;
-        task.settings = defaults;
-        task.error = row.error;
-        if (row.object)
-            task.settings.object = *row.object;
-        else if (!objectGiven && task.error.isEmpty())
-            task.error = QStringLiteral("--boxes line %1: no object rectangle, and no --object").arg(row.line);
-        if (row.reference)
-            task.settings.reference = row.reference;
-        if (row.referenceArea)
-            task.settings.referenceArea = *row.referenceArea;
-        task.path = QDir::isRelativePath(row.file) ? QDir(folder).filePath(row.file) : row.file;
-        tasks.push_back(task);
-    }
-    return tasks;
 }

@@ -11,7 +11,6 @@
 // gives (--object, --reference, --reference-area). reference_area is
 // optional per row and may be left out of the header altogether. Relative
 // picture names are taken from the boxes file's own folder.
-#include "cli/Batch.h"
 #include "selection/SelectionRect.h"
 
 #include <QByteArray>
@@ -20,12 +19,12 @@
 #include <vector>
 
 struct BoxRow {
-    int line = 0;      // where the row starts in the file, from 1
-    QString file;      // as written
+    int line = 0; // where the row starts in the file, from 1
+    QString file; // as written
     std::optional<SelectionRect> object;
     std::optional<SelectionRect> reference;
     std::optional<long double> referenceArea;
-    QString error;     // what is wrong with the row; empty when it is good
+    QString error; // what is wrong with the row; empty when it is good
 };
 
 // The rows of a boxes file. Throws PlanixError when the header is not
@@ -34,13 +33,6 @@ std::vector<BoxRow> parseBoxes(const QByteArray& bytes);
 
 // "L,T,R,B" with L <= R and T <= B, blanks around each number allowed; none otherwise.
 std::optional<SelectionRect> parseRectangle(const QString& text);
-
-// One task per row, each starting from defaults: its rectangles and area
-// replace the defaults' where given. A row without an object rectangle needs
-// objectGiven (--object on the command line), else it gets an error. A
-// relative file is read from folder.
-std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const MeasureSettings& defaults, bool objectGiven,
-                                  const QString& folder);
 
 // A reference area: a finite number above zero with "." as the decimal point; none otherwise.
 std::optional<long double> parseReferenceArea(const QString& text);

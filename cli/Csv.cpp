@@ -33,10 +33,10 @@ QString csvRecord(const QStringList& fields)
 QString csvHeader()
 {
     return csvRecord({QStringLiteral("file"), QStringLiteral("width"), QStringLiteral("height"),
-                      QStringLiteral("object_dots"), QStringLiteral("reference_dots"),
-                      QStringLiteral("reference_area"), QStringLiteral("area"), QStringLiteral("error"),
-                      QStringLiteral("warnings"), QStringLiteral("levels"), QStringLiteral("object_by"),
-                      QStringLiteral("reference_by"), QStringLiteral("threshold"), QStringLiteral("full_resolution")});
+                      QStringLiteral("object_dots"), QStringLiteral("reference_dots"), QStringLiteral("reference_area"),
+                      QStringLiteral("area"), QStringLiteral("error"), QStringLiteral("warnings"),
+                      QStringLiteral("levels"), QStringLiteral("object_by"), QStringLiteral("reference_by"),
+                      QStringLiteral("threshold"), QStringLiteral("full_resolution")});
 }
 
 QString ruleName(CountRule rule)
@@ -55,18 +55,12 @@ QString csvRow(const PictureRow& row)
     const bool measured = row.size.has_value();
     const MeasureSettings& how = row.settings;
     const auto described = [&](const QString& text) { return measured ? text : QString(); };
-    return csvRecord({row.file,
-                      measured ? QString::number(row.size->width()) : QString(),
-                      measured ? QString::number(row.size->height()) : QString(),
-                      optionalNumber(row.objectDots),
-                      optionalNumber(row.referenceDots),
-                      described(pointDecimalText(how.referenceArea)),
-                      row.area,
-                      row.error,
-                      row.warnings.text(),
+    return csvRecord({row.file, measured ? QString::number(row.size->width()) : QString(),
+                      measured ? QString::number(row.size->height()) : QString(), optionalNumber(row.objectDots),
+                      optionalNumber(row.referenceDots), described(pointDecimalText(how.referenceArea)), row.area,
+                      row.error, row.warnings.text(),
                       described(how.levels == LevelRule::Robust ? QStringLiteral("robust") : QStringLiteral("window")),
-                      described(ruleName(how.rule)),
-                      described(how.reference ? ruleName(how.referenceRule) : QString()),
+                      described(ruleName(how.rule)), described(how.reference ? ruleName(how.referenceRule) : QString()),
                       described(how.autoThreshold ? QStringLiteral("auto") : QString::number(how.thresholdTenths * 10)),
                       described(how.fullResolution ? QStringLiteral("yes") : QStringLiteral("no"))});
 }

@@ -5,49 +5,12 @@
 #include "cli/analysis/RectangleCount.h"
 
 #include "calc/DecimalText.h"
-#include "calc/FloatingPoint.h"
-#include "counting/Kernels.h"
 #include "counting/Thresholds.h"
-#include "surface/PictureFile.h"
-#include "workspace/Fit.h"
+#include "measure/Area.h"
+#include "measure/Fit.h"
+#include "surface/readers/PictureFile.h"
 
 #include <algorithm>
-
-TBitmap loadWorkingImage(const QString& fileName)
-{
-    const Picture loaded = readPictureFile(fileName);
-    const QSize size = fittedSize(loaded.width(), loaded.height());
-    TBitmap fitted = TBitmap::white(size.width(), size.height());
-    if (!fitted.isEmpty())
-        loaded.stretchDraw(fitted.writableImage(), QRect(QPoint(0, 0), size));
-    return fitted;
-}
-
-namespace {
-
-// The brightness command: the levels of the rectangle's centre and top-left
-// corner, as they are now, set the band of levels that count.
-std::int32_t countByBrightness(Surface& canvas, const SelectionRect& rect, int thresholdTenths)
-{
-    const QPoint centre = centreOf(rect);
-    const int centreLevel = levelOf(canvas.pixel(centre.x(), centre.y()));
-    const int cornerLevel = levelOf(canvas.pixel(rect.left, rect.top));
-    const LevelBand counted = countedLevels(centreLevel, cornerLevel, thresholdValue(thresholdTenths));
-    return countBrightness(canvas, rect, counted).dots;
-}
-
-} // namespace
-
-std::int32_t countDots(Surface& canvas, const SelectionRect& rect, CountRule rule, int thresholdTenths)
-{
-    switch (rule) {
-    case CountRule::Brightness: return countByBrightness(canvas, rect, thresholdTenths);
-    case CountRule::Blue: return countDominant(canvas, rect, Channel::Blue);
-    case CountRule::Green: return countDominant(canvas, rect, Channel::Green);
-    case CountRule::Red: return countDominant(canvas, rect, Channel::Red);
-    }
-    return 0;
-}
 
 namespace {
 
@@ -83,8 +46,8 @@ QRect areaOf(const SelectionRect& rect)
     if (rect.right <= rect.left || rect.bottom <= rect.top)
         return {};
     const auto clamp = [](std::int64_t v) { return int(std::clamp<std::int64_t>(v, -(1 << 30), 1 << 30)); };
-    return QRect(QPoint(clamp(rect.left), clamp(rect.top)), QPoint(clamp(std::int64_t(rect.right) - 1),
-                                                                    clamp(std::int64_t(rect.bottom) - 1)));
+    return QRect(QPoint(clamp(rect.left), clamp(rect.top)),
+                 QPoint(clamp(std::int64_t(rect.right) - 1), clamp(std::int64_t(rect.bottom) - 1)));
 }
 
 } // namespace
@@ -111,9 +74,7 @@ Measurement measurePicture(const QString& fileName, const MeasureSettings& setti
         offset = part.offset;
         result.countedSize = own;
     } else {
-        result.workingImage = TBitmap::white(fitted.width(), fitted.height());
-        if (!result.workingImage.isEmpty())
-            picture.stretchDraw(result.workingImage.writableImage(), QRect(QPoint(0, 0), fitted));
+        result.workingImage = fittedBitmap(picture); // the open command's working image
         if (settings.pictureUnits && !own.isEmpty() && !fitted.isEmpty()) {
             object = toWorkingUnits(object, own, fitted);
             if (reference)
@@ -123,14 +84,14 @@ Measurement measurePicture(const QString& fileName, const MeasureSettings& setti
     }
 
     Surface canvas(result.workingImage);
-    const RectangleCount objectCount = countRectangle(canvas, shifted(object, -offset), rectangleRule(settings.rule, settings),
-                                                      false, result.countedSize, offset);
+    const RectangleCount objectCount = countRectangle(
+        canvas, shifted(object, -offset), rectangleRule(settings.rule, settings), false, result.countedSize, offset);
     result.objectDots = objectCount.dots;
     result.warnings.add(objectCount.warnings);
     if (reference) {
-        const RectangleCount referenceCount =
-            countRectangle(canvas, shifted(*reference, -offset), rectangleRule(settings.referenceRule, settings), true,
-                           result.countedSize, offset);
+        const RectangleCount referenceCount = countRectangle(canvas, shifted(*reference, -offset),
+                                                             rectangleRule(settings.referenceRule, settings), true,
+                                                             result.countedSize, offset);
         result.referenceDots = referenceCount.dots;
         result.warnings.add(referenceCount.warnings);
     }
@@ -139,11 +100,10 @@ Measurement measurePicture(const QString& fileName, const MeasureSettings& setti
 
 std::optional<QString> areaText(std::int32_t objectDots, std::int32_t referenceDots, long double referenceArea)
 {
-    if (referenceDots == 0)
+    const std::optional<long double> area = ruleOfThreeArea(objectDots, referenceArea, referenceDots);
+    if (!area)
         return std::nullopt;
-    const long double product = checkedProduct(referenceArea, objectDots);
-    const long double area = checkedQuotient(product, referenceDots);
-    return pointDecimalText(roundToDigits(2, area));
+    return pointDecimalText(*area);
 }
 
 QString pointDecimalText(long double value)

@@ -47,10 +47,11 @@ SelectionRect rectangleOption(const QString& text, const QString& option)
     const QStringList parts = text.split(u',');
     if (parts.size() != 4)
         throw OptionError(QStringLiteral("--%1 wants L,T,R,B, not '%2'").arg(option, text));
-    const SelectionRect rect{coordinate(parts[0], option), coordinate(parts[1], option),
-                             coordinate(parts[2], option), coordinate(parts[3], option)};
+    const SelectionRect rect{coordinate(parts[0], option), coordinate(parts[1], option), coordinate(parts[2], option),
+                             coordinate(parts[3], option)};
     if (rect.right < rect.left || rect.bottom < rect.top)
-        throw OptionError(QStringLiteral("--%1: right and bottom must not lie left of or above left and top").arg(option));
+        throw OptionError(
+            QStringLiteral("--%1: right and bottom must not lie left of or above left and top").arg(option));
     return rect;
 }
 
@@ -99,7 +100,8 @@ int choiceOption(const QString& text, const QString& option, const QStringList& 
 {
     const qsizetype at = choices.indexOf(text);
     if (at < 0)
-        throw OptionError(QStringLiteral("--%1 wants %2, not '%3'").arg(option, choices.join(QStringLiteral(" or ")), text));
+        throw OptionError(
+            QStringLiteral("--%1 wants %2, not '%3'").arg(option, choices.join(QStringLiteral(" or ")), text));
     return int(at);
 }
 
@@ -112,7 +114,8 @@ MeasureSettings settingsFrom(const QCommandLineParser& parser, const Options& o,
         settings.object = rectangleOption(parser.value(o.object), o.object.names().first());
     if (parser.isSet(o.reference))
         settings.reference = rectangleOption(parser.value(o.reference), o.reference.names().first());
-    settings.referenceArea = areaOption(parser.isSet(o.referenceArea) ? parser.value(o.referenceArea) : defaultReferenceArea);
+    settings.referenceArea = areaOption(parser.isSet(o.referenceArea) ? parser.value(o.referenceArea)
+                                                                      : defaultReferenceArea);
     if (parser.isSet(o.by))
         settings.rule = settings.referenceRule = ruleOption(parser.value(o.by), QStringLiteral("by"));
     if (parser.isSet(o.objectBy))
@@ -121,7 +124,8 @@ MeasureSettings settingsFrom(const QCommandLineParser& parser, const Options& o,
         settings.referenceRule = ruleOption(parser.value(o.referenceBy), QStringLiteral("reference-by"));
     if (parser.isSet(o.levels))
         settings.levels = choiceOption(parser.value(o.levels), QStringLiteral("levels"),
-                                       {QStringLiteral("window"), QStringLiteral("robust")}) == 1
+                                       {QStringLiteral("window"), QStringLiteral("robust")})
+                                  == 1
                               ? LevelRule::Robust
                               : LevelRule::Window;
     if (parser.isSet(o.threshold)) {
@@ -138,7 +142,8 @@ MeasureSettings settingsFrom(const QCommandLineParser& parser, const Options& o,
     settings.fullResolution = parser.isSet(o.fullResolution);
     if (parser.isSet(o.units))
         settings.pictureUnits = choiceOption(parser.value(o.units), QStringLiteral("units"),
-                                             {QStringLiteral("working"), QStringLiteral("picture")}) == 1;
+                                             {QStringLiteral("working"), QStringLiteral("picture")})
+                                == 1;
     return settings;
 }
 
@@ -150,7 +155,8 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({o.object, o.reference, o.referenceArea, o.by, o.objectBy, o.referenceBy, o.threshold, o.levels,
-                       o.colourMargin, o.fullResolution, o.units, o.boxes, o.sizes, o.marked, o.csv, o.help, o.version});
+                       o.colourMargin, o.fullResolution, o.units, o.boxes, o.sizes, o.marked, o.csv, o.help,
+                       o.version});
     if (!parser.parse(arguments))
         throw OptionError(parser.errorText());
 
@@ -183,29 +189,25 @@ QString measureUsage(const QString& problem)
 
 QString measureHelp()
 {
-    return QStringLiteral(
-        "Usage: planix-measure [options] PICTURE...\n"
-        "Measures the area of a flat shape in each picture by counting dots, as the\n"
-        "PLANIX window does, and writes one CSV row per picture.\n"
-        "\n"
-        "  --object L,T,R,B          rectangle around the shape, in working-image pixels\n"
-        "                            (right and bottom exclusive); required\n"
-        "  --reference L,T,R,B       rectangle around the reference object (optional)\n"
-        "  --reference-area A        known area of the reference (default 3.14)\n"
-        "  --by brightness|blue|green|red   counting rule (default brightness)\n"
-        "  --threshold 10|20|...|90  brightness threshold in percent (default 50)\n"
-        "  --marked DIR              write each marked working image there as a BMP\n"
-        "  --csv FILE                write the results as CSV (default: standard output)\n"
-        "  --help                    show this help\n"
-        "  --version                 show the version\n"
-        "\n"
-        "Pictures are fitted to 1024 x 768 as the window opens them; width and height\n"
-        "are the working image's. Columns: file,width,height,object_dots,\n"
-        "reference_dots,reference_area,area,error. Exit status: 0 when every picture\n"
-        "was measured, 1 when one or more failed, 2 for a malformed command line.\n");
+    return QStringLiteral("Usage: planix-measure [options] PICTURE...\n"
+                          "Measures the area of a flat shape in each picture by counting dots, as the\n"
+                          "PLANIX window does, and writes one CSV row per picture.\n"
+                          "\n"
+                          "  --object L,T,R,B          rectangle around the shape, in working-image pixels\n"
+                          "                            (right and bottom exclusive); required\n"
+                          "  --reference L,T,R,B       rectangle around the reference object (optional)\n"
+                          "  --reference-area A        known area of the reference (default 3.14)\n"
+                          "  --by brightness|blue|green|red   counting rule (default brightness)\n"
+                          "  --threshold 10|20|...|90  brightness threshold in percent (default 50)\n"
+                          "  --marked DIR              write each marked working image there as a BMP\n"
+                          "  --csv FILE                write the results as CSV (default: standard output)\n"
+                          "  --help                    show this help\n"
+                          "  --version                 show the version\n"
+                          "\n"
+                          "Pictures are fitted to 1024 x 768 as the window opens them; width and height\n"
+                          "are the working image's. Columns: file,width,height,object_dots,\n"
+                          "reference_dots,reference_area,area,error. Exit status: 0 when every picture\n"
+                          "was measured, 1 when one or more failed, 2 for a malformed command line.\n");
 }
 
-QString measureVersion()
-{
-    return QStringLiteral("%1 %2\n").arg(programName, QStringLiteral(PLANIX_PRODUCT_VERSION));
-}
+QString measureVersion() { return QStringLiteral("%1 %2\n").arg(programName, QStringLiteral(PLANIX_PRODUCT_VERSION)); }

@@ -8,14 +8,13 @@
 // Rectangles are right and bottom exclusive and may reach beyond the
 // picture. A malformed command line throws OptionError.
 #include "cli/analysis/Warnings.h"
+#include "measure/Count.h"
 #include "selection/SelectionRect.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <stdexcept>
-
-enum class CountRule { Brightness, Blue, Green, Red };
 
 // What every picture of a batch is measured with.
 struct MeasureSettings {
@@ -25,8 +24,8 @@ struct MeasureSettings {
     long double referenceArea = 0;
     CountRule rule = CountRule::Brightness;          // the object's
     CountRule referenceRule = CountRule::Brightness; // the reference's
-    int thresholdTenths = 5; // 1 .. 9
-    bool autoThreshold = false; // robust levels only: the limit at the histogram's split
+    int thresholdTenths = 5;                         // 1 .. 9
+    bool autoThreshold = false;                      // robust levels only: the limit at the histogram's split
     LevelRule levels = LevelRule::Window;
     int colourMargin = 0;        // 0 .. 254; 0 is the window's rule
     bool fullResolution = false; // count the picture at its own size
@@ -38,8 +37,8 @@ struct MeasureOptions {
     bool objectGiven = false; // --object (else each --boxes row must give one)
     QString boxesFile;        // empty: none
     bool sizes = false;       // print the sizes, measure nothing
-    QString markedFolder; // empty: no marked pictures
-    QString csvFile;      // empty: standard output
+    QString markedFolder;     // empty: no marked pictures
+    QString csvFile;          // empty: standard output
     QStringList pictures;
     bool help = false;
     bool version = false;
@@ -47,7 +46,7 @@ struct MeasureOptions {
 
 class OptionError : public std::runtime_error {
 public:
-    explicit OptionError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    explicit OptionError(const QString& message) : std::runtime_error(message.toStdString()) { }
 };
 
 // arguments as the process got them, the program's name first. The decimal

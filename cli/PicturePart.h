@@ -2,8 +2,8 @@
 // A picture at its own size, or the part of it a batch needs: only the rows
 // and columns of the rectangles are drawn, and a JPEG decodes only the rows
 // they cover (the rows above are skipped, the decoder stops below them).
-#include "surface/Bitmap.h"
-#include "surface/Picture.h"
+#include "surface/pixels/Bitmap.h"
+#include "surface/pixels/Picture.h"
 
 #include <QPoint>
 #include <QRect>

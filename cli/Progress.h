@@ -10,7 +10,7 @@ QString progressLine(int done, int total, double seconds);
 
 class ProgressMeter {
 public:
-    explicit ProgressMeter(int total) : total(total) {}
+    explicit ProgressMeter(int total) : total(total) { }
 
     // The line to show after done pictures at seconds since the start; empty
     // when nothing should be shown yet or the line would not change.

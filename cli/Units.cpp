@@ -32,7 +32,8 @@ std::int32_t scaledDown(std::int32_t value, int to, int from)
 
 SelectionRect toWorkingUnits(const SelectionRect& rect, QSize picture, QSize working)
 {
-    return {scaledUp(rect.left, working.width(), picture.width()), scaledUp(rect.top, working.height(), picture.height()),
+    return {scaledUp(rect.left, working.width(), picture.width()),
+            scaledUp(rect.top, working.height(), picture.height()),
             scaledUp(rect.right, working.width(), picture.width()),
             scaledUp(rect.bottom, working.height(), picture.height())};
 }

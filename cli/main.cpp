@@ -5,9 +5,9 @@
 #include "cli/Csv.h"
 #include "cli/Measure.h"
 #include "cli/MeasureOptions.h"
-#include "surface/PictureFile.h"
-#include "surface/PlanixError.h"
-#include "workspace/Fit.h"
+#include "base/PlanixError.h"
+#include "measure/Fit.h"
+#include "surface/readers/PictureFile.h"
 
 #include <QFile>
 #include <QFileInfo>

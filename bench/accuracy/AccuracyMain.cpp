@@ -257,7 +257,8 @@ int main(int argc, char* argv[])
         QString line = QStringLiteral("%1 %2").arg(truth.file.chopped(4), -14).arg(truth.objectArea, 9, 'f', 2);
         for (const Run& run : runs) {
             const Result result = run.results.count(truth.file) ? run.results.at(truth.file) : Result{};
-            const QString note = result.failure.isEmpty() ? result.warnings : QStringLiteral("FAILED ") + result.failure;
+            const QString note = result.failure.isEmpty() ? result.warnings
+                                                          : QStringLiteral("FAILED ") + result.failure;
             line += QStringLiteral(" | %1 %2").arg(percent(result.error)).arg(note.left(25), -25);
         }
         print(line + u'\n');

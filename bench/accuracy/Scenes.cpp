@@ -14,7 +14,10 @@ namespace {
 
 using Random = std::mt19937;
 
-double uniform(Random& random, double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); }
+double uniform(Random& random, double low, double high)
+{
+    return std::uniform_real_distribution<double>(low, high)(random);
+}
 int uniformInt(Random& random, int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
 
 // A band of the given widths along a quadratic curve from a over control to b.
@@ -65,12 +68,14 @@ QPainterPath outline(const Item& item)
         const double length = 0.78 * L, width = length * uniform(random, 0.42, 0.58);
         QPainterPath leaf = blade(length, width, uniform(random, -0.08, 0.08)).translated(-0.5 * L + 0.22 * L, 0);
         const QPointF base(-0.5 * L + 0.22 * L + 1, 0);
-        leaf = leaf.united(band(base, QPointF(-0.4 * L, uniform(random, -4, 4)), QPointF(-0.5 * L, uniform(random, -6, 6)),
-                                uniform(random, 1.6, 2.2), uniform(random, 1.2, 1.6)));
+        leaf = leaf.united(band(base, QPointF(-0.4 * L, uniform(random, -4, 4)),
+                                QPointF(-0.5 * L, uniform(random, -6, 6)), uniform(random, 1.6, 2.2),
+                                uniform(random, 1.2, 1.6)));
         const int holes = uniformInt(random, 2, 4);
         for (int i = 0; i < holes; ++i) {
             const double r = uniform(random, 1.5, 0.06 * L);
-            const QPointF at(-0.5 * L + 0.22 * L + length * uniform(random, 0.3, 0.7), width * uniform(random, -0.25, 0.25));
+            const QPointF at(-0.5 * L + 0.22 * L + length * uniform(random, 0.3, 0.7),
+                             width * uniform(random, -0.25, 0.25));
             leaf = leaf.subtracted(ellipse(at, r, r * uniform(random, 0.6, 1.0)));
         }
         return leaf;
@@ -78,12 +83,18 @@ QPainterPath outline(const Item& item)
     case ItemKind::CompoundLeaf: {
         // Five leaflets from the stalk's end; the picture's centre of them lies between leaflets.
         const QPointF hub(-0.15 * L, 0);
-        QPainterPath leaf = band(QPointF(-0.5 * L, uniform(random, -3, 3)), QPointF(-0.3 * L, 0), hub + QPointF(2, 0), 2.0, 2.0);
+        QPainterPath leaf = band(QPointF(-0.5 * L, uniform(random, -3, 3)), QPointF(-0.3 * L, 0), hub + QPointF(2, 0),
+                                 2.0, 2.0);
         const double spread[] = {-72, -36, 0, 36, 72};
         for (double a : spread) {
-            const double length = 0.62 * L * (a == 0 ? 1.0 : std::abs(a) < 40 ? 0.88 : 0.66) * uniform(random, 0.92, 1.05);
+            const double length = 0.62 * L
+                                  * (a == 0             ? 1.0
+                                     : std::abs(a) < 40 ? 0.88
+                                                        : 0.66)
+                                  * uniform(random, 0.92, 1.05);
             QPainterPath leaflet = blade(length, length * uniform(random, 0.3, 0.38), 0).translated(-1.5, 0);
-            leaf = leaf.united(QTransform().translate(hub.x(), hub.y()).rotate(a + uniform(random, -5, 5)).map(leaflet));
+            leaf = leaf.united(
+                QTransform().translate(hub.x(), hub.y()).rotate(a + uniform(random, -5, 5)).map(leaflet));
         }
         return leaf;
     }
@@ -97,10 +108,10 @@ QPainterPath outline(const Item& item)
         foot = foot.united(ball);
         // The outer edge: a thin strip, or nothing when the arch is very high.
         if (uniform(random, 0, 1) < 0.6)
-            foot = foot.united(band(QPointF(-0.3 * L, 0.1 * L), QPointF(-0.08 * L, 0.16 * L), QPointF(0.1 * L, 0.13 * L),
-                                    0.03 * L, 0.04 * L));
-        const double toes[][3] = {{0.43, -0.09, 0.05}, {0.40, -0.015, 0.033}, {0.37, 0.045, 0.03},
-                                  {0.345, 0.1, 0.027}, {0.31, 0.145, 0.024}};
+            foot = foot.united(band(QPointF(-0.3 * L, 0.1 * L), QPointF(-0.08 * L, 0.16 * L),
+                                    QPointF(0.1 * L, 0.13 * L), 0.03 * L, 0.04 * L));
+        const double toes[][3] = {
+            {0.43, -0.09, 0.05}, {0.40, -0.015, 0.033}, {0.37, 0.045, 0.03}, {0.345, 0.1, 0.027}, {0.31, 0.145, 0.024}};
         for (const auto& toe : toes)
             foot = foot.united(ellipse(QPointF(toe[0] * L, toe[1] * L), toe[2] * L * 1.1, toe[2] * L));
         return foot;
@@ -148,8 +159,9 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
         painter.setPen(Qt::NoPen);
         for (int i = 0; i < 12; ++i) {
             painter.setBrush(green.darker(uniformInt(random, 105, 125)));
-            painter.drawEllipse(QPointF(uniform(random, box.left(), box.right()), uniform(random, box.top(), box.bottom())),
-                                uniform(random, 2, 6), uniform(random, 2, 6));
+            painter.drawEllipse(
+                QPointF(uniform(random, box.left(), box.right()), uniform(random, box.top(), box.bottom())),
+                uniform(random, 2, 6), uniform(random, 2, 6));
         }
         break;
     }
@@ -158,8 +170,9 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
         painter.setPen(Qt::NoPen);
         for (int i = 0; i < 60; ++i) { // ink thinner in places
             painter.setBrush(QColor(60, 62, 85));
-            painter.drawEllipse(QPointF(uniform(random, box.left(), box.right()), uniform(random, box.top(), box.bottom())),
-                                uniform(random, 1, 4), uniform(random, 1, 4));
+            painter.drawEllipse(
+                QPointF(uniform(random, box.left(), box.right()), uniform(random, box.top(), box.bottom())),
+                uniform(random, 1, 4), uniform(random, 1, 4));
         }
         break;
     }
@@ -272,7 +285,8 @@ void photograph(QImage& image, const Conditions& c, Random& random)
 {
     cv::Mat pixels(image.height(), image.width(), CV_8UC4, image.bits(), size_t(image.bytesPerLine()));
     const double w = image.width(), h = image.height();
-    const double dx = std::cos(c.gradientAngle * std::numbers::pi / 180), dy = std::sin(c.gradientAngle * std::numbers::pi / 180);
+    const double dx = std::cos(c.gradientAngle * std::numbers::pi / 180),
+                 dy = std::sin(c.gradientAngle * std::numbers::pi / 180);
     const double reach = std::abs(dx) * w + std::abs(dy) * h;
     const double shadowX = uniform(random, 0.2, 0.8) * w, shadowY = uniform(random, 0.2, 0.8) * h;
     const double shadowR = uniform(random, 0.2, 0.35) * w, soft = 0.5 * shadowR;
@@ -334,10 +348,10 @@ std::vector<Scene> sceneSet(unsigned seed, bool large)
     Random random(seed);
     // Each shape takes about half the picture's width, leaving room for the reference.
     const SceneKind kinds[] = {
-        {"leaf", ItemKind::Leaf, 110, 240},          {"compound", ItemKind::CompoundLeaf, 150, 300},
-        {"grass", ItemKind::GrassBlade, 150, 300},   {"foot", ItemKind::Footprint, 255, 510},
-        {"leaf", ItemKind::Leaf, 80, 180},           {"compound", ItemKind::CompoundLeaf, 120, 240},
-        {"leaf", ItemKind::Leaf, 140, 280},          {"foot", ItemKind::Footprint, 240, 480},
+        {"leaf", ItemKind::Leaf, 110, 240},        {"compound", ItemKind::CompoundLeaf, 150, 300},
+        {"grass", ItemKind::GrassBlade, 150, 300}, {"foot", ItemKind::Footprint, 255, 510},
+        {"leaf", ItemKind::Leaf, 80, 180},         {"compound", ItemKind::CompoundLeaf, 120, 240},
+        {"leaf", ItemKind::Leaf, 140, 280},        {"foot", ItemKind::Footprint, 240, 480},
     };
     const ItemKind references[] = {ItemKind::LightCoin, ItemKind::DarkCoin, ItemKind::Square1, ItemKind::Square4};
     const QSize sizes[] = {{1600, 1200}, {2048, 1536}, {2592, 1944}, {3264, 2448}, {4000, 3000}, {6000, 4000}};

@@ -19,14 +19,14 @@
 enum class ItemRole { Object, Reference };
 
 enum class ItemKind {
-    Leaf,          // ovate, with a stalk and insect holes
-    CompoundLeaf,  // five leaflets spread from the stalk's end
-    GrassBlade,    // long, narrow and bent
-    Footprint,     // heel, ball and toes; a high arch leaves the middle empty
-    LightCoin,     // 20 mm, aluminium: light body, lighter rim, highlights
-    DarkCoin,      // 20 mm, copper
-    Square1,       // printed 1 cm x 1 cm
-    Square4,       // printed 2 cm x 2 cm
+    Leaf,         // ovate, with a stalk and insect holes
+    CompoundLeaf, // five leaflets spread from the stalk's end
+    GrassBlade,   // long, narrow and bent
+    Footprint,    // heel, ball and toes; a high arch leaves the middle empty
+    LightCoin,    // 20 mm, aluminium: light body, lighter rim, highlights
+    DarkCoin,     // 20 mm, copper
+    Square1,      // printed 1 cm x 1 cm
+    Square4,      // printed 2 cm x 2 cm
 };
 
 struct Item {
@@ -44,13 +44,13 @@ struct Item {
 
 struct Conditions {
     QSize size{1600, 1200};
-    double mmAcross = 250;        // the width of the picture on the paper
+    double mmAcross = 250; // the width of the picture on the paper
     QRgb paper = qRgb(240, 238, 232);
-    double gradient = 0.05;       // light falls off by this share across the picture
-    double gradientAngle = 0;     // degrees
-    double shadow = 0;            // a soft hand shadow darkens by this share at its middle
-    double blur = 0.7;            // Gaussian sigma in pixels
-    double noise = 3;             // sensor noise, standard deviation per channel
+    double gradient = 0.05;   // light falls off by this share across the picture
+    double gradientAngle = 0; // degrees
+    double shadow = 0;        // a soft hand shadow darkens by this share at its middle
+    double blur = 0.7;        // Gaussian sigma in pixels
+    double noise = 3;         // sensor noise, standard deviation per channel
     int jpegQuality = 90;
 };
 

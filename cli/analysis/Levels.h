@@ -23,7 +23,7 @@
 // top-left pixel as the background; both are kept here for the checks.
 #include "counting/Kernels.h"
 #include "selection/SelectionRect.h"
-#include "surface/Surface.h"
+#include "surface/pixels/Surface.h"
 
 #include <QRect>
 #include <cstdint>

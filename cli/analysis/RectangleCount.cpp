@@ -2,8 +2,19 @@
 
 #include "cli/analysis/ColourMargin.h"
 #include "counting/Thresholds.h"
+#include "measure/Count.h"
 
 namespace {
+
+CountRule ruleOf(Channel channel)
+{
+    switch (channel) {
+    case Channel::Blue: return CountRule::Blue;
+    case Channel::Green: return CountRule::Green;
+    case Channel::Red: return CountRule::Red;
+    }
+    return CountRule::Brightness;
+}
 
 LevelBand bandFor(const RectangleLevels& levels, const RectangleRule& rule)
 {
@@ -33,7 +44,9 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
         const BorderTally tally = borderTally(canvas, part, [&](TColor c) { return dominatesBy(channel, c, margin); });
         facts.borderDots = tally.counted;
         facts.borderPixels = tally.pixels;
-        result.dots = countDominantBy(canvas, rect, channel, margin);
+        // Margin 0 is the window's colour command itself.
+        result.dots = margin == 0 ? countDots(canvas, rect, ruleOf(channel), 0).dots
+                                  : countDominantBy(canvas, rect, channel, margin);
     } else {
         result.levels = rectangleLevels(canvas, rect, rule.levels == LevelRule::Robust);
         facts.levels = result.levels;
@@ -41,7 +54,11 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
         const BorderTally tally = borderTally(canvas, part, [&](TColor c) { return band.contains(levelOf(c)); });
         facts.borderDots = tally.counted;
         facts.borderPixels = tally.pixels;
-        result.dots = countBrightness(canvas, rect, band).dots;
+        // The window's levels: the window's brightness command itself.
+        result.dots =
+            rule.levels == LevelRule::Window
+                ? countDots(canvas, rect, CountRule::Brightness, thresholdValue(rule.thresholdTenths.value_or(5))).dots
+                : countBrightness(canvas, rect, band).dots;
     }
     facts.dots = result.dots;
     result.warnings = reference ? referenceWarnings(facts) : countWarnings(facts);

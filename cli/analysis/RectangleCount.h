@@ -10,7 +10,7 @@
 // count.
 #include "cli/analysis/Levels.h"
 #include "cli/analysis/Warnings.h"
-#include "surface/Surface.h"
+#include "surface/pixels/Surface.h"
 
 #include <QPoint>
 #include <QSize>

@@ -19,7 +19,10 @@ constexpr double colourShareNeeded = 0.01;
 // border pixels.
 constexpr std::int64_t edgeDots = 3;
 
-bool tooClose(int a, int b, double spread) { return std::abs(a - b) < std::max(double(closeLevels), noiseMultiple * spread); }
+bool tooClose(int a, int b, double spread)
+{
+    return std::abs(a - b) < std::max(double(closeLevels), noiseMultiple * spread);
+}
 
 } // namespace
 
@@ -48,7 +51,8 @@ const std::vector<WarningInfo>& warningList()
         {Warning::NoDots, "no-dots", "a rectangle counted no dot"},
         {Warning::ReferenceSmall, "reference-small",
          "fewer than 3000 reference dots: the area is uncertain by a few percent or more"},
-        {Warning::ColourOnGrey, "colour-on-grey", "a colour rule was used on a rectangle with hardly any of that colour"},
+        {Warning::ColourOnGrey, "colour-on-grey",
+         "a colour rule was used on a rectangle with hardly any of that colour"},
     };
     return list;
 }
@@ -142,7 +146,8 @@ QString warningHelp()
 {
     QString text;
     for (const WarningInfo& info : warningList())
-        text += QStringLiteral("  %1\n      %2\n").arg(QString::fromLatin1(info.code), QString::fromLatin1(info.meaning));
+        text +=
+            QStringLiteral("  %1\n      %2\n").arg(QString::fromLatin1(info.code), QString::fromLatin1(info.meaning));
     return text;
 }
 

@@ -3,7 +3,7 @@
 // warning has a short code for the CSV and a sentence for --help and the man
 // page.
 #include "cli/analysis/Levels.h"
-#include "surface/Surface.h"
+#include "surface/pixels/Surface.h"
 
 #include <QString>
 #include <QStringList>
@@ -74,12 +74,12 @@ enum class LevelRule { Window, Robust };
 
 // What is known about one rectangle's count.
 struct CountFacts {
-    bool brightness = true;        // false: a colour rule
+    bool brightness = true; // false: a colour rule
     LevelRule levelRule = LevelRule::Window;
-    RectangleLevels levels;        // from the picture before this count
-    bool outside = false;          // the rectangle reaches beyond the picture
+    RectangleLevels levels; // from the picture before this count
+    bool outside = false;   // the rectangle reaches beyond the picture
     std::int32_t dots = 0;
-    std::int64_t borderDots = 0;   // of them on the border of the part inside the picture
+    std::int64_t borderDots = 0; // of them on the border of the part inside the picture
     std::int64_t borderPixels = 0;
     std::optional<double> colourShare; // colour rules: share of pixels clearly of that colour
 };

@@ -1,5 +1,6 @@
+#include "cli/Batch.h"
 #include "cli/BoxesFile.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <gtest/gtest.h>
 
@@ -85,5 +86,6 @@ TEST(BoxesFile, TasksTakeTheOptionsWhereARowIsSilent)
     EXPECT_TRUE(tasks[1].error.isEmpty());
     EXPECT_EQ(tasks[2].error, "--boxes line 4: object 'x' is not L,T,R,B");
 
-    EXPECT_EQ(boxTasks(rows, defaults, false, "/photos")[1].error, "--boxes line 3: no object rectangle, and no --object");
+    EXPECT_EQ(boxTasks(rows, defaults, false, "/photos")[1].error,
+              "--boxes line 3: no object rectangle, and no --object");
 }

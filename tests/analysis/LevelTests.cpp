@@ -132,8 +132,9 @@ TEST(RectangleCount, WindowLevelsMissTheRingAndSayWhyRobustLevelsCountIt)
 
     TBitmap robustBitmap = ringPicture();
     Surface robust(robustBitmap);
-    const RectangleCount byRobust =
-        countRectangle(robust, loose, RectangleRule{LevelRule::Robust}, true, QSize(100, 80));
+    RectangleRule robustRule;
+    robustRule.levels = LevelRule::Robust;
+    const RectangleCount byRobust = countRectangle(robust, loose, robustRule, true, QSize(100, 80));
     EXPECT_EQ(byRobust.dots, ringPixels());
     EXPECT_EQ(byRobust.warnings.text(), "reference-small"); // as a reference of so few dots
     EXPECT_EQ(robustBitmap.image().pixel(50, 20), toQRgb(brightnessMark(rgbColour(50, 50, 50))));
@@ -141,8 +142,9 @@ TEST(RectangleCount, WindowLevelsMissTheRingAndSayWhyRobustLevelsCountIt)
     // A part of the picture from (40, 0): the rectangle reaches past the picture's right edge.
     TBitmap partBitmap = ringPicture();
     Surface part(partBitmap);
-    const RectangleCount cut = countRectangle(part, {30, 5, 60, 75}, RectangleRule{LevelRule::Robust, Channel::Red}, false,
-                                              QSize(90, 80), QPoint(40, 0));
+    RectangleRule red = robustRule;
+    red.colour = Channel::Red;
+    const RectangleCount cut = countRectangle(part, {30, 5, 60, 75}, red, false, QSize(90, 80), QPoint(40, 0));
     EXPECT_EQ(cut.dots, 0);
     EXPECT_EQ(cut.warnings.text(), "rectangle-outside;no-dots;colour-on-grey");
 }

@@ -1,8 +1,8 @@
 #include "cli/Progress.h"
 #include "cli/PicturePart.h"
 #include "cli/Units.h"
-#include "surface/PictureFile.h"
-#include "workspace/Fit.h"
+#include "surface/readers/PictureFile.h"
+#include "measure/Fit.h"
 
 #include <gtest/gtest.h>
 

@@ -106,8 +106,9 @@ TEST(Warnings, SummaryCountsPicturesPerCode)
     tally.add(first, 2500);
     tally.add(second, 1600);
     tally.add(Warnings(), 9000);
-    EXPECT_EQ(tally.summary(3), "planix-measure: 2 of 3 pictures carry warnings:\n"
-                                "  no-dots: 1\n"
-                                "  reference-small: 2 (fewest reference dots 1600: the area is uncertain by about 4.4 %)\n");
+    EXPECT_EQ(tally.summary(3),
+              "planix-measure: 2 of 3 pictures carry warnings:\n"
+              "  no-dots: 1\n"
+              "  reference-small: 2 (fewest reference dots 1600: the area is uncertain by about 4.4 %)\n");
     EXPECT_TRUE(warningHelp().contains("  object-touches-edge\n      counted dots lie on the rectangle's border"));
 }
