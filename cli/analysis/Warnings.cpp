@@ -144,10 +144,20 @@ double clearColourShare(const Surface& surface, const SelectionRect& rect, Chann
 
 QString warningHelp()
 {
+    constexpr qsizetype width = 78;
     QString text;
-    for (const WarningInfo& info : warningList())
-        text +=
-            QStringLiteral("  %1\n      %2\n").arg(QString::fromLatin1(info.code), QString::fromLatin1(info.meaning));
+    for (const WarningInfo& info : warningList()) {
+        text += QStringLiteral("  %1\n").arg(QString::fromLatin1(info.code));
+        QString line = QStringLiteral("     ");
+        for (const QString& word : QString::fromLatin1(info.meaning).split(u' ')) {
+            if (line.size() + 1 + word.size() > width) {
+                text += line + u'\n';
+                line = QStringLiteral("     ");
+            }
+            line += u' ' + word;
+        }
+        text += line + u'\n';
+    }
     return text;
 }
 
