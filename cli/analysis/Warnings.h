@@ -21,9 +21,10 @@ enum class Warning : unsigned {
     NoDots = 1u << 5,
     ReferenceSmall = 1u << 6,
     ColourOnGrey = 1u << 7,
+    EdgeNotCounted = 1u << 8,
 };
 
-// A set of warnings; the codes come out in the order of the enum.
+// A set of warnings; the codes come out in the order of warningList().
 class Warnings {
 public:
     void add(Warning warning) { bits |= unsigned(warning); }
@@ -42,7 +43,7 @@ struct WarningInfo {
     const char* code;
     const char* meaning; // one sentence, for --help and the man page
 };
-// Every warning, in the order of the enum.
+// Every warning, in the order the codes are written.
 const std::vector<WarningInfo>& warningList();
 
 // The codes and their meanings as --help lists them, two-space indented,
@@ -82,6 +83,7 @@ struct CountFacts {
     std::int64_t borderDots = 0; // of them on the border of the part inside the picture
     std::int64_t borderPixels = 0;
     std::optional<double> colourShare; // colour rules: share of pixels clearly of that colour
+    std::optional<double> windowLimit; // the window's levels: the limit they counted beyond
 };
 
 // The warnings of the object's count, and of the reference's (which adds reference-small).
