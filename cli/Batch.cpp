@@ -88,9 +88,35 @@ private:
     std::exception_ptr firstFailure;
 };
 
+// Hands each finished row on once every row before it has been handed on.
+class InOrder {
+public:
+    InOrder(std::vector<PictureRow>& rows, const RowReady& ready) : rows(rows), ready(ready), done(rows.size(), false)
+    {
+    }
+
+    void finished(std::size_t index)
+    {
+        const std::lock_guard lock(mutex);
+        done[index] = true;
+        while (next < rows.size() && done[next]) {
+            if (ready)
+                ready(rows[next]);
+            ++next;
+        }
+    }
+
+private:
+    std::vector<PictureRow>& rows;
+    const RowReady& ready;
+    std::vector<bool> done;
+    std::size_t next = 0;
+    std::mutex mutex;
+};
+
 } // namespace
 
-std::vector<PictureRow> measureBatch(const BatchJob& job)
+std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
 {
     const QStringList markedFiles = job.markedFolder.isEmpty() ? QStringList()
                                                                : markedFileNames(job.pictures, job.markedFolder);
@@ -98,11 +124,14 @@ std::vector<PictureRow> measureBatch(const BatchJob& job)
         QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
     std::vector<PictureRow> rows(static_cast<std::size_t>(job.pictures.size()));
     WorkQueue queue(job.pictures.size());
+    InOrder inOrder(rows, ready);
     const auto work = [&] {
         try {
-            while (const auto index = queue.next())
+            while (const auto index = queue.next()) {
                 rows[std::size_t(*index)] = measuredRow(*index, job,
                                                         markedFiles.isEmpty() ? QString() : markedFiles[*index]);
+                inOrder.finished(std::size_t(*index));
+            }
         } catch (...) { // not swallowed: carried to the calling thread
             queue.stopWith(std::current_exception());
         }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -46,10 +47,14 @@ struct BatchJob {
 std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const MeasureSettings& defaults, bool objectGiven,
                                   const QString& folder);
 
+// Takes each row as soon as it and every row before it are done, in the
+// given order, one at a time.
+using RowReady = std::function<void(const PictureRow&)>;
+
 // One row per picture, in the given order. A picture that cannot be read or
 // decoded, or whose marked picture cannot be written, carries the program's
 // message in its row; the others are measured all the same.
-std::vector<PictureRow> measureBatch(const BatchJob& job);
+std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready = {});
 
 // The machine's cores, but no more workers than pictures (at least 1).
 int defaultWorkers(qsizetype pictures);

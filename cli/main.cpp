@@ -5,16 +5,19 @@
 #include "cli/Csv.h"
 #include "cli/Measure.h"
 #include "cli/MeasureOptions.h"
+#include "cli/Progress.h"
 #include "base/PlanixError.h"
 #include "measure/Fit.h"
 #include "surface/readers/PictureFile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -120,7 +123,24 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
     }
     job.markedFolder = options.markedFolder;
     job.workers = defaultWorkers(job.pictures.size());
-    const std::vector<PictureRow> rows = measureBatch(job);
+    // One updating line on a terminal once the batch has run a second; none
+    // when standard error goes to a file or a pipe.
+    const bool terminal = isatty(fileno(stderr)) != 0;
+    ProgressMeter progress(int(job.pictures.size()));
+    bool progressShown = false;
+    QElapsedTimer clock;
+    clock.start();
+    int done = 0;
+    const std::vector<PictureRow> rows = measureBatch(job, [&](const PictureRow&) {
+        ++done;
+        const QString line = terminal ? progress.update(done, clock.elapsed() / 1000.0) : QString();
+        if (!line.isEmpty()) {
+            writeTo(stderr, QStringLiteral("\r%1\x1b[K").arg(line));
+            progressShown = true;
+        }
+    });
+    if (progressShown)
+        writeTo(stderr, QStringLiteral("\n"));
     WarningTally warnings;
     for (const PictureRow& row : rows) {
         if (row.failed())
