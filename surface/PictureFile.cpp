@@ -1,9 +1,13 @@
 #include "surface/PictureFile.h"
 
+#include "surface/FileName.h"
 #include "surface/PlanixError.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString pictureExtension(const QString& fileName)
 {
@@ -14,14 +18,41 @@ QString pictureExtension(const QString& fileName)
 
 namespace {
 
+[[noreturn]] void throwCannotOpen(const QString& fileName)
+{
+    throw PlanixError(QStringLiteral("ファイル %1 は開けません").arg(fileName));
+}
+
 // Only a regular file (or a link to one) is read: a folder cannot be, and a
-// pipe or a device could keep the reader waiting or feed it without end.
+// pipe or a device could keep the reader waiting or feed it without end. The
+// name's own bytes open it, also where they are not UTF-8.
 QByteArray readWholeFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
-        throw PlanixError(QStringLiteral("ファイル %1 は開けません").arg(fileName));
-    return file.readAll();
+    const int fd = ::open(fileNameBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throwCannotOpen(fileName);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        throwCannotOpen(fileName);
+    QByteArray bytes;
+    bytes.resize(qsizetype(status.st_size));
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throwCannotOpen(fileName);
+        if (got == 0)
+            break; // the file shrank meanwhile
+        done += got;
+    }
+    bytes.truncate(done);
+    return bytes;
 }
 
 } // namespace
