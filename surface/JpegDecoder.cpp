@@ -3,6 +3,7 @@
 #include "surface/PlanixError.h"
 #include "surface/Stretch.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio> // jpeglib.h needs FILE and size_t first
@@ -198,26 +199,68 @@ bool liesAboutItsSize(jpeg_decompress_struct& info, qsizetype fileBytes)
            && pixels > pixelsPerByteBeyondAnyPhoto * static_cast<std::uint64_t>(fileBytes);
 }
 
+// How many source pixels of a single-scan file are still decoded after its
+// data ran out; the rows after them are drawn as the library's filler. A
+// file cut short that declares a few rows more than it holds decodes exactly
+// as the library decodes it, while one that declares billions of pixels in a
+// few hundred bytes costs no more than a fraction of a second. (A Huffman
+// file's filler is the library's own output, flat mid grey; an arithmetic
+// file's decoder goes on inventing samples from nothing, which are not
+// worth seconds of work.)
+constexpr std::uint64_t pixelsDecodedPastTheData = std::uint64_t{16} << 20;
+
 // The source rows from fillerFrom on hold only the library's filler.
 struct Filler {
     JDIMENSION from;
     bool written; // the row buffer holds the filler
 };
 
-// After each greyscale row read: once the file lies about its size, the
-// filler starts with the row group after the one where its data ran out.
-void noteFiller(jpeg_decompress_struct& info, qsizetype fileBytes, Filler& filler)
+// Whether the scan's data has ended: the file's bytes ran out, or the
+// decoder met a marker other than a restart marker (an arithmetic decoder
+// meets the end-of-image marker without a word and goes on with zeros).
+bool dataRanOut(const jpeg_decompress_struct& info)
 {
-    if (filler.from < info.output_height || !liesAboutItsSize(info, fileBytes))
-        return;
-    const JDIMENSION group = static_cast<JDIMENSION>(info.max_v_samp_factor * DCTSIZE);
-    filler.from = (info.output_scanline + group - 1) / group * group + group;
+    const int marker = info.unread_marker;
+    return errorsOf(reinterpret_cast<j_common_ptr>(const_cast<jpeg_decompress_struct*>(&info))).dataExhausted ||
+           (marker != 0 && (marker < JPEG_RST0 || marker > JPEG_RST0 + 7));
 }
 
-// The filler row in palette indexes: the level nearest mid grey.
+JDIMENSION nextGroupAfter(const jpeg_decompress_struct& info, JDIMENSION row)
+{
+    const JDIMENSION group = static_cast<JDIMENSION>(info.max_v_samp_factor * DCTSIZE);
+    return (row + group - 1) / group * group + group;
+}
+
+// After each row read or skipped: once the file lies about its size, the
+// filler starts with the row group after the one where its data ran out (a
+// greyscale file), or once the decoder has gone on past its data for
+// pixelsDecodedPastTheData (any single-scan file).
+void noteFiller(jpeg_decompress_struct& info, qsizetype fileBytes, Filler& filler)
+{
+    if (filler.from < info.output_height || !dataRanOut(info) || jpeg_has_multiple_scans(&info))
+        return;
+    if (liesAboutItsSize(info, fileBytes)) {
+        filler.from = nextGroupAfter(info, info.output_scanline);
+        return;
+    }
+    const std::uint64_t rows = std::max<std::uint64_t>(1, pixelsDecodedPastTheData / info.output_width);
+    const std::uint64_t end = nextGroupAfter(info, info.output_scanline) + rows;
+    if (end < info.output_height)
+        filler.from = static_cast<JDIMENSION>(end);
+}
+
+// The filler row: mid grey samples, or in palette indexes the level nearest
+// mid grey.
 void writeFillerRow(const jpeg_decompress_struct& info, JSAMPROW row)
 {
     constexpr int fillerLevel = 128;
+    if (!info.quantize_colors) {
+        std::memset(row, fillerLevel, std::size_t(info.output_width) * std::size_t(info.output_components));
+        if (info.out_color_space == JCS_EXT_BGRX)
+            for (JDIMENSION x = 0; x < info.output_width; ++x)
+                row[4 * x + 3] = 0xFF;
+        return;
+    }
     int nearest = 0;
     for (int i = 0; i < info.actual_number_of_colors; ++i)
         if (std::abs(info.colormap[0][i] - fillerLevel) < std::abs(info.colormap[0][nearest] - fillerLevel))
@@ -234,7 +277,14 @@ void advanceTo(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row, 
     if (wanted <= info.output_scanline)
         return;
     if (!info.quantize_colors) {
-        jpeg_skip_scanlines(&info, wanted - info.output_scanline);
+        // In steps, so that the end of the data is seen on the way.
+        const JDIMENSION step = static_cast<JDIMENSION>(
+            std::max<std::uint64_t>(16, pixelsDecodedPastTheData / 4 / info.output_width));
+        while (info.output_scanline < wanted && info.output_scanline < filler.from) {
+            const JDIMENSION to = std::min({wanted, filler.from, info.output_scanline + step});
+            jpeg_skip_scanlines(&info, to - info.output_scanline);
+            noteFiller(info, fileBytes, filler);
+        }
         return;
     }
     while (info.output_scanline < wanted && info.output_scanline < filler.from) {
@@ -256,8 +306,7 @@ void readRow(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row, qs
         return;
     }
     jpeg_read_scanlines(&info, row, 1);
-    if (info.quantize_colors)
-        noteFiller(info, fileBytes, filler);
+    noteFiller(info, fileBytes, filler);
 }
 
 void decodeRows(jpeg_decompress_struct& info, const QByteArray& bytes, const RowPlan& plan)
