@@ -23,26 +23,43 @@ namespace {
     throw PlanixError(QStringLiteral("ファイル %1 は開けません").arg(fileName));
 }
 
-// Only a regular file (or a link to one) is read: a folder cannot be, and a
-// pipe or a device could keep the reader waiting or feed it without end. The
-// name's own bytes open it, also where they are not UTF-8.
+// A picture file open for reading, closed when it goes. Only a regular
+// file (or a link to one) is read: a folder cannot be, and a pipe or a
+// device could keep the reader waiting or feed it without end. The name's
+// own bytes open it, also where they are not UTF-8.
+class OpenFile {
+public:
+    explicit OpenFile(const QString& fileName)
+        : fd(::open(fileNameBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+    {
+        struct stat status {};
+        if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+            ::close(fd);
+            fd = -1;
+        }
+        if (fd < 0)
+            throwCannotOpen(fileName);
+        size = status.st_size;
+    }
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    int fd;
+    std::int64_t size = 0;
+};
+
 QByteArray readWholeFile(const QString& fileName)
 {
-    const int fd = ::open(fileNameBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throwCannotOpen(fileName);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        throwCannotOpen(fileName);
-    QByteArray bytes;
-    bytes.resize(qsizetype(status.st_size));
+    const OpenFile file(fileName);
+    QByteArray bytes(qsizetype(file.size), Qt::Uninitialized);
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        const ssize_t got = ::read(file.fd, bytes.data() + done, std::size_t(bytes.size() - done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -61,8 +78,10 @@ Picture readPictureFile(const QString& fileName)
 {
     const QString extension = pictureExtension(fileName);
     const QString lower = extension.toLower();
-    if (lower == u"bmp")
-        return readBmp(readWholeFile(fileName));
+    if (lower == u"bmp") {
+        const OpenFile file(fileName);
+        return readBmpFile(file.fd, file.size);
+    }
     if (lower == u"jpg" || lower == u"jpeg")
         return readJpeg(readWholeFile(fileName));
     if (lower == u"ico")
