@@ -207,7 +207,7 @@ bool liesAboutItsSize(jpeg_decompress_struct& info, qsizetype fileBytes)
 // file's filler is the library's own output, flat mid grey; an arithmetic
 // file's decoder goes on inventing samples from nothing, which are not
 // worth seconds of work.)
-constexpr std::uint64_t pixelsDecodedPastTheData = std::uint64_t{16} << 20;
+constexpr std::uint64_t pixelsDecodedPastTheData = std::uint64_t{8} << 20;
 
 // The source rows from fillerFrom on hold only the library's filler.
 struct Filler {
