@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/OpenAsChosen.h"
 #include "app/Unit1.h"
+#include "surface/FileName.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
 
@@ -27,7 +28,7 @@ int main(int argc, char* argv[])
     // without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << fileNameFromBytes(argv[i]); // a picture's name keeps its bytes
     const DesktopCommandLine commandLine = parseDesktopCommandLine(arguments);
     if (!commandLine.problem.isEmpty()) {
         writeTo(stderr, desktopUsage(commandLine.problem));
