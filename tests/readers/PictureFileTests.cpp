@@ -2,6 +2,7 @@
 // cannot be read.
 #include "BmpBytes.h"
 #include "support/Pictures.h"
+#include "surface/FileName.h"
 #include "surface/PictureFile.h"
 #include "surface/PlanixError.h"
 
@@ -46,6 +47,18 @@ TEST(PictureExtension, TheTextAfterTheFileNamesLastDotAsWritten)
     // A dot in a folder's name is no extension of the file.
     EXPECT_EQ(pictureExtension(QStringLiteral("/photos.2024/foot")), QString());
     EXPECT_EQ(pictureExtension(QStringLiteral("/photos.bmp/foot")), QString());
+}
+
+TEST(FileName, BytesThatAreNotUtf8ComeBackUnchangedAndShowAsHex)
+{
+    // Invalid lead and trail bytes, an overlong "/", an encoded surrogate, a
+    // sequence cut short at the end; and valid kana and an emoji beside them.
+    const QByteArray odd = QByteArray::fromHex("626164fffe2ec0af2fedb280e38381f09f9880e3");
+    const QString name = fileNameFromBytes(odd);
+    EXPECT_EQ(fileNameBytes(name).toHex(), odd.toHex());
+    EXPECT_EQ(printableName(name), u"bad\\xFF\\xFE.\\xC0\\xAF/\\xED\\xB2\\x80チ😀\\xE3"_qs);
+    EXPECT_EQ(fileNameFromBytes("leaf 葉.jpg"), u"leaf 葉.jpg"_qs);
+    EXPECT_EQ(fileNameBytes(u"leaf 葉.jpg"_qs), QByteArray("leaf 葉.jpg"));
 }
 
 TEST(PictureFile, NamesWithoutAReaderFailBeforeTheFileIsOpened)
