@@ -107,14 +107,32 @@ bool isFourChannel(const jpeg_decompress_struct& info)
     return info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
 }
 
-void chooseSettings(jpeg_decompress_struct& info)
+// Whether the file declares more pixels than any real photograph of so few
+// bytes can hold (even a flat grey picture takes a bit or two a block).
+bool farTooShort(const jpeg_decompress_struct& info, qsizetype fileBytes)
+{
+    constexpr std::uint64_t pixelsPerByteBeyondAnyPhoto = 1024;
+    // The header's size: the output size is only known once decoding starts
+    // (at scale 1/1 they are the same).
+    const std::uint64_t pixels = std::uint64_t{info.image_width} * info.image_height;
+    return pixels > pixelsPerByteBeyondAnyPhoto * static_cast<std::uint64_t>(fileBytes);
+}
+
+// A greyscale file far too short for its size is not dithered: the
+// ditherer must see every row, which for a multi-scan file declaring tens
+// of millions of pixels costs seconds; its samples take the nearest of the
+// same grey levels instead, and the rows nobody samples are skipped.
+void chooseSettings(jpeg_decompress_struct& info, qsizetype fileBytes)
 {
     info.scale_num = 1;
     info.scale_denom = 1;
     info.dct_method = JDCT_ISLOW;
     info.do_fancy_upsampling = TRUE;
     info.do_block_smoothing = TRUE;
-    if (isGreyscale(info)) {
+    if (isGreyscale(info) && farTooShort(info, fileBytes)) {
+        info.out_color_space = JCS_GRAYSCALE;
+        info.quantize_colors = FALSE;
+    } else if (isGreyscale(info)) {
         info.out_color_space = JCS_GRAYSCALE;
         info.quantize_colors = TRUE;
         info.desired_number_of_colors = greyLevels;
@@ -141,6 +159,15 @@ constexpr unsigned inkProduct(unsigned c, unsigned k)
     return (c * k + 127) / 255;
 }
 
+// The level of the 236 grey levels (0, 255/235, ... 255, each rounded as
+// libjpeg's quantiser rounds them) nearest to sample.
+constexpr unsigned nearestGreyLevel(unsigned sample)
+{
+    constexpr unsigned steps = greyLevels - 1;
+    const unsigned index = (sample * steps + 127) / 255;
+    return (index * 255 + steps / 2) / steps;
+}
+
 // What the rows look like and where they go. Plain data only: it lives
 // inside the guarded call.
 struct RowPlan {
@@ -159,6 +186,11 @@ void writeSampledRow(const jpeg_decompress_struct& info, const JSAMPLE* row, con
     if (info.quantize_colors) {
         for (int i = 0; i < count; ++i)
             out[i] = greyPalette[row[plan.columns[i]]];
+    } else if (info.out_color_space == JCS_GRAYSCALE) {
+        for (int i = 0; i < count; ++i) {
+            const unsigned level = nearestGreyLevel(row[plan.columns[i]]);
+            out[i] = opaque(level, level, level);
+        }
     } else if (info.out_color_space == JCS_CMYK) {
         const bool inverted = info.saw_Adobe_marker;
         for (int i = 0; i < count; ++i) {
@@ -192,11 +224,8 @@ void fillGreyPalette(const jpeg_decompress_struct& info, QRgb* palette)
 // bytes costs no more than its bytes. (Colour files skip such rows anyway.)
 bool liesAboutItsSize(jpeg_decompress_struct& info, qsizetype fileBytes)
 {
-    constexpr std::uint64_t pixelsPerByteBeyondAnyPhoto = 1024;
-    const std::uint64_t pixels = std::uint64_t{info.output_width} * info.output_height;
     return info.quantize_colors && errorsOf(reinterpret_cast<j_common_ptr>(&info)).dataExhausted
-           && !jpeg_has_multiple_scans(&info)
-           && pixels > pixelsPerByteBeyondAnyPhoto * static_cast<std::uint64_t>(fileBytes);
+           && !jpeg_has_multiple_scans(&info) && farTooShort(info, fileBytes);
 }
 
 // How many source pixels of a single-scan file are still decoded after its
@@ -312,7 +341,7 @@ void readRow(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row, qs
 void decodeRows(jpeg_decompress_struct& info, const QByteArray& bytes, const RowPlan& plan)
 {
     openSource(info, bytes);
-    chooseSettings(info);
+    chooseSettings(info, bytes.size());
     jpeg_start_decompress(&info);
     const JSAMPARRAY row = (*info.mem->alloc_sarray)(
         reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
