@@ -58,15 +58,6 @@ bool isMetafile(const QString& fileName)
 // Measures every picture and writes the CSV; 0 when all were measured.
 int measureAll(const MeasureOptions& options, char* programName)
 {
-    // Metafiles may draw text, which needs the font database of a GUI
-    // application; the offscreen platform gives one without any display.
-    std::unique_ptr<QGuiApplication> fonts;
-    int qtArgc = 1;
-    if (std::any_of(options.pictures.begin(), options.pictures.end(), isMetafile)) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        fonts = std::make_unique<QGuiApplication>(qtArgc, &programName);
-    }
-
     std::unique_ptr<RowWriter> output;
     try {
         output = options.csvFile.isEmpty() ? std::make_unique<RowWriter>()
@@ -82,6 +73,17 @@ int measureAll(const MeasureOptions& options, char* programName)
         removeUnfinishedFiles();
         writeTo(stderr, QStringLiteral("planix-measure: interrupted\n") + unfinishedNote(*output, options.csvFile));
     });
+
+    // Metafiles may draw text, which needs the font database of a GUI
+    // application; the offscreen platform gives one without any display.
+    // Made after the watch, so that its threads inherit the blocked signals.
+    std::unique_ptr<QGuiApplication> fonts;
+    int qtArgc = 1;
+    if (std::any_of(options.pictures.begin(), options.pictures.end(), isMetafile)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        fonts = std::make_unique<QGuiApplication>(qtArgc, &programName);
+    }
+
     try {
         const QString referenceArea = pointDecimalText(options.settings.referenceArea);
         output->write(csvHeader());
