@@ -22,6 +22,10 @@ namespace {
 // its own error instead of taking the machine's memory.
 constexpr long maxLibraryMemory = 512L * 1024 * 1024;
 
+// The most libjpeg may allocate for a file far too short for its declared
+// size (see farTooShort).
+constexpr long maxMemoryFarTooShort = 64L * 1024 * 1024;
+
 constexpr int greyLevels = 236;
 
 // libjpeg's error manager with the jump back into the guarded call.
@@ -118,10 +122,11 @@ bool farTooShort(const jpeg_decompress_struct& info, qsizetype fileBytes)
     return pixels > pixelsPerByteBeyondAnyPhoto * static_cast<std::uint64_t>(fileBytes);
 }
 
-// A greyscale file far too short for its size is not dithered: the
-// ditherer must see every row, which for a multi-scan file declaring tens
-// of millions of pixels costs seconds; its samples take the nearest of the
-// same grey levels instead, and the rows nobody samples are skipped.
+// A file far too short for its size gets little memory, and if greyscale
+// is not dithered: the ditherer must see every row, which for a multi-scan
+// file declaring tens of millions of pixels costs seconds; its samples take
+// the nearest of the same grey levels instead, and the rows nobody samples
+// are skipped.
 void chooseSettings(jpeg_decompress_struct& info, qsizetype fileBytes)
 {
     info.scale_num = 1;
@@ -129,6 +134,10 @@ void chooseSettings(jpeg_decompress_struct& info, qsizetype fileBytes)
     info.dct_method = JDCT_ISLOW;
     info.do_fancy_upsampling = TRUE;
     info.do_block_smoothing = TRUE;
+    // Nor may such a file take more than a little memory: a multi-scan file
+    // holds the coefficients of every pixel it declares.
+    if (farTooShort(info, fileBytes))
+        info.mem->max_memory_to_use = maxMemoryFarTooShort;
     if (isGreyscale(info) && farTooShort(info, fileBytes)) {
         info.out_color_space = JCS_GRAYSCALE;
         info.quantize_colors = FALSE;

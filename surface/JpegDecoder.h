@@ -35,7 +35,9 @@ JpegHeader readJpegHeader(const QByteArray& bytes);
 // The work is bounded by what the file holds. A file that declares far more
 // pixels than its bytes can hold (over 1024 a byte) is not a photograph: if
 // greyscale, it is not dithered (each sample takes the nearest grey level)
-// and skips rows as colour files do. Once a single-scan file's data has run
+// and skips rows as colour files do; and libjpeg may take no more than
+// 64 MB for it (a multi-scan file needing more fails with the library's
+// error), where a real photograph may take 512 MB. Once a single-scan file's data has run
 // out, the decoder goes on for 8 M more pixels (so a file cut short decodes
 // exactly as the library decodes it), and the rows after that are drawn as
 // the library's filler, flat mid grey, without decoding them.
