@@ -254,13 +254,14 @@ struct Filler {
 };
 
 // Whether the scan's data has ended: the file's bytes ran out, or the
-// decoder met a marker other than a restart marker (an arithmetic decoder
-// meets the end-of-image marker without a word and goes on with zeros).
+// decoder met a marker other than the restart marker it expects (an
+// arithmetic decoder meets a marker without a word and goes on with zeros).
 bool dataRanOut(const jpeg_decompress_struct& info)
 {
     const int marker = info.unread_marker;
+    const bool restart = marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7 && info.restart_interval != 0;
     return errorsOf(reinterpret_cast<j_common_ptr>(const_cast<jpeg_decompress_struct*>(&info))).dataExhausted ||
-           (marker != 0 && (marker < JPEG_RST0 || marker > JPEG_RST0 + 7));
+           (marker != 0 && !restart);
 }
 
 JDIMENSION nextGroupAfter(const jpeg_decompress_struct& info, JDIMENSION row)
