@@ -1,8 +1,11 @@
 #include "cli/Batch.h"
 
+#include "cli/AtomicFile.h"
 #include "cli/Measure.h"
 #include "base/PlanixError.h"
+#include "surface/readers/FileName.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -14,16 +17,37 @@
 
 namespace {
 
-void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName)
+// The BMP is made in memory and written through a checked temporary file:
+// QImage::save can miss a failed last write and leaves a cut file behind.
+void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName, const FileSet& inputs)
 {
     // A working image with a side of 0 has no pixels to keep.
     if (workingImage.isEmpty())
         return;
-    if (!workingImage.image().save(fileName, "BMP"))
-        throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(fileName));
+    const auto cannotWrite = [&](const QString& reason) {
+        return PlanixError(QStringLiteral("cannot write the marked picture %1: %2").arg(fileName, reason));
+    };
+    if (inputs.contains(fileName))
+        throw cannotWrite(QStringLiteral("it is a picture of this batch"));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!workingImage.image().save(&buffer, "BMP"))
+        throw cannotWrite(QStringLiteral("no BMP made"));
+    try {
+        AtomicFile file(fileName);
+        file.write(bytes);
+        if (inputs.contains(fileName)) // it may have appeared meanwhile
+            throw cannotWrite(QStringLiteral("it is a picture of this batch"));
+        file.commit();
+    } catch (const PlanixError& error) {
+        if (error.message().startsWith(QLatin1String("cannot write")))
+            throw;
+        throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(error.message()));
+    }
 }
 
-PictureRow measuredRow(const QString& file, const BatchJob& job, const QString& markedFile)
+PictureRow measuredRow(const QString& file, const BatchJob& job, const QString& markedFile, const FileSet& inputs)
 {
     PictureRow row;
     row.file = file;
@@ -35,7 +59,7 @@ PictureRow measuredRow(const QString& file, const BatchJob& job, const QString& 
         if (measured.referenceDots)
             row.area = areaText(measured.objectDots, *measured.referenceDots, job.settings.referenceArea).value_or(QString());
         if (!markedFile.isEmpty())
-            writeMarkedPicture(measured.workingImage, markedFile);
+            writeMarkedPicture(measured.workingImage, markedFile, inputs);
     } catch (const PlanixError& error) {
         row.error = error.message();
     }
@@ -79,21 +103,49 @@ private:
     std::exception_ptr firstFailure;
 };
 
+// Hands each finished row on once every row before it has been handed on.
+class InOrder {
+public:
+    InOrder(std::vector<PictureRow>& rows, const RowReady& ready) : rows(rows), ready(ready), done(rows.size(), false) {}
+
+    void finished(std::size_t index)
+    {
+        const std::lock_guard lock(mutex);
+        done[index] = true;
+        while (next < rows.size() && done[next]) {
+            if (ready)
+                ready(rows[next]);
+            ++next;
+        }
+    }
+
+private:
+    std::vector<PictureRow>& rows;
+    const RowReady& ready;
+    std::vector<bool> done;
+    std::size_t next = 0;
+    std::mutex mutex;
+};
+
 } // namespace
 
-std::vector<PictureRow> measureBatch(const BatchJob& job)
+std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
 {
+    const FileSet inputs(job.markedFolder.isEmpty() ? QStringList() : job.pictures);
     const QStringList markedFiles =
         job.markedFolder.isEmpty() ? QStringList() : markedFileNames(job.pictures, job.markedFolder);
     if (!job.markedFolder.isEmpty())
         QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
     std::vector<PictureRow> rows(static_cast<std::size_t>(job.pictures.size()));
     WorkQueue queue(job.pictures.size());
+    InOrder inOrder(rows, ready);
     const auto work = [&] {
         try {
-            while (const auto index = queue.next())
-                rows[std::size_t(*index)] =
-                    measuredRow(job.pictures[*index], job, markedFiles.isEmpty() ? QString() : markedFiles[*index]);
+            while (const auto index = queue.next()) {
+                rows[std::size_t(*index)] = measuredRow(job.pictures[*index], job,
+                                                        markedFiles.isEmpty() ? QString() : markedFiles[*index], inputs);
+                inOrder.finished(std::size_t(*index));
+            }
         } catch (...) { // not swallowed: carried to the calling thread
             queue.stopWith(std::current_exception());
         }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,10 +29,16 @@ struct BatchJob {
     int workers = 1;      // pictures measured at the same time, 1 or more
 };
 
+// Takes each row as soon as it and every row before it are done, in the
+// given order, one at a time. An exception it throws stops the batch and is
+// thrown again by measureBatch.
+using RowReady = std::function<void(const PictureRow&)>;
+
 // One row per picture, in the given order. A picture that cannot be read or
 // decoded, or whose marked picture cannot be written, carries the program's
-// message in its row; the others are measured all the same.
-std::vector<PictureRow> measureBatch(const BatchJob& job);
+// message in its row; the others are measured all the same. A marked picture
+// is written whole or not at all, and never over a picture of the batch.
+std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready = {});
 
 // The machine's cores, but no more workers than pictures (at least 1).
 int defaultWorkers(qsizetype pictures);

@@ -1,5 +1,7 @@
 #include "cli/Csv.h"
 
+#include "surface/readers/FileName.h"
+
 namespace {
 
 template <class Number>
@@ -24,7 +26,7 @@ QString csvRecord(const QStringList& fields)
 {
     QStringList written;
     for (const QString& field : fields)
-        written << csvField(field);
+        written << csvField(printableName(field));
     return written.join(u',') + QStringLiteral("\r\n");
 }
 

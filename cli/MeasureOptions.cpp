@@ -140,14 +140,24 @@ QString measureHelp()
         "  --by brightness|blue|green|red   counting rule (default brightness)\n"
         "  --threshold 10|20|...|90  brightness threshold in percent (default 50)\n"
         "  --marked DIR              write each marked working image there as a BMP\n"
-        "  --csv FILE                write the results as CSV (default: standard output)\n"
+        "  --csv FILE                write the results as CSV (default: standard output);\n"
+        "                            the rows go to FILE.partial, which becomes FILE once\n"
+        "                            every picture is done\n"
         "  --help                    show this help\n"
         "  --version                 show the version\n"
         "\n"
         "Pictures are fitted to 1024 x 768 as the window opens them; width and height\n"
         "are the working image's. Columns: file,width,height,object_dots,\n"
-        "reference_dots,reference_area,area,error. Exit status: 0 when every picture\n"
-        "was measured, 1 when one or more failed, 2 for a malformed command line.\n");
+        "reference_dots,reference_area,area,error. Rows are written as they are done.\n"
+        "A marked picture is written whole or not at all, and never over a picture\n"
+        "being measured.\n"
+        "\n"
+        "Exit status: 0 when every picture was measured, 1 when one or more failed\n"
+        "(or a marked picture could not be written), 2 for a malformed command line\n"
+        "(also when the CSV file is one of the pictures), 3 when the results could\n"
+        "not all be written (a full disk, say), 130 or 143 when interrupted by\n"
+        "SIGINT or SIGTERM. After 3, 130 or 143 FILE is unchanged and the rows done\n"
+        "so far are in FILE.partial, as standard error says.\n");
 }
 
 QString measureVersion()
