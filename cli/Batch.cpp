@@ -1,8 +1,11 @@
 #include "cli/Batch.h"
 
+#include "cli/AtomicFile.h"
 #include "cli/Measure.h"
 #include "base/PlanixError.h"
+#include "surface/readers/FileName.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -14,16 +17,37 @@
 
 namespace {
 
-void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName)
+// The BMP is made in memory and written through a checked temporary file:
+// QImage::save can miss a failed last write and leaves a cut file behind.
+void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName, const FileSet& inputs)
 {
     // A working image with a side of 0 has no pixels to keep.
     if (workingImage.isEmpty())
         return;
-    if (!workingImage.image().save(fileName, "BMP"))
-        throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(fileName));
+    const auto cannotWrite = [&](const QString& reason) {
+        return PlanixError(QStringLiteral("cannot write the marked picture %1: %2").arg(fileName, reason));
+    };
+    if (inputs.contains(fileName))
+        throw cannotWrite(QStringLiteral("it is a picture of this batch"));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!workingImage.image().save(&buffer, "BMP"))
+        throw cannotWrite(QStringLiteral("no BMP made"));
+    try {
+        AtomicFile file(fileName);
+        file.write(bytes);
+        if (inputs.contains(fileName)) // it may have appeared meanwhile
+            throw cannotWrite(QStringLiteral("it is a picture of this batch"));
+        file.commit();
+    } catch (const PlanixError& error) {
+        if (error.message().startsWith(QLatin1String("cannot write")))
+            throw;
+        throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(error.message()));
+    }
 }
 
-PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& markedFile)
+PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& markedFile, const FileSet& inputs)
 {
     PictureRow row;
     row.file = job.pictures[index];
@@ -44,7 +68,7 @@ PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& mark
             row.area =
                 areaText(measured.objectDots, *measured.referenceDots, row.settings.referenceArea).value_or(QString());
         if (!markedFile.isEmpty())
-            writeMarkedPicture(measured.workingImage, markedFile);
+            writeMarkedPicture(measured.workingImage, markedFile, inputs);
     } catch (const PlanixError& error) {
         row.error = error.message();
     }
@@ -118,6 +142,7 @@ private:
 
 std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
 {
+    const FileSet inputs(job.markedFolder.isEmpty() ? QStringList() : readPaths(job));
     const QStringList markedFiles = job.markedFolder.isEmpty() ? QStringList()
                                                                : markedFileNames(job.pictures, job.markedFolder);
     if (!job.markedFolder.isEmpty())
@@ -128,8 +153,8 @@ std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
     const auto work = [&] {
         try {
             while (const auto index = queue.next()) {
-                rows[std::size_t(*index)] = measuredRow(*index, job,
-                                                        markedFiles.isEmpty() ? QString() : markedFiles[*index]);
+                rows[std::size_t(*index)] = measuredRow(
+                    *index, job, markedFiles.isEmpty() ? QString() : markedFiles[*index], inputs);
                 inOrder.finished(std::size_t(*index));
             }
         } catch (...) { // not swallowed: carried to the calling thread
@@ -187,4 +212,15 @@ std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const Measure
         tasks.push_back(task);
     }
     return tasks;
+}
+
+// Where each picture is read: its task's path, or its name as given.
+QStringList readPaths(const BatchJob& job)
+{
+    QStringList paths;
+    for (qsizetype i = 0; i < job.pictures.size(); ++i) {
+        const bool ownPath = !job.tasks.empty() && !job.tasks[std::size_t(i)].path.isEmpty();
+        paths << (ownPath ? job.tasks[std::size_t(i)].path : job.pictures[i]);
+    }
+    return paths;
 }

@@ -40,6 +40,9 @@ struct BatchJob {
     std::vector<PictureTask> tasks; // empty, or one per picture
 };
 
+// Where each picture is read: its task's path, or its name as given.
+QStringList readPaths(const BatchJob& job);
+
 // One task per row of a --boxes file, each starting from defaults: its
 // rectangles and area replace the defaults' where given. A row without an
 // object rectangle needs objectGiven (--object on the command line), else it
@@ -48,12 +51,14 @@ std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const Measure
                                   const QString& folder);
 
 // Takes each row as soon as it and every row before it are done, in the
-// given order, one at a time.
+// given order, one at a time. An exception it throws stops the batch and is
+// thrown again by measureBatch.
 using RowReady = std::function<void(const PictureRow&)>;
 
 // One row per picture, in the given order. A picture that cannot be read or
 // decoded, or whose marked picture cannot be written, carries the program's
-// message in its row; the others are measured all the same.
+// message in its row; the others are measured all the same. A marked picture
+// is written whole or not at all, and never over a picture of the batch.
 std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready = {});
 
 // The machine's cores, but no more workers than pictures (at least 1).
