@@ -4,7 +4,7 @@
 // Output files that are either whole or not there: the bytes go to a
 // temporary file beside the target, every write and the close are checked,
 // and only a complete file is renamed over the target. Names may hold bytes
-// that are not UTF-8 (surface/FileName.h). Failures throw PlanixError with
+// that are not UTF-8 (surface/readers/FileName.h). Failures throw PlanixError with
 // the file's name and the system's reason.
 #include <QByteArray>
 #include <QString>

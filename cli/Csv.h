@@ -21,7 +21,7 @@
 #include <vector>
 
 // A file name's bytes that are not UTF-8 are written as \xHH
-// (surface/FileName.h).
+// (surface/readers/FileName.h).
 //
 // The field as it is, or in double quotes with each quote doubled when it
 // holds a comma, a quote, a CR or an LF.

@@ -254,9 +254,10 @@ QString measureHelp()
                             "malformed command line (also a --reference-area not above zero, a --boxes\n"
                             "file that cannot be read, a CSV file that is one of the pictures), 3 when\n"
                             "every picture was measured but some carry warnings, 4 when the results\n"
-                            "could not all be written (a full disk, say), 130 or 143 when interrupted\n"
-                            "by SIGINT or SIGTERM. After 4, 130 or 143 FILE is unchanged and the rows\n"
-                            "done so far are in FILE.partial, as standard error says.\n");
+                            "could not all be written (a full disk, say), 130, 143 or 129 when\n"
+                            "interrupted by SIGINT, SIGTERM or SIGHUP. After 4 or an interruption FILE\n"
+                            "is unchanged and the rows done so far are in FILE.partial, as standard\n"
+                            "error says.\n");
 }
 
 QString measureVersion() { return QStringLiteral("%1 %2\n").arg(programName, QStringLiteral(PLANIX_PRODUCT_VERSION)); }

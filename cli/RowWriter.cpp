@@ -7,6 +7,7 @@
 #include "base/PlanixError.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,7 +65,7 @@ RowWriter::~RowWriter()
 
 void RowWriter::write(const QString& text)
 {
-    const std::lock_guard lock(mutex);
+    const std::lock_guard<std::timed_mutex> lock(mutex);
     if (stopped)
         throw PlanixError(QStringLiteral("interrupted"));
     const QString& name = partialName.isEmpty() ? (outputName.isEmpty() ? standardOutputName() : outputName)
@@ -82,7 +83,7 @@ void RowWriter::write(const QString& text)
 
 void RowWriter::finish()
 {
-    const std::lock_guard lock(mutex);
+    const std::lock_guard<std::timed_mutex> lock(mutex);
     if (stopped)
         throw PlanixError(QStringLiteral("interrupted"));
     if (!ownsDescriptor) {
@@ -101,6 +102,8 @@ void RowWriter::finish()
 
 void RowWriter::stop()
 {
-    mutex.lock(); // never unlocked: the process ends
+    // Never unlocked: the process ends. A writer that holds the lock longer
+    // than a second is blocked (a reader that stopped reading), not busy.
+    [[maybe_unused]] const bool locked = mutex.try_lock_for(std::chrono::seconds(1));
     stopped = true;
 }

@@ -16,6 +16,7 @@
 // several threads.
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <mutex>
 #include <sys/types.h>
 
@@ -34,8 +35,9 @@ public:
     // empty when the rows go straight to their output.
     QString partialFile() const { return partialName; }
 
-    // Waits for a write in progress and lets no other start: the process is
-    // about to end.
+    // Waits a moment for a write in progress and lets no other start: the
+    // process is about to end. A write blocked on a full pipe is not waited
+    // for.
     void stop();
 
 private:
@@ -44,6 +46,6 @@ private:
     int fd = -1;
     off_t whole = 0; // bytes of the rows written completely
     bool ownsDescriptor = false;
-    std::mutex mutex;
-    bool stopped = false;
+    std::timed_mutex mutex;
+    std::atomic<bool> stopped = false;
 };

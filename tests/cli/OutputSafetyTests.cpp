@@ -14,6 +14,8 @@
 #include <QThread>
 #include <csignal>
 #include <sys/resource.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -130,6 +132,30 @@ TEST(MeasureOutput, AnInterruptedRunKeepsThePreviousCsvAndTheRowsDone)
     EXPECT_TRUE(rows.endsWith("\r\n"));
     EXPECT_TRUE(QDir(marked).entryList(QDir::Hidden | QDir::Files).filter(QRegularExpression("^\\.")).isEmpty())
         << "no temporary file left";
+}
+
+TEST(MeasureOutput, AnInterruptionEndsTheRunEvenWhenNobodyReadsItsRows)
+{
+    const QString dir = temporaryDirectory();
+    const QString picture = savedScene(dir, QString(200, QLatin1Char('p')) + QStringLiteral(".bmp"), QSize(32, 24));
+    QStringList pictures;
+    for (int i = 0; i < 2000; ++i)
+        pictures << picture;
+    int rows[2];
+    ASSERT_EQ(::pipe2(rows, O_CLOEXEC), 0);
+    QProcess process;
+    process.setChildProcessModifier([&rows] { ::dup2(rows[1], STDOUT_FILENO); });
+    process.start(QStringLiteral(PLANIX_MEASURE_PROGRAM), object + pictures);
+    ASSERT_TRUE(process.waitForStarted());
+    QThread::msleep(1500); // the pipe is full long before that
+    process.terminate();
+    const bool ended = process.waitForFinished(10000);
+    ::close(rows[0]);
+    ::close(rows[1]);
+    if (!ended)
+        process.kill();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(process.exitCode(), 128 + SIGTERM);
 }
 
 TEST(MeasureOutput, ANameThatIsNotUtf8OpensAndIsShownEscaped)
