@@ -4,6 +4,7 @@
 // open dialog. The open waits until the drop has finished, so that an error
 // box never holds up the program the file came from.
 #include "app/Unit1.h"
+#include "surface/readers/FileName.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -13,14 +14,15 @@
 
 namespace {
 
-// The first local file the drag carries; empty when it carries none.
+// The first local file the drag carries, by its name's own bytes (a name
+// that is not UTF-8 arrives percent-encoded); empty when it carries none.
 QString firstLocalFile(const QMimeData* data)
 {
     if (!data)
         return {};
     for (const QUrl& url : data->urls())
         if (url.isLocalFile())
-            return url.toLocalFile();
+            return fileNameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     return {};
 }
 

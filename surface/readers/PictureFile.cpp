@@ -22,7 +22,7 @@ namespace {
 
 [[noreturn]] void throwCannotOpen(const QString& fileName)
 {
-    throw PlanixError(QStringLiteral("ファイル %1 は開けません").arg(fileName));
+    throw PlanixError(QStringLiteral("ファイル %1 は開けません").arg(printableName(fileName)));
 }
 
 // A picture file open for reading, closed when it goes. Only a regular

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QUrl>
 #include <QtTest/QTest>
+#include <unistd.h>
 
 namespace {
 
@@ -121,6 +122,20 @@ TEST_F(OpenNamedPicture, ADroppedPictureOpens)
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_TRUE(QTest::qWaitFor([&] { return workingImage().width() == 1024; }, 5000));
     expectOpenedLikeTheDialog();
+}
+
+TEST_F(OpenNamedPicture, ADroppedPictureWhoseNameIsNotUtf8Opens)
+{
+    const QByteArray folder = QFile::encodeName(dir);
+    ASSERT_EQ(::link(QFile::encodeName(second).constData(), (folder + "/bad\xff\xfe.jpg").constData()), 0);
+    QMimeData files;
+    files.setUrls({QUrl::fromEncoded("file://" + folder.toPercentEncoding("/") + "/bad%FF%FE.jpg")});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form(), &enter);
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form(), &drop);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return workingImage().width() == 1024; }, 5000));
+    EXPECT_TRUE(errors.isEmpty());
 }
 
 TEST_F(OpenNamedPicture, ADragWithoutFilesIsRefused)
