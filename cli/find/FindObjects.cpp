@@ -1,0 +1,441 @@
+#include "cli/find/FindObjects.h"
+
+#include "cli/find/Paper.h"
+#include "cli/find/ReferenceFit.h"
+#include "surface/PlanixError.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <optional>
+
+namespace {
+
+// Regions are found on a copy of the picture reduced to about this long side
+// (noise averages out there, and the paper's fit is cheap); each region is
+// then measured on the picture itself.
+constexpr int findingLongSide = 1200;
+// A region stands out from the paper by this many standard deviations of the
+// paper's (smoothed) noise, and at least by this many levels.
+constexpr float standOutDeviations = 6;
+constexpr float standOutLevels = 4;
+// The smoothing (sigma, pixels) on the picture itself before a pixel is
+// weighed against its region's colour.
+constexpr double pictureSmoothing = 1.0;
+// A reference takes at least this many pixels, and at most this share of the
+// picture.
+constexpr double smallestReference = 200;
+constexpr double largestReferenceShare = 1.0 / 6;
+// Reference candidates fitted closely, best first by the rough outline.
+constexpr std::size_t candidatesFitted = 6;
+
+// The picture and its reduced copy, where regions are found.
+struct Finding {
+    cv::Mat picture; // CV_8UC4 (B, G, R, unused), the caller's pixels
+    cv::Mat reduced; // CV_32FC3
+    double scaleX = 1, scaleY = 1; // picture pixels per reduced pixel
+    PaperModel paper;
+    cv::Mat labels;  // CV_32S regions on the reduced copy, 0 for paper
+    cv::Mat owner;   // labels, reaching one pixel beyond each region
+    cv::Mat stats;
+    cv::Mat standOut; // CV_32F: smoothed distance from the paper
+    std::vector<int> columnOf; // reduced column of each picture column
+};
+
+cv::Mat reducedCopy(const cv::Mat& picture, cv::Size size)
+{
+    cv::Mat reduced8;
+    if (size == picture.size())
+        reduced8 = picture;
+    else
+        cv::resize(picture, reduced8, size, 0, 0, cv::INTER_AREA);
+    cv::Mat bgr;
+    cv::cvtColor(reduced8, bgr, cv::COLOR_BGRA2BGR);
+    cv::Mat reduced;
+    bgr.convertTo(reduced, CV_32FC3);
+    return reduced;
+}
+
+// The median of values over mask (0 when empty).
+float medianOver(const cv::Mat& values, const cv::Mat& mask)
+{
+    std::vector<float> kept;
+    for (int y = 0; y < values.rows; ++y)
+        for (int x = 0; x < values.cols; ++x)
+            if (mask.at<std::uint8_t>(y, x))
+                kept.push_back(values.at<float>(y, x));
+    if (kept.empty())
+        return 0;
+    const auto middle = kept.begin() + std::ptrdiff_t(kept.size() / 2);
+    std::nth_element(kept.begin(), middle, kept.end());
+    return *middle;
+}
+
+Finding findRegions(const cv::Mat& picture)
+{
+    Finding found;
+    found.picture = picture;
+    const int longSide = std::max(picture.cols, picture.rows);
+    const int step = std::max(1, (longSide + findingLongSide - 1) / findingLongSide);
+    const cv::Size size(std::max(1, picture.cols / step), std::max(1, picture.rows / step));
+    found.reduced = reducedCopy(picture, size);
+    found.scaleX = double(picture.cols) / size.width;
+    found.scaleY = double(picture.rows) / size.height;
+    found.paper = fitPaper(found.reduced);
+
+    cv::Mat smoothed;
+    cv::GaussianBlur(found.reduced - found.paper.level, smoothed, cv::Size(0, 0), 1.0);
+    cv::Mat squared;
+    cv::multiply(smoothed, smoothed, squared);
+    cv::Mat summed;
+    cv::transform(squared, summed, cv::Matx13f(1, 1, 1));
+    cv::sqrt(summed, found.standOut);
+    const float noise = medianOver(found.standOut, found.paper.paper) / 1.54F;
+    cv::Mat foreground;
+    cv::compare(found.standOut, std::max(standOutDeviations * noise, standOutLevels), foreground, cv::CMP_GT);
+    cv::Mat centroids;
+    cv::connectedComponentsWithStats(foreground, found.labels, found.stats, centroids, 8, CV_32S);
+
+    cv::Mat asFloat, reaching;
+    found.labels.convertTo(asFloat, CV_32F);
+    cv::dilate(asFloat, reaching, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    reaching.convertTo(found.owner, CV_32S);
+    found.labels.copyTo(found.owner, found.labels != 0);
+
+    found.columnOf.resize(std::size_t(picture.cols));
+    for (int x = 0; x < picture.cols; ++x)
+        found.columnOf[std::size_t(x)] = std::min(size.width - 1, int(x / found.scaleX));
+    return found;
+}
+
+int rowOf(const Finding& found, int y) { return std::min(found.reduced.rows - 1, int(y / found.scaleY)); }
+
+cv::Rect regionBox(const Finding& found, int label)
+{
+    return {found.stats.at<int>(label, cv::CC_STAT_LEFT), found.stats.at<int>(label, cv::CC_STAT_TOP),
+            found.stats.at<int>(label, cv::CC_STAT_WIDTH), found.stats.at<int>(label, cv::CC_STAT_HEIGHT)};
+}
+
+// The region's box on the picture, grown by margin picture pixels and kept
+// inside it.
+cv::Rect pictureBox(const Finding& found, cv::Rect reduced, int margin)
+{
+    const int left = int(std::floor(reduced.x * found.scaleX)) - margin;
+    const int top = int(std::floor(reduced.y * found.scaleY)) - margin;
+    const int right = int(std::ceil((reduced.x + reduced.width) * found.scaleX)) + margin;
+    const int bottom = int(std::ceil((reduced.y + reduced.height) * found.scaleY)) + margin;
+    return cv::Rect(cv::Point(left, top), cv::Point(right, bottom)) & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
+}
+
+// The region's own colour against the paper: the median difference over its
+// half that stands out most (the blurred rim and highlights left aside).
+std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
+{
+    const cv::Rect box = regionBox(found, label);
+    const cv::Mat labels = found.labels(box);
+    const cv::Mat standOut = found.standOut(box);
+    std::vector<float> levels;
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x)
+            if (labels.at<int>(y, x) == label)
+                levels.push_back(standOut.at<float>(y, x));
+    if (levels.empty())
+        return std::nullopt;
+    const auto middle = levels.begin() + std::ptrdiff_t(levels.size() / 2);
+    std::nth_element(levels.begin(), middle, levels.end());
+    const float least = *middle;
+    std::array<std::vector<float>, 3> channels;
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x)
+            if (labels.at<int>(y, x) == label && standOut.at<float>(y, x) >= least) {
+                const cv::Vec3f difference =
+                    found.reduced.at<cv::Vec3f>(box.y + y, box.x + x) - found.paper.level.at<cv::Vec3f>(box.y + y, box.x + x);
+                for (int c = 0; c < 3; ++c)
+                    channels[std::size_t(c)].push_back(difference[c]);
+            }
+    cv::Vec3f colour;
+    for (int c = 0; c < 3; ++c) {
+        auto& values = channels[std::size_t(c)];
+        const auto half = values.begin() + std::ptrdiff_t(values.size() / 2);
+        std::nth_element(values.begin(), half, values.end());
+        colour[c] = *half;
+    }
+    if (cv::norm(colour) < standOutLevels)
+        return std::nullopt;
+    return colour;
+}
+
+// The picture smoothed over box (from a slightly larger patch, so its own
+// border is not smoothed against nothing), as CV_32FC4.
+cv::Mat smoothedPatch(const cv::Mat& picture, cv::Rect box)
+{
+    const int border = 3;
+    const cv::Rect grown = (box + cv::Size(2 * border, 2 * border) - cv::Point(border, border)) &
+                           cv::Rect(0, 0, picture.cols, picture.rows);
+    cv::Mat patch;
+    picture(grown).convertTo(patch, CV_32FC4);
+    cv::GaussianBlur(patch, patch, cv::Size(0, 0), pictureSmoothing);
+    return patch(box - grown.tl()).clone();
+}
+
+// The weight that turns a difference from the paper into its share of the
+// region's colour: 0 on paper, 1 at the colour.
+cv::Vec3f contrastWeights(const cv::Vec3f& colour) { return colour / colour.dot(colour); }
+
+// Each pixel of box: its share of the region's colour, for the fit of the
+// reference's outline.
+ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f& colour)
+{
+    const cv::Mat smooth = smoothedPatch(found.picture, box);
+    const cv::Vec3f weights = contrastWeights(colour);
+    ContrastPatch patch{cv::Mat(box.size(), CV_32F), box.tl()};
+    for (int y = 0; y < box.height; ++y) {
+        const auto* level = found.paper.level.ptr<cv::Vec3f>(rowOf(found, box.y + y));
+        const auto* pixel = smooth.ptr<cv::Vec4f>(y);
+        auto* out = patch.values.ptr<float>(y);
+        for (int x = 0; x < box.width; ++x) {
+            const cv::Vec3f& paper = level[found.columnOf[std::size_t(box.x + x)]];
+            const cv::Vec4f& p = pixel[x];
+            out[x] = (p[0] - paper[0]) * weights[0] + (p[1] - paper[1]) * weights[1] + (p[2] - paper[2]) * weights[2];
+        }
+    }
+    return patch;
+}
+
+// The outer outline of a region on the reduced copy, in picture coordinates
+// (reduced pixel centres).
+std::vector<cv::Point2f> roughOutline(const Finding& found, int label)
+{
+    const cv::Rect box = regionBox(found, label);
+    cv::Mat mask = found.labels(box) == label;
+    std::vector<std::vector<cv::Point>> contours;
+    cv::findContours(mask, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
+    const auto largest = std::max_element(contours.begin(), contours.end(), [](const auto& a, const auto& b) {
+        return cv::contourArea(a) < cv::contourArea(b);
+    });
+    std::vector<cv::Point2f> outline;
+    if (largest == contours.end())
+        return outline;
+    for (const cv::Point& p : *largest)
+        outline.emplace_back(float((box.x + p.x + 0.5) * found.scaleX - 0.5),
+                             float((box.y + p.y + 0.5) * found.scaleY - 0.5));
+    return outline;
+}
+
+bool touchesBorder(cv::Rect box, cv::Size size)
+{
+    return box.x <= 0 || box.y <= 0 || box.x + box.width >= size.width || box.y + box.height >= size.height;
+}
+
+struct Candidate {
+    int label = 0;
+    ShapeFit fit;
+};
+
+std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape)
+{
+    const double pixelArea = found.scaleX * found.scaleY;
+    const double pictureArea = double(found.picture.cols) * found.picture.rows;
+    std::vector<std::pair<double, int>> rough; // (fill error, label)
+    std::vector<std::vector<cv::Point2f>> outlines(std::size_t(found.stats.rows));
+    for (int label = 1; label < found.stats.rows; ++label) {
+        const double area = found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea;
+        if (area < smallestReference || area > largestReferenceShare * pictureArea ||
+            touchesBorder(regionBox(found, label), found.reduced.size()))
+            continue;
+        std::vector<cv::Point2f> outline = roughOutline(found, label);
+        const bool fits = shape == ReferenceShape::Disc ? roughlyDisc(outline) : roughlySquare(outline);
+        if (!fits)
+            continue;
+        const double hull = shape == ReferenceShape::Disc ? cv::contourArea(outline)
+                                                          : double(cv::minAreaRect(outline).size.area());
+        rough.emplace_back(std::abs(1 - cv::contourArea(outline) / std::max(hull, 1.0)), label);
+        outlines[std::size_t(label)] = std::move(outline);
+    }
+    std::sort(rough.begin(), rough.end());
+    if (rough.size() > candidatesFitted)
+        rough.resize(candidatesFitted);
+
+    std::vector<Candidate> fitted;
+    const float reach = float(3 + 2 * std::max(found.scaleX, found.scaleY));
+    for (const auto& [error, label] : rough) {
+        const auto colour = regionColour(found, label);
+        if (!colour)
+            continue;
+        const std::vector<cv::Point2f>& outline = outlines[std::size_t(label)];
+        const cv::Rect box = (cv::boundingRect(outline) + cv::Size(int(2 * reach) + 8, int(2 * reach) + 8) -
+                              cv::Point(int(reach) + 4, int(reach) + 4)) &
+                             cv::Rect(0, 0, found.picture.cols, found.picture.rows);
+        const ContrastPatch patch = contrastPatch(found, box, *colour);
+        ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, outline, reach) : fitSquare(patch, outline, reach);
+        if (fit.fitted)
+            fitted.push_back({label, std::move(fit)});
+    }
+    std::sort(fitted.begin(), fitted.end(), [](const Candidate& a, const Candidate& b) { return a.fit.score < b.fit.score; });
+    return fitted;
+}
+
+// A region measured on the picture itself: the pixels nearer its own colour
+// than the paper's, within the region (and one reduced pixel round it).
+struct Measured {
+    std::int64_t dots = 0;
+    cv::Mat mask;   // CV_8U over within
+    cv::Rect within;
+    cv::Rect box;   // of the counted pixels
+};
+
+Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
+{
+    Measured measured;
+    const int margin = int(std::ceil(std::max(found.scaleX, found.scaleY))) + 2;
+    measured.within = pictureBox(found, regionBox(found, label), margin);
+    const cv::Rect& within = measured.within;
+    const cv::Mat smooth = smoothedPatch(found.picture, within);
+    const cv::Vec3f weights = contrastWeights(colour);
+    measured.mask = cv::Mat::zeros(within.size(), CV_8U);
+    int left = within.width, top = within.height, right = -1, bottom = -1;
+    for (int y = 0; y < within.height; ++y) {
+        const int reducedRow = rowOf(found, within.y + y);
+        const auto* owner = found.owner.ptr<int>(reducedRow);
+        const auto* level = found.paper.level.ptr<cv::Vec3f>(reducedRow);
+        const auto* pixel = smooth.ptr<cv::Vec4f>(y);
+        auto* out = measured.mask.ptr<std::uint8_t>(y);
+        for (int x = 0; x < within.width; ++x) {
+            const int column = found.columnOf[std::size_t(within.x + x)];
+            if (owner[column] != label)
+                continue;
+            const cv::Vec3f& paper = level[column];
+            const cv::Vec4f& p = pixel[x];
+            const float share =
+                (p[0] - paper[0]) * weights[0] + (p[1] - paper[1]) * weights[1] + (p[2] - paper[2]) * weights[2];
+            if (share > 0.5F) {
+                out[x] = 255;
+                ++measured.dots;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (measured.dots > 0)
+        measured.box = cv::Rect(within.x + left, within.y + top, right - left + 1, bottom - top + 1);
+    return measured;
+}
+
+std::vector<QPolygon> outlineOf(const Measured& measured)
+{
+    std::vector<std::vector<cv::Point>> contours;
+    std::vector<cv::Vec4i> hierarchy;
+    cv::findContours(measured.mask.clone(), contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_SIMPLE,
+                     measured.within.tl());
+    // The largest outer outline first.
+    std::stable_sort(contours.begin(), contours.end(),
+                     [](const auto& a, const auto& b) { return cv::contourArea(a) > cv::contourArea(b); });
+    std::vector<QPolygon> outline;
+    for (const auto& contour : contours) {
+        QPolygon polygon;
+        for (const cv::Point& p : contour)
+            polygon << QPoint(p.x, p.y);
+        outline.push_back(polygon);
+    }
+    return outline;
+}
+
+QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }
+
+} // namespace
+
+std::vector<int> readingOrder(const std::vector<QRect>& boxes)
+{
+    std::vector<int> byTop(boxes.size());
+    std::iota(byTop.begin(), byTop.end(), 0);
+    std::stable_sort(byTop.begin(), byTop.end(), [&](int a, int b) {
+        return boxes[std::size_t(a)].top() < boxes[std::size_t(b)].top();
+    });
+    std::vector<bool> placed(boxes.size(), false);
+    std::vector<int> order;
+    for (const int first : byTop) {
+        if (placed[std::size_t(first)])
+            continue;
+        const QRect& head = boxes[std::size_t(first)];
+        std::vector<int> row;
+        for (const int other : byTop) {
+            const QRect& box = boxes[std::size_t(other)];
+            const int middle2 = box.top() + box.bottom(); // twice the middle
+            if (!placed[std::size_t(other)] && middle2 >= 2 * head.top() && middle2 <= 2 * head.bottom()) {
+                row.push_back(other);
+                placed[std::size_t(other)] = true;
+            }
+        }
+        if (!placed[std::size_t(first)]) { // its own middle always lies within it, unless empty
+            row.push_back(first);
+            placed[std::size_t(first)] = true;
+        }
+        std::stable_sort(row.begin(), row.end(), [&](int a, int b) {
+            return boxes[std::size_t(a)].left() < boxes[std::size_t(b)].left();
+        });
+        order.insert(order.end(), row.begin(), row.end());
+    }
+    return order;
+}
+
+FindResult findObjects(const QImage& picture, const FindSettings& settings)
+{
+    const QImage pixels = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB32);
+    if (pixels.width() < 8 || pixels.height() < 8)
+        throw PlanixError(QStringLiteral("no reference found"));
+    const cv::Mat wrapped(pixels.height(), pixels.width(), CV_8UC4, const_cast<uchar*>(pixels.constBits()),
+                          std::size_t(pixels.bytesPerLine()));
+    const Finding found = findRegions(wrapped);
+
+    const std::vector<Candidate> candidates = referenceCandidates(found, settings.shape);
+    if (candidates.empty())
+        throw PlanixError(QStringLiteral("no reference found"));
+    FindResult result;
+    const Candidate& best = candidates.front();
+    result.reference.shape = settings.shape;
+    result.reference.pixelArea = best.fit.pixelArea;
+    for (const cv::Point2f& p : best.fit.outline)
+        result.reference.outline << QPointF(p.x, p.y);
+    result.reference.box = result.reference.outline.boundingRect().toAlignedRect();
+    result.referenceAmbiguous =
+        candidates.size() > 1 && candidates[1].fit.score <= 2 * best.fit.score + 0.004;
+
+    // Objects: every other region larger than the smallest area.
+    const double unitsPerDot = settings.referenceArea / best.fit.pixelArea;
+    const double pixelArea = found.scaleX * found.scaleY;
+    std::vector<FoundObject> objects;
+    for (int label = 1; label < found.stats.rows; ++label) {
+        // A region's reduced area includes its blurred rim, so this only
+        // skips what cannot possibly be large enough.
+        if (label == best.label || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4)
+            continue;
+        const auto colour = regionColour(found, label);
+        if (!colour)
+            continue;
+        const Measured measured = measureRegion(found, label, *colour);
+        const double area = double(measured.dots) * unitsPerDot;
+        if (area <= settings.minArea)
+            continue;
+        FoundObject object;
+        object.dots = measured.dots;
+        object.area = area;
+        object.box = toQRect(measured.box);
+        object.touchesEdge = touchesBorder(measured.box, found.picture.size());
+        object.outline = outlineOf(measured);
+        objects.push_back(std::move(object));
+    }
+    std::vector<QRect> boxes;
+    for (const FoundObject& object : objects)
+        boxes.push_back(object.box);
+    for (const int index : readingOrder(boxes)) {
+        result.objects.push_back(std::move(objects[std::size_t(index)]));
+        result.objects.back().number = int(result.objects.size());
+    }
+    return result;
+}

@@ -1,0 +1,46 @@
+#include "ShapeScenes.h"
+
+#include <QPainter>
+#include <QTransform>
+#include <algorithm>
+#include <random>
+
+QImage paperWith(QSize size, const std::vector<Shape>& shapes, double dimming, int noise, unsigned seed)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(235, 230, 220));
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        for (const Shape& shape : shapes)
+            painter.fillPath(shape.path, shape.colour);
+    }
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> jitter(-noise, noise);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const double light = 1 - dimming * x / size.width();
+            const auto channel = [&](int value) { return std::clamp(int(value * light) + jitter(random), 0, 255); };
+            row[x] = qRgb(channel(qRed(row[x])), channel(qGreen(row[x])), channel(qBlue(row[x])));
+        }
+    }
+    return image;
+}
+
+QPainterPath disc(QPointF centre, double radius) { return ellipse(centre, radius, radius); }
+
+QPainterPath ellipse(QPointF centre, double radiusX, double radiusY)
+{
+    QPainterPath path;
+    path.addEllipse(centre, radiusX, radiusY);
+    return path;
+}
+
+QPainterPath turnedSquare(QPointF centre, double side, double degrees)
+{
+    QPainterPath path;
+    path.addRect(QRectF(-side / 2, -side / 2, side, side));
+    return QTransform().translate(centre.x(), centre.y()).rotate(degrees).map(path);
+}
