@@ -20,7 +20,10 @@ constexpr int findingLongSide = 1200;
 // A region stands out from the paper by this many standard deviations of the
 // paper's (smoothed) noise, and at least by this many levels.
 constexpr float standOutDeviations = 6;
-constexpr float standOutLevels = 4;
+constexpr float standOutLevels = 8;
+// A region whose own colour lies closer to the paper's than this many levels
+// is a stain or an unevenness of the light, not a shape.
+constexpr float faintestRegion = 12;
 // The smoothing (sigma, pixels) on the picture itself before a pixel is
 // weighed against its region's colour.
 constexpr double pictureSmoothing = 1.0;
@@ -37,8 +40,8 @@ struct Finding {
     cv::Mat reduced; // CV_32FC3
     double scaleX = 1, scaleY = 1; // picture pixels per reduced pixel
     PaperModel paper;
+    cv::Mat inverseLevel; // CV_32FC3: 1 / the paper's level, channel by channel
     cv::Mat labels;  // CV_32S regions on the reduced copy, 0 for paper
-    cv::Mat owner;   // labels, reaching one pixel beyond each region
     cv::Mat stats;
     cv::Mat standOut; // CV_32F: smoothed distance from the paper
     std::vector<int> columnOf; // reduced column of each picture column
@@ -58,21 +61,6 @@ cv::Mat reducedCopy(const cv::Mat& picture, cv::Size size)
     return reduced;
 }
 
-// The median of values over mask (0 when empty).
-float medianOver(const cv::Mat& values, const cv::Mat& mask)
-{
-    std::vector<float> kept;
-    for (int y = 0; y < values.rows; ++y)
-        for (int x = 0; x < values.cols; ++x)
-            if (mask.at<std::uint8_t>(y, x))
-                kept.push_back(values.at<float>(y, x));
-    if (kept.empty())
-        return 0;
-    const auto middle = kept.begin() + std::ptrdiff_t(kept.size() / 2);
-    std::nth_element(kept.begin(), middle, kept.end());
-    return *middle;
-}
-
 Finding findRegions(const cv::Mat& picture)
 {
     Finding found;
@@ -84,6 +72,8 @@ Finding findRegions(const cv::Mat& picture)
     found.scaleX = double(picture.cols) / size.width;
     found.scaleY = double(picture.rows) / size.height;
     found.paper = fitPaper(found.reduced);
+    cv::max(found.paper.level, 1.0, found.inverseLevel);
+    cv::divide(1.0, found.inverseLevel, found.inverseLevel);
 
     cv::Mat smoothed;
     cv::GaussianBlur(found.reduced - found.paper.level, smoothed, cv::Size(0, 0), 1.0);
@@ -92,17 +82,15 @@ Finding findRegions(const cv::Mat& picture)
     cv::Mat summed;
     cv::transform(squared, summed, cv::Matx13f(1, 1, 1));
     cv::sqrt(summed, found.standOut);
-    const float noise = medianOver(found.standOut, found.paper.paper) / 1.54F;
+    const float noise = medianWhere(found.standOut, found.paper.paper) / 1.54F;
     cv::Mat foreground;
     cv::compare(found.standOut, std::max(standOutDeviations * noise, standOutLevels), foreground, cv::CMP_GT);
+    // Regions reach one reduced pixel beyond what stands out, so that a
+    // shape's blurred rim is theirs, and bits of one shape a pixel apart
+    // (where a stalk meets its blade) stay one region.
+    cv::dilate(foreground, foreground, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
     cv::Mat centroids;
     cv::connectedComponentsWithStats(foreground, found.labels, found.stats, centroids, 8, CV_32S);
-
-    cv::Mat asFloat, reaching;
-    found.labels.convertTo(asFloat, CV_32F);
-    cv::dilate(asFloat, reaching, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
-    reaching.convertTo(found.owner, CV_32S);
-    found.labels.copyTo(found.owner, found.labels != 0);
 
     found.columnOf.resize(std::size_t(picture.cols));
     for (int x = 0; x < picture.cols; ++x)
@@ -129,6 +117,14 @@ cv::Rect pictureBox(const Finding& found, cv::Rect reduced, int margin)
     return cv::Rect(cv::Point(left, top), cv::Point(right, bottom)) & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
 }
 
+// A pixel's difference from the paper as a share of the paper's level, channel
+// by channel: light that falls off, or a shadow, darkens a shape as much as
+// the paper under it, so the share stays the same.
+cv::Vec3f shareOfPaper(const cv::Vec3f& pixel, const cv::Vec3f& inverseLevel)
+{
+    return {pixel[0] * inverseLevel[0] - 1, pixel[1] * inverseLevel[1] - 1, pixel[2] * inverseLevel[2] - 1};
+}
+
 // The region's own colour against the paper: the median difference over its
 // half that stands out most (the blurred rim and highlights left aside).
 std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
@@ -150,8 +146,8 @@ std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
     for (int y = 0; y < box.height; ++y)
         for (int x = 0; x < box.width; ++x)
             if (labels.at<int>(y, x) == label && standOut.at<float>(y, x) >= least) {
-                const cv::Vec3f difference =
-                    found.reduced.at<cv::Vec3f>(box.y + y, box.x + x) - found.paper.level.at<cv::Vec3f>(box.y + y, box.x + x);
+                const cv::Vec3f difference = shareOfPaper(found.reduced.at<cv::Vec3f>(box.y + y, box.x + x),
+                                                          found.inverseLevel.at<cv::Vec3f>(box.y + y, box.x + x));
                 for (int c = 0; c < 3; ++c)
                     channels[std::size_t(c)].push_back(difference[c]);
             }
@@ -162,22 +158,24 @@ std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
         std::nth_element(values.begin(), half, values.end());
         colour[c] = *half;
     }
-    if (cv::norm(colour) < standOutLevels)
+    if (cv::norm(colour) < faintestRegion / 255)
         return std::nullopt;
     return colour;
 }
 
 // The picture smoothed over box (from a slightly larger patch, so its own
-// border is not smoothed against nothing), as CV_32FC4.
-cv::Mat smoothedPatch(const cv::Mat& picture, cv::Rect box)
+// border is not smoothed against nothing), of the given depth (CV_8U or
+// CV_32F, four channels).
+cv::Mat smoothedPatch(const cv::Mat& picture, cv::Rect box, int depth, double sigma = pictureSmoothing)
 {
     const int border = 3;
     const cv::Rect grown = (box + cv::Size(2 * border, 2 * border) - cv::Point(border, border)) &
                            cv::Rect(0, 0, picture.cols, picture.rows);
     cv::Mat patch;
-    picture(grown).convertTo(patch, CV_32FC4);
-    cv::GaussianBlur(patch, patch, cv::Size(0, 0), pictureSmoothing);
-    return patch(box - grown.tl()).clone();
+    picture(grown).convertTo(patch, CV_MAKETYPE(depth, 4));
+    if (sigma > 0)
+        cv::GaussianBlur(patch, patch, cv::Size(0, 0), sigma);
+    return patch(box - grown.tl());
 }
 
 // The weight that turns a difference from the paper into its share of the
@@ -188,17 +186,20 @@ cv::Vec3f contrastWeights(const cv::Vec3f& colour) { return colour / colour.dot(
 // reference's outline.
 ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f& colour)
 {
-    const cv::Mat smooth = smoothedPatch(found.picture, box);
+    // Not smoothed: the fit samples across its lines instead, which keeps
+    // the edge as sharp as the picture has it.
+    const cv::Mat smooth = smoothedPatch(found.picture, box, CV_32F, 0);
     const cv::Vec3f weights = contrastWeights(colour);
     ContrastPatch patch{cv::Mat(box.size(), CV_32F), box.tl()};
     for (int y = 0; y < box.height; ++y) {
-        const auto* level = found.paper.level.ptr<cv::Vec3f>(rowOf(found, box.y + y));
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, box.y + y));
         const auto* pixel = smooth.ptr<cv::Vec4f>(y);
         auto* out = patch.values.ptr<float>(y);
         for (int x = 0; x < box.width; ++x) {
-            const cv::Vec3f& paper = level[found.columnOf[std::size_t(box.x + x)]];
+            const cv::Vec3f& inverse = level[found.columnOf[std::size_t(box.x + x)]];
             const cv::Vec4f& p = pixel[x];
-            out[x] = (p[0] - paper[0]) * weights[0] + (p[1] - paper[1]) * weights[1] + (p[2] - paper[2]) * weights[2];
+            out[x] = (p[0] * inverse[0] - 1) * weights[0] + (p[1] * inverse[1] - 1) * weights[1] +
+                     (p[2] * inverse[2] - 1) * weights[2];
         }
     }
     return patch;
@@ -259,7 +260,9 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
         rough.resize(candidatesFitted);
 
     std::vector<Candidate> fitted;
-    const float reach = float(3 + 2 * std::max(found.scaleX, found.scaleY));
+    // The rough outline lies where the region first stands out, on the
+    // reduced copy and smoothed there: outside the edge by several pixels.
+    const float reach = float(4 + 4 * std::max(found.scaleX, found.scaleY));
     for (const auto& [error, label] : rough) {
         const auto colour = regionColour(found, label);
         if (!colour)
@@ -292,24 +295,25 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
     const int margin = int(std::ceil(std::max(found.scaleX, found.scaleY))) + 2;
     measured.within = pictureBox(found, regionBox(found, label), margin);
     const cv::Rect& within = measured.within;
-    const cv::Mat smooth = smoothedPatch(found.picture, within);
+    // Smoothed in whole levels: the half-level rounding moves no edge.
+    const cv::Mat smooth = smoothedPatch(found.picture, within, CV_8U);
     const cv::Vec3f weights = contrastWeights(colour);
     measured.mask = cv::Mat::zeros(within.size(), CV_8U);
     int left = within.width, top = within.height, right = -1, bottom = -1;
     for (int y = 0; y < within.height; ++y) {
         const int reducedRow = rowOf(found, within.y + y);
-        const auto* owner = found.owner.ptr<int>(reducedRow);
-        const auto* level = found.paper.level.ptr<cv::Vec3f>(reducedRow);
-        const auto* pixel = smooth.ptr<cv::Vec4f>(y);
+        const auto* owner = found.labels.ptr<int>(reducedRow);
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
+        const auto* pixel = smooth.ptr<cv::Vec4b>(y);
         auto* out = measured.mask.ptr<std::uint8_t>(y);
         for (int x = 0; x < within.width; ++x) {
             const int column = found.columnOf[std::size_t(within.x + x)];
             if (owner[column] != label)
                 continue;
-            const cv::Vec3f& paper = level[column];
-            const cv::Vec4f& p = pixel[x];
-            const float share =
-                (p[0] - paper[0]) * weights[0] + (p[1] - paper[1]) * weights[1] + (p[2] - paper[2]) * weights[2];
+            const cv::Vec3f& inverse = level[column];
+            const cv::Vec4b& p = pixel[x];
+            const float share = (float(p[0]) * inverse[0] - 1) * weights[0] + (float(p[1]) * inverse[1] - 1) * weights[1] +
+                                (float(p[2]) * inverse[2] - 1) * weights[2];
             if (share > 0.5F) {
                 out[x] = 255;
                 ++measured.dots;

@@ -7,22 +7,15 @@
 #include <cmath>
 #include <vector>
 
-namespace {
-
-constexpr int fits = 4;
-constexpr int cellsAlongLongSide = 32;
-// A cell whose paper covers less than this share gives no mean of its own.
-constexpr float leastPaperShare = 0.25F;
-
-// The median of the CV_32F values of values where mask is set (0 when none).
-float maskedMedian(const cv::Mat& values, const cv::Mat& mask)
+float medianWhere(const cv::Mat& values, const cv::Mat& mask)
 {
+    // Every other pixel of every other row is plenty for a median of so many.
     std::vector<float> kept;
-    kept.reserve(std::size_t(values.total()));
-    for (int y = 0; y < values.rows; ++y) {
+    kept.reserve(std::size_t(values.total() / 4));
+    for (int y = 0; y < values.rows; y += 2) {
         const auto* value = values.ptr<float>(y);
         const auto* keep = mask.ptr<std::uint8_t>(y);
-        for (int x = 0; x < values.cols; ++x)
+        for (int x = y / 2 % 2; x < values.cols; x += 2)
             if (keep[x])
                 kept.push_back(value[x]);
     }
@@ -33,80 +26,118 @@ float maskedMedian(const cv::Mat& values, const cv::Mat& mask)
     return *middle;
 }
 
-// The six terms of a quadratic at (u, v), both scaled into -1 .. 1.
-std::array<float, 6> quadraticTerms(float u, float v) { return {1, u, v, u * u, u * v, v * v}; }
+namespace {
+
+constexpr int fits = 3;
+constexpr int cellsAlongLongSide = 96;
+// A cell whose paper covers less than this share gives no mean of its own.
+constexpr float leastPaperShare = 0.25F;
+// An edge: grey changing by this many times the picture's typical change per
+// pixel, and by at least this many levels per pixel. A soft shadow or the
+// light falling off changes far more slowly.
+constexpr float edgeTimesTypical = 6;
+constexpr float edgeLevels = 2;
 
 float scaled(float position, int length) { return length > 1 ? 2 * position / float(length - 1) - 1 : 0; }
 
-// Least-squares quadratic through the cells' means, each weighed by its
-// paper share; the coefficients as a 6 x 3 matrix (one column per channel).
-cv::Mat fitQuadratic(const cv::Mat& means, const cv::Mat& weights)
+// The six terms of a quadratic at (u, v), both scaled into -1 .. 1 over the
+// picture's pixel centres.
+std::array<double, 6> quadraticTerms(double u, double v) { return {1, u, v, u * u, u * v, v * v}; }
+
+// Least-squares quadratic through the paper's pixels (every other one of
+// every other row); the coefficients as a 6 x 3 matrix, one column per
+// channel.
+cv::Mat fitQuadratic(const cv::Mat& image, const cv::Mat& paper)
 {
-    std::vector<std::array<float, 6>> rows;
-    std::vector<cv::Vec3f> targets;
-    std::vector<float> rootWeights;
-    for (int y = 0; y < means.rows; ++y)
-        for (int x = 0; x < means.cols; ++x) {
-            const float weight = weights.at<float>(y, x);
-            if (weight <= 0)
+    cv::Matx<double, 6, 6> normal = cv::Matx<double, 6, 6>::zeros();
+    cv::Matx<double, 6, 3> target = cv::Matx<double, 6, 3>::zeros();
+    int count = 0;
+    for (int y = 0; y < image.rows; y += 2) {
+        const auto* pixel = image.ptr<cv::Vec3f>(y);
+        const auto* keep = paper.ptr<std::uint8_t>(y);
+        const double v = scaled(float(y), image.rows);
+        for (int x = 0; x < image.cols; x += 2) {
+            if (!keep[x])
                 continue;
-            rows.push_back(quadraticTerms(scaled(float(x), means.cols), scaled(float(y), means.rows)));
-            targets.push_back(means.at<cv::Vec3f>(y, x));
-            rootWeights.push_back(std::sqrt(weight));
+            const auto terms = quadraticTerms(scaled(float(x), image.cols), v);
+            for (int i = 0; i < 6; ++i) {
+                for (int j = 0; j < 6; ++j)
+                    normal(i, j) += terms[std::size_t(i)] * terms[std::size_t(j)];
+                for (int c = 0; c < 3; ++c)
+                    target(i, c) += terms[std::size_t(i)] * pixel[x][c];
+            }
+            ++count;
         }
-    const int count = int(rows.size());
-    const int terms = count >= 12 ? 6 : count >= 3 ? 3 : 1; // too few cells: a plane, or one level
-    cv::Mat a(std::max(count, 1), terms, CV_32F, cv::Scalar(0));
-    cv::Mat b(std::max(count, 1), 3, CV_32F, cv::Scalar(0));
-    for (int i = 0; i < count; ++i) {
-        for (int t = 0; t < terms; ++t)
-            a.at<float>(i, t) = rows[std::size_t(i)][std::size_t(t)] * rootWeights[std::size_t(i)];
-        for (int c = 0; c < 3; ++c)
-            b.at<float>(i, c) = targets[std::size_t(i)][c] * rootWeights[std::size_t(i)];
     }
-    if (count == 0) {
-        a.at<float>(0, 0) = 1;
-        b.setTo(cv::Scalar(255));
+    cv::Mat coefficients(6, 3, CV_32F, cv::Scalar(0));
+    if (count == 0) { // no paper seen: a white sheet
+        coefficients.row(0).setTo(cv::Scalar(255));
+        return coefficients;
     }
     cv::Mat solved;
-    cv::solve(a, b, solved, cv::DECOMP_SVD);
-    cv::Mat coefficients(6, 3, CV_32F, cv::Scalar(0));
-    solved.copyTo(coefficients.rowRange(0, terms));
+    cv::solve(cv::Mat(normal), cv::Mat(target), solved, cv::DECOMP_SVD);
+    solved.convertTo(coefficients, CV_32F);
     return coefficients;
 }
 
-// The quadratic evaluated at every pixel of a cols x rows picture.
+// The quadratic evaluated at every pixel: along a row it is a + b u + c u^2,
+// with a, b and c worked out once per row.
 cv::Mat quadraticSurface(const cv::Mat& coefficients, int cols, int rows)
 {
+    const auto k = [&](int term, int channel) { return coefficients.at<float>(term, channel); };
+    std::vector<float> u(static_cast<std::size_t>(cols));
+    for (int x = 0; x < cols; ++x)
+        u[std::size_t(x)] = scaled(float(x), cols);
     cv::Mat surface(rows, cols, CV_32FC3);
     for (int y = 0; y < rows; ++y) {
-        auto* out = surface.ptr<cv::Vec3f>(y);
         const float v = scaled(float(y), rows);
+        cv::Vec3f a, b, c;
+        for (int ch = 0; ch < 3; ++ch) {
+            a[ch] = k(0, ch) + k(2, ch) * v + k(5, ch) * v * v;
+            b[ch] = k(1, ch) + k(4, ch) * v;
+            c[ch] = k(3, ch);
+        }
+        auto* out = surface.ptr<cv::Vec3f>(y);
         for (int x = 0; x < cols; ++x) {
-            const auto terms = quadraticTerms(scaled(float(x), cols), v);
-            cv::Vec3f value(0, 0, 0);
-            for (int t = 0; t < 6; ++t)
-                for (int c = 0; c < 3; ++c)
-                    value[c] += terms[std::size_t(t)] * coefficients.at<float>(t, c);
-            out[x] = value;
+            const float ux = u[std::size_t(x)];
+            out[x] = a + (b + c * ux) * ux;
         }
     }
     return surface;
 }
 
-// Pixels whose grey lies near the picture's median grey: a first guess at the
-// paper when most of the picture is paper.
-cv::Mat firstGuess(const cv::Mat& image)
+// The paper as the picture's largest stretch free of edges (with any other
+// large stretch reaching the picture's border): shapes are ringed by edges,
+// while shadows and falling light are not.
+cv::Mat edgeFreePaper(const cv::Mat& image)
 {
     cv::Mat grey;
     cv::transform(image, grey, cv::Matx13f(1.F / 3, 1.F / 3, 1.F / 3));
+    cv::GaussianBlur(grey, grey, cv::Size(0, 0), 1.0);
+    cv::Mat dx, dy, change;
+    cv::Sobel(grey, dx, CV_32F, 1, 0, 3, 1.0 / 8);
+    cv::Sobel(grey, dy, CV_32F, 0, 1, 3, 1.0 / 8);
+    cv::magnitude(dx, dy, change);
     const cv::Mat all(image.size(), CV_8U, cv::Scalar(255));
-    const float middle = maskedMedian(grey, all);
-    cv::Mat spread;
-    cv::absdiff(grey, cv::Scalar(middle), spread);
-    const float typical = 1.4826F * maskedMedian(spread, all);
-    cv::Mat paper;
-    cv::compare(spread, std::max(4 * typical, 8.F), paper, cv::CMP_LE);
+    const float typical = medianWhere(change, all);
+    cv::Mat edges;
+    cv::compare(change, std::max(edgeTimesTypical * typical, edgeLevels), edges, cv::CMP_GE);
+    cv::dilate(edges, edges, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)));
+    cv::Mat free = edges == 0;
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(free, labels, stats, centroids, 4, CV_32S);
+    int largest = 0;
+    for (int label = 1; label < count; ++label)
+        if (largest == 0 || stats.at<int>(label, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
+            largest = label;
+    cv::Mat paper(image.size(), CV_8U, cv::Scalar(0));
+    for (int label = 1; label < count; ++label) {
+        const int left = stats.at<int>(label, cv::CC_STAT_LEFT), top = stats.at<int>(label, cv::CC_STAT_TOP);
+        const bool border = left == 0 || top == 0 || left + stats.at<int>(label, cv::CC_STAT_WIDTH) == image.cols ||
+                            top + stats.at<int>(label, cv::CC_STAT_HEIGHT) == image.rows;
+        if (label == largest || (border && stats.at<int>(label, cv::CC_STAT_AREA) >= 0.05 * double(image.total())))
+            paper.setTo(255, labels == label);
+    }
     return paper;
 }
 
@@ -128,58 +159,52 @@ PaperModel fitPaper(const cv::Mat& image)
 {
     CV_Assert(image.type() == CV_32FC3);
     PaperModel model;
-    model.paper = firstGuess(image);
+    const cv::Mat edgeFree = edgeFreePaper(image);
+    model.paper = edgeFree.clone();
     const int longSide = std::max(image.cols, image.rows);
     const int cell = std::max(4, longSide / cellsAlongLongSide);
     const cv::Size grid(std::max(1, (image.cols + cell / 2) / cell), std::max(1, (image.rows + cell / 2) / cell));
     for (int fit = 0; fit < fits; ++fit) {
-        // Each cell's mean paper colour and paper share.
+        const cv::Mat coefficients = fitQuadratic(image, model.paper);
+        const cv::Mat quadratic = quadraticSurface(coefficients, image.cols, image.rows);
+
+        // The quadratic's leftovers on the paper, as cell means, spread over
+        // the cells nearby that saw too little paper (and fading to nothing
+        // far from any).
         cv::Mat share;
         model.paper.convertTo(share, CV_32F, 1.0 / 255);
-        cv::Mat masked;
         cv::Mat share3;
         cv::merge(std::vector<cv::Mat>{share, share, share}, share3);
-        cv::multiply(image, share3, masked);
+        const cv::Mat leftovers = (image - quadratic).mul(share3);
         cv::Mat sums, shares;
-        cv::resize(masked, sums, grid, 0, 0, cv::INTER_AREA);
+        cv::resize(leftovers, sums, grid, 0, 0, cv::INTER_AREA);
         cv::resize(share, shares, grid, 0, 0, cv::INTER_AREA);
+        cv::Mat weights;
+        cv::threshold(shares, weights, leastPaperShare, 1, cv::THRESH_TOZERO);
         cv::Mat means(grid, CV_32FC3, cv::Scalar(0, 0, 0));
-        cv::Mat weights(grid, CV_32F, cv::Scalar(0));
         for (int y = 0; y < grid.height; ++y)
-            for (int x = 0; x < grid.width; ++x) {
-                const float s = shares.at<float>(y, x);
-                if (s >= leastPaperShare) {
-                    means.at<cv::Vec3f>(y, x) = sums.at<cv::Vec3f>(y, x) / s;
-                    weights.at<float>(y, x) = s;
-                }
-            }
-
-        // The quadratic, and its leftovers smoothed where paper was seen.
-        const cv::Mat coefficients = fitQuadratic(means, weights);
-        const cv::Mat onGrid = quadraticSurface(coefficients, grid.width, grid.height);
-        cv::Mat leftovers = means - onGrid;
-        cv::Mat weights3;
-        cv::merge(std::vector<cv::Mat>{weights, weights, weights}, weights3);
-        leftovers = leftovers.mul(weights3);
-        cv::Mat spreadLeftovers, spreadWeights;
-        cv::GaussianBlur(leftovers, spreadLeftovers, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);
+            for (int x = 0; x < grid.width; ++x)
+                if (weights.at<float>(y, x) > 0)
+                    means.at<cv::Vec3f>(y, x) = sums.at<cv::Vec3f>(y, x) * (weights.at<float>(y, x) / shares.at<float>(y, x));
+        cv::Mat spreadMeans, spreadWeights;
+        cv::GaussianBlur(means, spreadMeans, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);
         cv::GaussianBlur(weights, spreadWeights, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);
         cv::max(spreadWeights, 0.25, spreadWeights);
         cv::Mat spreadWeights3;
         cv::merge(std::vector<cv::Mat>{spreadWeights, spreadWeights, spreadWeights}, spreadWeights3);
-        cv::Mat correction;
-        cv::divide(spreadLeftovers, spreadWeights3, correction);
-        cv::Mat fineCorrection;
+        cv::Mat correction, fineCorrection;
+        cv::divide(spreadMeans, spreadWeights3, correction);
         cv::resize(correction, fineCorrection, image.size(), 0, 0, cv::INTER_LINEAR);
-        model.level = quadraticSurface(coefficients, image.cols, image.rows) + fineCorrection;
+        model.level = quadratic + fineCorrection;
 
-        // Paper is what lies within a few standard deviations of the level,
-        // away from anything that does not.
+        // Paper is the edge-free stretch where it lies within a few standard
+        // deviations of the level.
         const cv::Mat distance = distanceFromPaper(image, model.level);
         // For noise in three channels the median distance is about 1.54 sigma.
-        model.noise = std::max(maskedMedian(distance, model.paper) / 1.54F, 0.3F);
-        cv::compare(distance, std::max(3.5F * model.noise, 3.F), model.paper, cv::CMP_LT);
-        cv::erode(model.paper, model.paper, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)));
+        model.noise = std::max(medianWhere(distance, model.paper) / 1.54F, 0.3F);
+        cv::Mat near;
+        cv::compare(distance, std::max(6 * model.noise, 20.F), near, cv::CMP_LT);
+        cv::bitwise_and(edgeFree, near, model.paper);
     }
     return model;
 }

@@ -21,3 +21,7 @@ PaperModel fitPaper(const cv::Mat& image);
 
 // Each pixel's distance (Euclidean, over the three channels) from the level.
 cv::Mat distanceFromPaper(const cv::Mat& image, const cv::Mat& level);
+
+// The median of a CV_32F picture's values where mask (CV_8U) is set, taken
+// over a quarter of them; 0 when there are none.
+float medianWhere(const cv::Mat& values, const cv::Mat& mask);

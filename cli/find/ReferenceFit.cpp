@@ -12,6 +12,7 @@
 namespace {
 
 constexpr float sampleStep = 0.5F;
+constexpr int acrossSamples = 3; // on either side, one pixel apart
 // An edge must rise at least this much per pixel (contrast 1 over about 4 px).
 constexpr float weakestEdge = 0.04F;
 // Of several rises along one line, the outermost at least this share of the
@@ -42,9 +43,15 @@ std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, 
     const int count = int(length / sampleStep) + 1;
     if (count < 5)
         return std::nullopt;
+    // Each level is the mean of a short run of samples across the line:
+    // noise averages out, and the edge is not widened as smoothing would.
+    const cv::Point2f across(-inward.y, inward.x);
     std::vector<float> level(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k) {
-        level[std::size_t(k)] = patch.at(outside + inward * (float(k) * sampleStep));
+        float sum = 0;
+        for (int j = -acrossSamples; j <= acrossSamples; ++j)
+            sum += patch.at(outside + inward * (float(k) * sampleStep) + across * float(j));
+        level[std::size_t(k)] = sum / float(2 * acrossSamples + 1);
         if (std::isnan(level[std::size_t(k)]))
             return std::nullopt;
     }
@@ -56,16 +63,37 @@ std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, 
     }
     if (steepest < weakestEdge)
         return std::nullopt;
-    for (int k = 1; k + 1 < count; ++k) {
-        const float before = rise[std::size_t(k - 1)], here = rise[std::size_t(k)], after = rise[std::size_t(k + 1)];
-        if (here < outerRiseShare * steepest || here < before || here < after)
-            continue;
-        // The peak between the samples, from a parabola through three.
-        const float curvature = before - 2 * here + after;
-        const float offset = curvature < 0 ? std::clamp(0.5F * (before - after) / curvature, -0.5F, 0.5F) : 0.F;
-        return (float(k) + offset) * sampleStep;
+    // The steepest rise, or a rise outside it that stands apart from it (the
+    // rise between them falls below half its own): the shape's own edge
+    // before a lighter rim. Noise on the flank of one blurred edge makes no
+    // such valley.
+    int peak = int(std::max_element(rise.begin(), rise.end()) - rise.begin());
+    float valley = rise[std::size_t(peak)];
+    for (int k = peak - 1; k >= 1; --k) {
+        const float here = rise[std::size_t(k)];
+        valley = std::min(valley, here);
+        if (here >= outerRiseShare * steepest && here >= rise[std::size_t(k - 1)] && here >= rise[std::size_t(k + 1)] &&
+            valley <= 0.5F * here) {
+            peak = k;
+            valley = here;
+        }
     }
-    return std::nullopt;
+    // The middle of the peak: the centroid of its part above half its height.
+    const float half = 0.5F * rise[std::size_t(peak)];
+    double weight = 0, moment = 0;
+    int first = peak, last = peak;
+    for (; first >= 1 && rise[std::size_t(first)] >= half; --first) {
+        weight += rise[std::size_t(first)] - half;
+        moment += (rise[std::size_t(first)] - half) * first;
+    }
+    for (; last + 1 < count && rise[std::size_t(last + 1)] >= half; ++last) {
+        weight += rise[std::size_t(last + 1)] - half;
+        moment += (rise[std::size_t(last + 1)] - half) * (last + 1);
+    }
+    // A peak cut by either end of the line is no edge to trust.
+    if (!(weight > 0) || first < 1 || last + 2 >= count)
+        return std::nullopt;
+    return float(moment / weight) * sampleStep;
 }
 
 // Which residuals a robust fit keeps.
