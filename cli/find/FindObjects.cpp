@@ -21,9 +21,10 @@ constexpr int findingLongSide = 1200;
 // paper's (smoothed) noise, and at least by this many levels.
 constexpr float standOutDeviations = 6;
 constexpr float standOutLevels = 8;
-// A region whose own colour lies closer to the paper's than this many levels
-// is a stain or an unevenness of the light, not a shape.
-constexpr float faintestRegion = 12;
+// A region whose own colour differs from the paper's by less than this share
+// of the paper's level (over the three channels together) is a stain or an
+// unevenness of the light, not a shape.
+constexpr float faintestRegion = 0.1F;
 // The smoothing (sigma, pixels) on the picture itself before a pixel is
 // weighed against its region's colour.
 constexpr double pictureSmoothing = 1.0;
@@ -44,8 +45,44 @@ struct Finding {
     cv::Mat labels;  // CV_32S regions on the reduced copy, 0 for paper
     cv::Mat stats;
     cv::Mat standOut; // CV_32F: smoothed distance from the paper
-    std::vector<int> columnOf; // reduced column of each picture column
+    std::vector<bool> enclosed; // by label: lying in a hole of another region
+    std::vector<int> columnOf;  // reduced column of each picture column
 };
+
+// Which regions lie in the hole of another (the paper seen through a leaf's
+// hole, a little darker than the level guessed for it there): those whose
+// surroundings are not the open paper reaching the picture's border (or,
+// when none does, the largest stretch of paper).
+std::vector<bool> enclosedRegions(const cv::Mat& labels, int count)
+{
+    cv::Mat paperLabels, stats, centroids;
+    const int stretches = cv::connectedComponentsWithStats(labels == 0, paperLabels, stats, centroids, 4, CV_32S);
+    std::vector<bool> open(std::size_t(std::max(stretches, 1)), false);
+    int largest = 0;
+    for (int i = 1; i < stretches; ++i) {
+        const int left = stats.at<int>(i, cv::CC_STAT_LEFT), top = stats.at<int>(i, cv::CC_STAT_TOP);
+        open[std::size_t(i)] = left == 0 || top == 0 || left + stats.at<int>(i, cv::CC_STAT_WIDTH) == labels.cols ||
+                               top + stats.at<int>(i, cv::CC_STAT_HEIGHT) == labels.rows;
+        if (largest == 0 || stats.at<int>(i, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
+            largest = i;
+    }
+    if (std::none_of(open.begin(), open.end(), [](bool o) { return o; }) && largest > 0)
+        open[std::size_t(largest)] = true;
+    std::vector<bool> enclosed(std::size_t(count), true);
+    for (int y = 0; y < labels.rows; ++y)
+        for (int x = 0; x < labels.cols; ++x) {
+            const int label = labels.at<int>(y, x);
+            if (label == 0 || !enclosed[std::size_t(label)])
+                continue;
+            const auto openAt = [&](int nx, int ny) {
+                return nx >= 0 && ny >= 0 && nx < labels.cols && ny < labels.rows &&
+                       open[std::size_t(paperLabels.at<int>(ny, nx))];
+            };
+            if (openAt(x - 1, y) || openAt(x + 1, y) || openAt(x, y - 1) || openAt(x, y + 1))
+                enclosed[std::size_t(label)] = false;
+        }
+    return enclosed;
+}
 
 cv::Mat reducedCopy(const cv::Mat& picture, cv::Size size)
 {
@@ -90,7 +127,8 @@ Finding findRegions(const cv::Mat& picture)
     // (where a stalk meets its blade) stay one region.
     cv::dilate(foreground, foreground, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
     cv::Mat centroids;
-    cv::connectedComponentsWithStats(foreground, found.labels, found.stats, centroids, 8, CV_32S);
+    const int count = cv::connectedComponentsWithStats(foreground, found.labels, found.stats, centroids, 8, CV_32S);
+    found.enclosed = enclosedRegions(found.labels, count);
 
     found.columnOf.resize(std::size_t(picture.cols));
     for (int x = 0; x < picture.cols; ++x)
@@ -158,7 +196,7 @@ std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
         std::nth_element(values.begin(), half, values.end());
         colour[c] = *half;
     }
-    if (cv::norm(colour) < faintestRegion / 255)
+    if (cv::norm(colour) < faintestRegion)
         return std::nullopt;
     return colour;
 }
@@ -417,7 +455,8 @@ FindResult findObjects(const QImage& picture, const FindSettings& settings)
     for (int label = 1; label < found.stats.rows; ++label) {
         // A region's reduced area includes its blurred rim, so this only
         // skips what cannot possibly be large enough.
-        if (label == best.label || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4)
+        if (label == best.label || found.enclosed[std::size_t(label)] ||
+            found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4)
             continue;
         const auto colour = regionColour(found, label);
         if (!colour)

@@ -29,7 +29,8 @@ float medianWhere(const cv::Mat& values, const cv::Mat& mask)
 namespace {
 
 constexpr int fits = 3;
-constexpr int cellsAlongLongSide = 96;
+constexpr int fittingLongSide = 600;
+constexpr int cellsAlongLongSide = 80;
 // A cell whose paper covers less than this share gives no mean of its own.
 constexpr float leastPaperShare = 0.25F;
 // An edge: grey changing by this many times the picture's typical change per
@@ -155,9 +156,17 @@ cv::Mat distanceFromPaper(const cv::Mat& image, const cv::Mat& level)
     return distance;
 }
 
-PaperModel fitPaper(const cv::Mat& image)
+PaperModel fitPaper(const cv::Mat& picture)
 {
-    CV_Assert(image.type() == CV_32FC3);
+    CV_Assert(picture.type() == CV_32FC3);
+    // The paper changes slowly: it is fitted on a small copy and the level
+    // then spread over the whole picture.
+    const int pictureLongSide = std::max(picture.cols, picture.rows);
+    const int step = std::max(1, (pictureLongSide + fittingLongSide - 1) / fittingLongSide);
+    cv::Mat image = picture;
+    if (step > 1)
+        cv::resize(picture, image, cv::Size(std::max(1, picture.cols / step), std::max(1, picture.rows / step)), 0, 0,
+                   cv::INTER_AREA);
     PaperModel model;
     const cv::Mat edgeFree = edgeFreePaper(image);
     model.paper = edgeFree.clone();
@@ -205,6 +214,10 @@ PaperModel fitPaper(const cv::Mat& image)
         cv::Mat near;
         cv::compare(distance, std::max(6 * model.noise, 20.F), near, cv::CMP_LT);
         cv::bitwise_and(edgeFree, near, model.paper);
+    }
+    if (step > 1) {
+        cv::resize(cv::Mat(model.level), model.level, picture.size(), 0, 0, cv::INTER_LINEAR);
+        cv::resize(cv::Mat(model.paper), model.paper, picture.size(), 0, 0, cv::INTER_NEAREST);
     }
     return model;
 }

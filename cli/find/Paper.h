@@ -1,13 +1,16 @@
 #pragma once
 // The paper's level across a picture: a smooth colour surface fitted to the
-// pixels that look like paper, so that a lighting gradient, vignetting or a
-// soft shadow moves the level with it instead of turning into shapes.
+// pixels that are paper, so that a lighting gradient, vignetting or a soft
+// shadow moves the level with it instead of turning into shapes.
 //
-// The surface is a quadratic in x and y, fitted to the mean colour of a
-// coarse grid of cells, plus the smoothed leftovers of that fit where paper
-// was seen nearby (a shadow); under a large shape, far from any paper, the
-// quadratic alone carries on. Pixels far from the surface are dropped and
-// the fit repeated, a few times.
+// Paper is told from shapes by edges: a shape is ringed by a sharp change of
+// colour, a shadow or light falling off changes slowly. The largest stretch
+// of the picture free of edges (and any other large one reaching the
+// picture's border) is paper. The surface is a quadratic in x and y fitted
+// to it, plus the quadratic's leftovers averaged over a grid of small cells
+// and spread to the cells nearby (a shadow); under a large shape, far from
+// any paper, the quadratic alone carries on. The fit is repeated a few
+// times, leaving out paper pixels far from the last surface.
 #include <opencv2/core.hpp>
 
 struct PaperModel {
