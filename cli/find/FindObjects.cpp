@@ -16,7 +16,7 @@ namespace {
 // Regions are found on a copy of the picture reduced to about this long side
 // (noise averages out there, and the paper's fit is cheap); each region is
 // then measured on the picture itself.
-constexpr int findingLongSide = 1200;
+constexpr int findingLongSide = 1000;
 // A region stands out from the paper by this many standard deviations of the
 // paper's (smoothed) noise, and at least by this many levels.
 constexpr float standOutDeviations = 6;
@@ -84,17 +84,34 @@ std::vector<bool> enclosedRegions(const cv::Mat& labels, int count)
     return enclosed;
 }
 
-cv::Mat reducedCopy(const cv::Mat& picture, cv::Size size)
+// The picture reduced by step in both directions, each pixel the mean of a
+// step x step block (a remainder of fewer than step columns or rows left
+// out), as CV_32FC3.
+cv::Mat reducedCopy(const cv::Mat& picture, int step)
 {
-    cv::Mat reduced8;
-    if (size == picture.size())
-        reduced8 = picture;
-    else
-        cv::resize(picture, reduced8, size, 0, 0, cv::INTER_AREA);
-    cv::Mat bgr;
-    cv::cvtColor(reduced8, bgr, cv::COLOR_BGRA2BGR);
-    cv::Mat reduced;
-    bgr.convertTo(reduced, CV_32FC3);
+    const int cols = picture.cols / step, rows = picture.rows / step;
+    cv::Mat reduced(rows, cols, CV_32FC3);
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(picture.cols) * 4);
+    const float scale = 1.F / float(step * step);
+    for (int y = 0; y < rows; ++y) {
+        std::fill(sums.begin(), sums.end(), 0U);
+        for (int dy = 0; dy < step; ++dy) {
+            const std::uint8_t* in = picture.ptr<std::uint8_t>(y * step + dy);
+            for (std::size_t i = 0; i < sums.size(); ++i)
+                sums[i] += in[i];
+        }
+        auto* out = reduced.ptr<cv::Vec3f>(y);
+        for (int x = 0; x < cols; ++x) {
+            std::uint32_t b = 0, g = 0, r = 0;
+            for (int dx = 0; dx < step; ++dx) {
+                const std::size_t at = std::size_t(x * step + dx) * 4;
+                b += sums[at];
+                g += sums[at + 1];
+                r += sums[at + 2];
+            }
+            out[x] = cv::Vec3f(float(b), float(g), float(r)) * scale;
+        }
+    }
     return reduced;
 }
 
@@ -104,21 +121,14 @@ Finding findRegions(const cv::Mat& picture)
     found.picture = picture;
     const int longSide = std::max(picture.cols, picture.rows);
     const int step = std::max(1, (longSide + findingLongSide - 1) / findingLongSide);
-    const cv::Size size(std::max(1, picture.cols / step), std::max(1, picture.rows / step));
-    found.reduced = reducedCopy(picture, size);
-    found.scaleX = double(picture.cols) / size.width;
-    found.scaleY = double(picture.rows) / size.height;
+    const cv::Size size(picture.cols / step, picture.rows / step);
+    found.reduced = reducedCopy(picture, step);
+    found.scaleX = found.scaleY = step;
     found.paper = fitPaper(found.reduced);
     cv::max(found.paper.level, 1.0, found.inverseLevel);
     cv::divide(1.0, found.inverseLevel, found.inverseLevel);
 
-    cv::Mat smoothed;
-    cv::GaussianBlur(found.reduced - found.paper.level, smoothed, cv::Size(0, 0), 1.0);
-    cv::Mat squared;
-    cv::multiply(smoothed, smoothed, squared);
-    cv::Mat summed;
-    cv::transform(squared, summed, cv::Matx13f(1, 1, 1));
-    cv::sqrt(summed, found.standOut);
+    cv::GaussianBlur(distanceFromPaper(found.reduced, found.paper.level), found.standOut, cv::Size(0, 0), 1.0);
     const float noise = medianWhere(found.standOut, found.paper.paper) / 1.54F;
     cv::Mat foreground;
     cv::compare(found.standOut, std::max(standOutDeviations * noise, standOutLevels), foreground, cv::CMP_GT);
@@ -245,22 +255,32 @@ ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f&
 
 // The outer outline of a region on the reduced copy, in picture coordinates
 // (reduced pixel centres).
-std::vector<cv::Point2f> roughOutline(const Finding& found, int label)
+// The outer outlines of a region's core on the reduced copy (where it shows
+// at least a third of its own colour, so a faint halo round it, or a shadow
+// it touches, is left out), in picture coordinates (reduced pixel centres).
+std::vector<std::vector<cv::Point2f>> coreOutlines(const Finding& found, int label, const cv::Vec3f& colour)
 {
     const cv::Rect box = regionBox(found, label);
-    cv::Mat mask = found.labels(box) == label;
+    const cv::Vec3f weights = contrastWeights(colour);
+    cv::Mat core(box.size(), CV_8U, cv::Scalar(0));
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x) {
+            const cv::Point at(box.x + x, box.y + y);
+            if (found.labels.at<int>(at) == label &&
+                shareOfPaper(found.reduced.at<cv::Vec3f>(at), found.inverseLevel.at<cv::Vec3f>(at)).dot(weights) > 1.F / 3)
+                core.at<std::uint8_t>(y, x) = 255;
+        }
     std::vector<std::vector<cv::Point>> contours;
-    cv::findContours(mask, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
-    const auto largest = std::max_element(contours.begin(), contours.end(), [](const auto& a, const auto& b) {
-        return cv::contourArea(a) < cv::contourArea(b);
-    });
-    std::vector<cv::Point2f> outline;
-    if (largest == contours.end())
-        return outline;
-    for (const cv::Point& p : *largest)
-        outline.emplace_back(float((box.x + p.x + 0.5) * found.scaleX - 0.5),
-                             float((box.y + p.y + 0.5) * found.scaleY - 0.5));
-    return outline;
+    cv::findContours(core, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
+    std::vector<std::vector<cv::Point2f>> outlines;
+    for (const auto& contour : contours) {
+        std::vector<cv::Point2f> outline;
+        for (const cv::Point& p : contour)
+            outline.emplace_back(float((box.x + p.x + 0.5) * found.scaleX - 0.5),
+                                 float((box.y + p.y + 0.5) * found.scaleY - 0.5));
+        outlines.push_back(std::move(outline));
+    }
+    return outlines;
 }
 
 bool touchesBorder(cv::Rect box, cv::Size size)
@@ -277,42 +297,49 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
 {
     const double pixelArea = found.scaleX * found.scaleY;
     const double pictureArea = double(found.picture.cols) * found.picture.rows;
-    std::vector<std::pair<double, int>> rough; // (fill error, label)
-    std::vector<std::vector<cv::Point2f>> outlines(std::size_t(found.stats.rows));
+    const cv::Rect inside(1, 1, found.picture.cols - 2, found.picture.rows - 2);
+    struct Rough {
+        double error; // of the fill of its shape
+        int label;
+        std::vector<cv::Point2f> outline;
+        cv::Vec3f colour;
+    };
+    std::vector<Rough> rough;
     for (int label = 1; label < found.stats.rows; ++label) {
-        const double area = found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea;
-        if (area < smallestReference || area > largestReferenceShare * pictureArea ||
-            touchesBorder(regionBox(found, label), found.reduced.size()))
+        if (found.enclosed[std::size_t(label)] || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea < smallestReference)
             continue;
-        std::vector<cv::Point2f> outline = roughOutline(found, label);
-        const bool fits = shape == ReferenceShape::Disc ? roughlyDisc(outline) : roughlySquare(outline);
-        if (!fits)
+        const auto colour = regionColour(found, label);
+        if (!colour)
             continue;
-        const double hull = shape == ReferenceShape::Disc ? cv::contourArea(outline)
-                                                          : double(cv::minAreaRect(outline).size.area());
-        rough.emplace_back(std::abs(1 - cv::contourArea(outline) / std::max(hull, 1.0)), label);
-        outlines[std::size_t(label)] = std::move(outline);
+        for (std::vector<cv::Point2f>& outline : coreOutlines(found, label, *colour)) {
+            const double area = cv::contourArea(outline);
+            const cv::Rect bounds = cv::boundingRect(outline);
+            if (area < smallestReference || area > largestReferenceShare * pictureArea || (bounds & inside) != bounds)
+                continue;
+            const bool fits = shape == ReferenceShape::Disc ? roughlyDisc(outline) : roughlySquare(outline);
+            if (!fits)
+                continue;
+            const double whole = shape == ReferenceShape::Disc ? area : double(cv::minAreaRect(outline).size.area());
+            rough.push_back({std::abs(1 - area / std::max(whole, 1.0)), label, std::move(outline), *colour});
+        }
     }
-    std::sort(rough.begin(), rough.end());
+    std::sort(rough.begin(), rough.end(), [](const Rough& a, const Rough& b) { return a.error < b.error; });
     if (rough.size() > candidatesFitted)
         rough.resize(candidatesFitted);
 
     std::vector<Candidate> fitted;
-    // The rough outline lies where the region first stands out, on the
-    // reduced copy and smoothed there: outside the edge by several pixels.
-    const float reach = float(4 + 4 * std::max(found.scaleX, found.scaleY));
-    for (const auto& [error, label] : rough) {
-        const auto colour = regionColour(found, label);
-        if (!colour)
-            continue;
-        const std::vector<cv::Point2f>& outline = outlines[std::size_t(label)];
-        const cv::Rect box = (cv::boundingRect(outline) + cv::Size(int(2 * reach) + 8, int(2 * reach) + 8) -
+    // The rough outline follows the reduced copy's pixels, and a lighter
+    // rim may lie outside it: the edge is looked for this far either way.
+    const float reach = float(4 + 3 * std::max(found.scaleX, found.scaleY));
+    for (const Rough& candidate : rough) {
+        const cv::Rect box = (cv::boundingRect(candidate.outline) + cv::Size(int(2 * reach) + 8, int(2 * reach) + 8) -
                               cv::Point(int(reach) + 4, int(reach) + 4)) &
                              cv::Rect(0, 0, found.picture.cols, found.picture.rows);
-        const ContrastPatch patch = contrastPatch(found, box, *colour);
-        ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, outline, reach) : fitSquare(patch, outline, reach);
+        const ContrastPatch patch = contrastPatch(found, box, candidate.colour);
+        ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach)
+                                                     : fitSquare(patch, candidate.outline, reach);
         if (fit.fitted)
-            fitted.push_back({label, std::move(fit)});
+            fitted.push_back({candidate.label, std::move(fit)});
     }
     std::sort(fitted.begin(), fitted.end(), [](const Candidate& a, const Candidate& b) { return a.fit.score < b.fit.score; });
     return fitted;

@@ -18,6 +18,9 @@ constexpr float weakestEdge = 0.04F;
 // Of several rises along one line, the outermost at least this share of the
 // steepest is the edge.
 constexpr float outerRiseShare = 0.35F;
+// ... and it must raise the level by this share of the whole change along
+// the line.
+constexpr float outerStepShare = 0.25F;
 // A fit keeps only points within this many robust deviations (or this many
 // pixels, whichever is more).
 constexpr float keptDeviations = 3.0F;
@@ -55,6 +58,12 @@ std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, 
         if (std::isnan(level[std::size_t(k)]))
             return std::nullopt;
     }
+    // A light [1 2 1] smoothing along the line, a fraction of a pixel.
+    std::vector<float> smoothed = level;
+    for (int k = 1; k + 1 < count; ++k)
+        smoothed[std::size_t(k)] =
+            0.25F * level[std::size_t(k - 1)] + 0.5F * level[std::size_t(k)] + 0.25F * level[std::size_t(k + 1)];
+    level = smoothed;
     std::vector<float> rise(static_cast<std::size_t>(count), 0.F);
     float steepest = 0;
     for (int k = 1; k + 1 < count; ++k) {
@@ -64,16 +73,28 @@ std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, 
     if (steepest < weakestEdge)
         return std::nullopt;
     // The steepest rise, or a rise outside it that stands apart from it (the
-    // rise between them falls below half its own): the shape's own edge
-    // before a lighter rim. Noise on the flank of one blurred edge makes no
-    // such valley.
+    // rise between them falls below half its own) and lifts the level for
+    // good: the shape's own edge before a lighter rim. Noise on the paper or
+    // on the flank of one blurred edge does neither.
+    const auto meanLevel = [&](int from, int to) {
+        from = std::clamp(from, 0, count - 1);
+        to = std::clamp(to, from, count - 1);
+        float sum = 0;
+        for (int k = from; k <= to; ++k)
+            sum += level[std::size_t(k)];
+        return sum / float(to - from + 1);
+    };
+    const auto [lowest, highest] = std::minmax_element(level.begin(), level.end());
+    const float span = *highest - *lowest;
+    const int settle = int(2 / sampleStep); // samples on either side of a rise to its levels
     int peak = int(std::max_element(rise.begin(), rise.end()) - rise.begin());
     float valley = rise[std::size_t(peak)];
     for (int k = peak - 1; k >= 1; --k) {
         const float here = rise[std::size_t(k)];
         valley = std::min(valley, here);
         if (here >= outerRiseShare * steepest && here >= rise[std::size_t(k - 1)] && here >= rise[std::size_t(k + 1)] &&
-            valley <= 0.5F * here) {
+            valley <= 0.5F * here &&
+            meanLevel(k + settle, k + 2 * settle) - meanLevel(k - 2 * settle, k - settle) >= outerStepShare * span) {
             peak = k;
             valley = here;
         }
