@@ -109,7 +109,7 @@ TEST(FindObjects, ALeafWithAHoleAndAStalkBesideACoinOnUnevenlyLitPaper)
     EXPECT_EQ(findObjects(scene.picture, settingsFor(ReferenceShape::Disc, 0.01)).objects.size(), 4U);
 }
 
-TEST(FindObjects, ALightCoinsRimAndHighlightsDoNotChangeItsArea)
+TEST(FindObjects, ALightCoinsRimAndHighlightsAndASoftShadowDoNotChangeAreas)
 {
     const double radius = 70;
     QPainterPath rim = disc({250, 200}, radius);
@@ -120,7 +120,7 @@ TEST(FindObjects, ALightCoinsRimAndHighlightsDoNotChangeItsArea)
         {ellipse({225, 170}, 25, 12), QColor(250, 250, 250)},
         {ellipse({300, 250}, 10, 25), QColor(248, 248, 248)},
         {ellipse({480, 200}, 60, 120), QColor(40, 100, 30)},
-    });
+    }, 0.2, 6, 0.25, {380, 260});
     const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
     EXPECT_NEAR(found.reference.pixelArea, pi * radius * radius, 0.01 * pi * radius * radius);
     ASSERT_EQ(found.objects.size(), 1U);

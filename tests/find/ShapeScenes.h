@@ -12,9 +12,12 @@ struct Shape {
 };
 
 // Paper (235, 230, 220) with shapes painted in order, then the light falling
-// off by dimming (a share, 0.2 = 20 %) from left to right, then noise of up
-// to +-noise levels in each channel.
-QImage paperWith(QSize size, const std::vector<Shape>& shapes, double dimming = 0.2, int noise = 6, unsigned seed = 1);
+// off by dimming (a share, 0.2 = 20 %) from left to right, and a soft round
+// shadow (darkening by shadow at its middle, nothing beyond a third of the
+// picture's width from it) centred at shadowAt, then noise of up to +-noise
+// levels in each channel.
+QImage paperWith(QSize size, const std::vector<Shape>& shapes, double dimming = 0.2, int noise = 6,
+                 double shadow = 0, QPointF shadowAt = {});
 
 QPainterPath disc(QPointF centre, double radius);
 QPainterPath ellipse(QPointF centre, double radiusX, double radiusY);
