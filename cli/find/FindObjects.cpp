@@ -91,14 +91,23 @@ cv::Mat reducedCopy(const cv::Mat& picture, int step)
 {
     const int cols = picture.cols / step, rows = picture.rows / step;
     cv::Mat reduced(rows, cols, CV_32FC3);
-    std::vector<std::uint32_t> sums(static_cast<std::size_t>(picture.cols) * 4);
+    if (step == 1) {
+        cv::Mat bgr;
+        cv::cvtColor(picture, bgr, cv::COLOR_BGRA2BGR);
+        bgr.convertTo(reduced, CV_32FC3);
+        return reduced;
+    }
+    // 16 bits hold the sum of up to 257 levels of 255.
+    CV_Assert(step <= 257);
+    std::vector<std::uint16_t> sums(static_cast<std::size_t>(picture.cols) * 4);
     const float scale = 1.F / float(step * step);
     for (int y = 0; y < rows; ++y) {
-        std::fill(sums.begin(), sums.end(), 0U);
+        std::fill(sums.begin(), sums.end(), std::uint16_t(0));
         for (int dy = 0; dy < step; ++dy) {
             const std::uint8_t* in = picture.ptr<std::uint8_t>(y * step + dy);
+            std::uint16_t* sum = sums.data();
             for (std::size_t i = 0; i < sums.size(); ++i)
-                sums[i] += in[i];
+                sum[i] = std::uint16_t(sum[i] + in[i]);
         }
         auto* out = reduced.ptr<cv::Vec3f>(y);
         for (int x = 0; x < cols; ++x) {
