@@ -39,6 +39,9 @@ QString desktopHelp()
         "  --help     show this help\n"
         "  --version  show the version\n"
         "\n"
+        "Qt's own options are taken too, for instance -style fusion, -reverse or\n"
+        "-platform offscreen.\n"
+        "\n"
         "To measure many pictures from the command line, see planix-measure --help.\n");
 }
 

@@ -4,6 +4,9 @@
 //   planix [PICTURE...]      opens the first PICTURE once the window is shown
 //   planix --help | --version
 //
+// Qt's own options (-style, -platform, ...) are taken out by the application
+// object before this reads the rest.
+//
 // Only the first picture is opened (a file manager may hand over several).
 #include <QString>
 #include <QStringList>

@@ -23,12 +23,21 @@ void writeTo(std::FILE* stream, const QString& text)
 
 int main(int argc, char* argv[])
 {
-    // Read before the application object, so that --help and --version work
-    // without a display.
+    // --help and --version are answered before the application object, so
+    // that they work without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const DesktopCommandLine commandLine = parseDesktopCommandLine(arguments);
+    const DesktopCommandLine early = parseDesktopCommandLine(arguments);
+    if (early.problem.isEmpty() && (early.help || early.version)) {
+        writeTo(stdout, early.help ? desktopHelp() : desktopVersion());
+        return 0;
+    }
+
+    // Qt takes its own options (-style, -platform, -reverse, ...) out of the
+    // arguments; the program reads what is left.
+    QApplication app(argc, argv);
+    const DesktopCommandLine commandLine = parseDesktopCommandLine(QCoreApplication::arguments());
     if (!commandLine.problem.isEmpty()) {
         writeTo(stderr, desktopUsage(commandLine.problem));
         return 2;
@@ -37,8 +46,6 @@ int main(int argc, char* argv[])
         writeTo(stdout, commandLine.help ? desktopHelp() : desktopVersion());
         return 0;
     }
-
-    QApplication app(argc, argv);
     configureApplication(app);
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.planix.Planix"));
 

@@ -2,7 +2,7 @@
 # Installs what PLANIX needs on a Debian machine (only what is missing),
 # builds it in Release, then either starts the program or runs every test.
 #
-#   scripts/setup.sh run [PICTURE]   build and start PLANIX
+#   scripts/setup.sh run [PICTURE]   build and start PLANIX (only what running needs)
 #   scripts/setup.sh test            build and run the whole test suite headless
 set -euo pipefail
 
@@ -11,15 +11,22 @@ mode=${1:-run}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 
+# Building and running; dpkg-dev and file are what cpack -G DEB needs.
 packages=(
-  build-essential cmake ccache pkg-config dpkg-dev
+  build-essential cmake ccache pkg-config dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libjpeg62-turbo-dev libjpeg-turbo-progs
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg62-turbo-dev
   libuemf-dev
   fonts-ipafont-gothic qt6-translations-l10n
-  xvfb xauth xclip
 )
+# The tests and benchmarks, with the X server and tools some tests talk to.
+if [ "$mode" != run ]; then
+  packages+=(
+    libjpeg-turbo-progs
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xclip
+  )
+fi
 # The fuzzers (fuzz/) need clang and its sanitizer and libFuzzer runtimes:
 # PLANIX_FUZZ=1 scripts/setup.sh ...
 if [ "${PLANIX_FUZZ:-0}" = 1 ]; then
@@ -40,14 +47,18 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" -j "$jobs"
+# The compiler cache hits whichever folder the project was cloned into.
+export CCACHE_BASEDIR="$root"
 
 case "$mode" in
   run)
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+    cmake --build "$build" -j "$jobs" --target planix
     exec "$build/planix" "$@"
     ;;
   test)
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
+    cmake --build "$build" -j "$jobs"
     export QT_QPA_PLATFORM=offscreen
     # The clipboard tests talk to other X clients through a real X server.
     if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then

@@ -20,10 +20,16 @@ void TForm1::Image2MouseMove(QObject*, TShiftState Shift, int X, int Y)
     StatusBar1->setPanelText(0, colourReadout(Image2->canvas().pixel(X, Y)));
     if (!Shift.contains(ssLeft))
         return;
+    // The band runs from the press point to the mouse. The previous one is
+    // removed as it was drawn, and only while it is still on the picture: a
+    // second button or a command may have removed it, or moved the fixed
+    // corner, since the last move.
     shapeKind = 1;
-    drawOverlay(dragOrigin, dragCurrent, pmNotXor);
+    const TPoint pressPoint{pressX, pressY};
+    if (overlayShown)
+        drawOverlay(pressPoint, dragCurrent, pmNotXor);
     dragCurrent = {X, Y};
-    drawOverlay(dragOrigin, dragCurrent, pmNotXor);
+    drawOverlay(pressPoint, dragCurrent, pmNotXor);
     jikkou();
 }
 
@@ -32,9 +38,9 @@ void TForm1::Image2MouseUp(QObject*, TMouseButton, TShiftState, int X, int Y)
     // A release away from the last move's position takes the band along, so
     // the band always lies on the selection that removing it will redraw.
     if (overlayShown && (dragCurrent.x != X || dragCurrent.y != Y)) {
-        drawOverlay(dragOrigin, dragCurrent, pmNotXor);
+        drawOverlay({pressX, pressY}, dragCurrent, pmNotXor);
         dragCurrent = {X, Y};
-        drawOverlay(dragOrigin, dragCurrent, pmNotXor);
+        drawOverlay({pressX, pressY}, dragCurrent, pmNotXor);
     }
     releaseX = X;
     releaseY = Y;

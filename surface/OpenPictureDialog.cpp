@@ -4,11 +4,13 @@
 #include "surface/PlanixError.h"
 #include "surface/PreviewPlacement.h"
 
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -235,6 +237,26 @@ void attachPreview(QFileDialog& dialog)
                          [pane, &dialog](const QString& text) { pane->showFile(typedPath(dialog, text)); });
 }
 
+// Typing a full path, the dialog's completion selects each folder the path
+// runs through as it is typed, the shown folder itself included, and may
+// leave it selected out of sight. The dialog then counts that folder as part
+// of the choice and greys its Open button. Only entries of the shown folder
+// can be chosen, so whatever lies outside it is deselected after each change
+// of the name (the completion, connected first, has run by then).
+void keepSelectionInShownFolder(QFileDialog& dialog)
+{
+    auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!list || !name)
+        return;
+    QObject::connect(name, &QLineEdit::textChanged, list, [list] {
+        QItemSelectionModel* selection = list->selectionModel();
+        for (const QModelIndex& index : selection->selectedIndexes())
+            if (index.parent() != list->rootIndex())
+                selection->select(index, QItemSelectionModel::Deselect);
+    });
+}
+
 } // namespace
 
 bool TOpenPictureDialog::Execute()
@@ -246,6 +268,7 @@ bool TOpenPictureDialog::Execute()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(qtNameFilters(Filter));
     attachPreview(dialog);
+    keepSelectionInShownFolder(dialog);
     if (!FileName.isEmpty())
         dialog.selectFile(FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -6,6 +6,8 @@
 #include "windows/MemoFile.h"
 #include "workspace/WindowPlacement.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QShowEvent>
 #include <QStringList>
@@ -59,10 +61,21 @@ QFrame* arrangingPanel(QWidget* parent)
     return panel;
 }
 
+// The memo window is a window to assistive technology too, named by its
+// caption (a plain widget would be read out as a nameless filler).
+QAccessibleInterface* memoWindowAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TForm3"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Window)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(memoWindowAccessible), true);
+    Q_UNUSED(factoryInstalled);
     setObjectName(u"Form3"_s);
     setWindowTitle(u"PLANIXのメモ"_s);
     setFont(uiFont(12));

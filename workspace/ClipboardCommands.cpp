@@ -53,7 +53,10 @@ void TForm1::Action3Execute(QObject*)
         Surface(selection).copyRect(destination, Image2->canvas(), source);
         clipboard().setBitmap(selection);
     }
-    drawOverlay(dragOrigin, {selRight, selBottom}, pmNotXor);
+    // The band goes back as it was, so that removing it later (from the
+    // press point to its last corner) takes it away again, also when the
+    // copy came in the middle of a drag.
+    drawOverlay({pressX, pressY}, dragCurrent, pmNotXor);
     jikkou();
 }
 

@@ -2,20 +2,20 @@
 # Writes the starting inputs of the JPEG fuzzer: small files of every kind
 # the decoder meets (baseline, progressive, arithmetic, greyscale, 4:4:4,
 # restart markers, CMYK and YCCK, 12-bit), made from the libjpeg-turbo test
-# picture with libjpeg's own tools.
+# picture in tests/data/refimages/ with libjpeg's own tools.
 #
-#   fuzz/jpeg/make_seeds.sh SHARED_DIR OUTPUT_DIR
+#   fuzz/jpeg/make_seeds.sh OUTPUT_DIR
 #
 # The fuzzer grows these; the kept corpus in fuzz/corpus/jpeg/ is the result
 # of merging what it found back into a few dozen files (libFuzzer -merge=1).
 set -euo pipefail
-shared=$1
-out=$2
+pictures=$(cd "$(dirname "$0")/../../tests/data/refimages" && pwd)
+out=$1
 mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-djpeg -scale 1/8 -ppm "$shared/refimages/testorig.jpg" >"$work/small.ppm"
+djpeg -scale 1/8 -ppm "$pictures/testorig.jpg" >"$work/small.ppm"
 cjpeg -quality 75 "$work/small.ppm" >"$out/baseline.jpg"
 cjpeg -progressive "$work/small.ppm" >"$out/progressive.jpg"
 cjpeg -arithmetic "$work/small.ppm" >"$out/arithmetic.jpg"
@@ -24,7 +24,7 @@ cjpeg -grayscale -progressive "$work/small.ppm" >"$out/grey-progressive.jpg"
 cjpeg -sample 1x1 -optimize "$work/small.ppm" >"$out/444.jpg"
 cjpeg -sample 2x1 -restart 1B "$work/small.ppm" >"$out/422-restart.jpg"
 cjpeg -rgb "$work/small.ppm" >"$out/rgb.jpg"
-head -c 600 "$shared/refimages/monkey12.jpg" >"$out/twelve-bit-head.jpg"
+head -c 600 "$pictures/monkey12.jpg" >"$out/twelve-bit-head.jpg"
 
 # CMYK and YCCK: cjpeg cannot make them, the compressor can.
 cat >"$work/cmyk.c" <<'C'

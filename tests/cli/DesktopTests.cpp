@@ -12,6 +12,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QProcess>
 #include <QUrl>
 #include <QtTest/QTest>
 
@@ -35,6 +36,25 @@ TEST(DesktopCommandLine, APictureHelpVersionAndNothingElse)
     for (const char* other : {"--style", "-platform", "--geometry=1x1"})
         EXPECT_FALSE(parsed({other, "a.jpg"}).problem.isEmpty()) << other;
     EXPECT_EQ(desktopVersion(), QStringLiteral("planix " PLANIX_PRODUCT_VERSION "\n"));
+}
+
+// Qt's own options reach Qt, whatever else the command line holds.
+TEST(DesktopCommandLine, QtOptionsAreQtsToTake)
+{
+    for (const QStringList& arguments :
+         {QStringList{"-platform", "offscreen", "--version"}, QStringList{"-style", "fusion", "-reverse", "--version"},
+          QStringList{"-platform", "offscreen", "--bogus"}}) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(PLANIX_DESKTOP_PROGRAM), arguments);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const bool bogus = arguments.last() == QStringLiteral("--bogus");
+        EXPECT_EQ(process.exitCode(), bogus ? 2 : 0) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()), bogus ? QString() : desktopVersion());
+        EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("bogus")), bogus);
+    }
 }
 
 class OpenNamedPicture : public Form1Test {

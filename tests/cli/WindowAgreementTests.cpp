@@ -132,11 +132,11 @@ TEST_F(WindowAgreement, JpegPixelForPixel)
         expectSameNumbers(file, settings);
 }
 
-TEST_F(WindowAgreement, ReducedJpegAndSharedPictures)
+TEST_F(WindowAgreement, ReducedJpegAndPublicPictures)
 {
     const QStringList files = {savedScene(dir, QStringLiteral("tall.jpg"), QSize(900, 1400), "JPG"),
-                               sharedPath(QStringLiteral("refimages/testorig.jpg")),
-                               sharedPath(QStringLiteral("refimages/shira_bird8.bmp"))};
+                               testDataPath(QStringLiteral("refimages/testorig.jpg")),
+                               testDataPath(QStringLiteral("refimages/shira_bird8.bmp"))};
     for (const QString& file : files) {
         SCOPED_TRACE(file.toStdString());
         const TBitmap working = loadWorkingImage(file);

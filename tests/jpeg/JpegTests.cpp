@@ -15,9 +15,9 @@
 
 namespace {
 
-QByteArray sharedFile(const QString& relative)
+QByteArray testDataFile(const QString& relative)
 {
-    QFile file(sharedPath(relative));
+    QFile file(testDataPath(relative));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
@@ -133,7 +133,7 @@ class ReferenceJpeg : public testing::TestWithParam<const char*> {};
 
 TEST_P(ReferenceJpeg, DrawsDjpegsPixelsSampledByTheNearestRule)
 {
-    const QByteArray jpeg = sharedFile(QStringLiteral("refimages/") + GetParam());
+    const QByteArray jpeg = testDataFile(QStringLiteral("refimages/") + GetParam());
     ASSERT_FALSE(jpeg.isEmpty());
     expectSameDraws(jpeg, djpegDecode(jpeg));
 }
@@ -193,7 +193,7 @@ TEST(JpegDecode, AdobeCmykAndYcckBecomeRgb)
 
 TEST(JpegDecode, TruncatedFileDecodesAsFarAsItGoes)
 {
-    const QByteArray whole = sharedFile(QStringLiteral("refimages/testorig.jpg"));
+    const QByteArray whole = testDataFile(QStringLiteral("refimages/testorig.jpg"));
     const QByteArray cut = whole.left(whole.size() * 3 / 5);
     const QImage reference = djpegDecode(cut);
     expectSameDraws(cut, reference);
@@ -214,7 +214,7 @@ TEST(JpegLoad, HeaderGivesTheSizeWithoutDecoding)
 {
     // Data the decoder rejects (a scan naming Huffman tables that were never
     // defined) loads, and fails only when drawn.
-    QByteArray jpeg = sharedFile(QStringLiteral("refimages/testorig.jpg"));
+    QByteArray jpeg = testDataFile(QStringLiteral("refimages/testorig.jpg"));
     const qsizetype sos = markerEnd(jpeg, 0xDA);
     ASSERT_GT(sos, 0);
     ASSERT_LT(sos + 4, jpeg.size());
@@ -231,15 +231,15 @@ TEST(JpegLoad, BrokenHeadersFailWithTheLibrarysCode)
 {
     EXPECT_EQ(errorOf([] { readJpeg(QByteArray("GIF89a, not a JPEG")); }), jpegError(JERR_NO_SOI));
     EXPECT_EQ(errorOf([] { readJpeg(QByteArray()); }), jpegError(JERR_INPUT_EMPTY));
-    const QByteArray zeroWide = withDeclaredSize(sharedFile(QStringLiteral("refimages/testorig.jpg")), 0xC0, 0, 149);
+    const QByteArray zeroWide = withDeclaredSize(testDataFile(QStringLiteral("refimages/testorig.jpg")), 0xC0, 0, 149);
     EXPECT_EQ(errorOf([&] { readJpeg(zeroWide); }), jpegError(JERR_EMPTY_IMAGE));
-    const QByteArray headerOnly = sharedFile(QStringLiteral("refimages/testorig.jpg")).left(20);
+    const QByteArray headerOnly = testDataFile(QStringLiteral("refimages/testorig.jpg")).left(20);
     EXPECT_TRUE(errorOf([&] { readJpeg(headerOnly); }).startsWith(QStringLiteral("JPEG エラー #")));
 }
 
 TEST(JpegLoad, TwelveBitFileIsAnErrorNotACrash)
 {
-    const QByteArray jpeg = sharedFile(QStringLiteral("refimages/monkey12.jpg"));
+    const QByteArray jpeg = testDataFile(QStringLiteral("refimages/monkey12.jpg"));
     ASSERT_FALSE(jpeg.isEmpty());
     EXPECT_EQ(errorOf([&] { readJpeg(jpeg); }), jpegError(JERR_BAD_PRECISION));
 }
@@ -249,7 +249,7 @@ TEST(JpegLoad, ExtensionInCapitalsLoadsAsJpeg)
     const QString path = QDir(temporaryDirectory()).filePath(QStringLiteral("PHOTO.JPG"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(sharedFile(QStringLiteral("refimages/testorig.jpg")));
+    file.write(testDataFile(QStringLiteral("refimages/testorig.jpg")));
     file.close();
     const Picture picture = readPictureFile(path);
     EXPECT_EQ(picture.kind(), PictureKind::Jpeg);

@@ -33,14 +33,14 @@ std::string testName(const ::testing::TestParamInfo<SuiteFile>& info)
 
 QImage decode(const char* file)
 {
-    const Picture picture = readPictureFile(sharedPath(QString::fromUtf8(file)));
+    const Picture picture = readPictureFile(testDataPath(QString::fromUtf8(file)));
     EXPECT_EQ(picture.kind(), PictureKind::Bitmap);
     return picture.bitmap() ? picture.bitmap()->image() : QImage();
 }
 
 QImage reference(const char* name)
 {
-    QImage image(sharedPath(QStringLiteral("bmpsuite/reference/") + QString::fromUtf8(name)));
+    QImage image(testDataPath(QStringLiteral("bmpsuite/reference/") + QString::fromUtf8(name)));
     EXPECT_FALSE(image.isNull()) << name;
     return image;
 }
@@ -48,7 +48,7 @@ QImage reference(const char* name)
 std::string outcomeOf(const char* file)
 {
     try {
-        readPictureFile(sharedPath(QString::fromUtf8(file)));
+        readPictureFile(testDataPath(QString::fromUtf8(file)));
     } catch (const PlanixError& e) {
         return e.message().toStdString();
     }
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Good, BmpSuiteGood, ::testing::ValuesIn(goodFiles), tes
 
 TEST(BmpSuite, EveryGoodFileIsCompared)
 {
-    const QStringList present = QDir(sharedPath(QStringLiteral("bmpsuite/g"))).entryList({"*.bmp"}, QDir::Files);
+    const QStringList present = QDir(testDataPath(QStringLiteral("bmpsuite/g"))).entryList({"*.bmp"}, QDir::Files);
     ASSERT_FALSE(present.isEmpty());
     QStringList compared;
     for (const SuiteFile& f : goodFiles)
@@ -224,10 +224,10 @@ TEST(BmpSuite, IndexesBeyondThePaletteReadAsBlack)
 TEST(BmpPhotographs, LoadLikeAnIndependentDecoder)
 {
     const QStringList names =
-        QDir(sharedPath(QStringLiteral("refimages"))).entryList({"*.bmp"}, QDir::Files, QDir::Name);
+        QDir(testDataPath(QStringLiteral("refimages"))).entryList({"*.bmp"}, QDir::Files, QDir::Name);
     ASSERT_EQ(names.size(), 3);
     for (const QString& name : names) {
-        const QString path = sharedPath(QStringLiteral("refimages/") + name);
+        const QString path = testDataPath(QStringLiteral("refimages/") + name);
         const Picture picture = readPictureFile(path);
         ASSERT_EQ(picture.kind(), PictureKind::Bitmap) << name.toStdString();
         EXPECT_EQ(picture.bitmap()->image().format(), QImage::Format_RGB32);

@@ -83,14 +83,14 @@ TEST(PictureFile, PipesAndDevicesAreNotRead)
     EXPECT_EQ(failureOf(device), QStringLiteral("ファイル %1 は開けません").arg(device).toStdString());
     // A link to a regular file is read like the file.
     const QString link = QDir(dir).filePath(QStringLiteral("link.jpg"));
-    ASSERT_TRUE(QFile::link(sharedPath(QStringLiteral("refimages/testorig.jpg")), link));
+    ASSERT_TRUE(QFile::link(testDataPath(QStringLiteral("refimages/testorig.jpg")), link));
     EXPECT_EQ(readPictureFile(link).width(), 227);
 }
 
 TEST(PictureFile, TheExtensionNotTheContentPicksTheReader)
 {
     const QString dir = temporaryDirectory();
-    QFile jpeg(sharedPath(QStringLiteral("refimages/testorig.jpg")));
+    QFile jpeg(testDataPath(QStringLiteral("refimages/testorig.jpg")));
     ASSERT_TRUE(jpeg.open(QIODevice::ReadOnly));
     const QByteArray jpegBytes = jpeg.readAll();
     // A JPEG named as a bitmap is no bitmap.

@@ -3,6 +3,9 @@
 #include "support/Pictures.h"
 
 #include "selection/SelectionRect.h"
+#include "surface/StatusBar.h"
+
+#include <QAccessible>
 
 namespace {
 
@@ -176,6 +179,23 @@ TEST_F(Selection, RightButtonPressRemovesTheBandAndStillSelects)
     EXPECT_FALSE(countingEnabled());
 }
 
+TEST_F(Selection, ReadoutsReachAssistiveTechnology)
+{
+    const QList<TStatusPanel*> panels = form().StatusBar1->findChildren<TStatusPanel*>();
+    ASSERT_EQ(panels.size(), 2);
+    form().Image2->canvas().setPixel(5, 7, 0x00123456);
+    for (QPoint at : {QPoint(5, 7), QPoint(6, 7)}) {
+        moveTo(at.x(), at.y(), Qt::NoButton);
+        for (int i : {0, 1}) {
+            QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(panels[i]);
+            ASSERT_NE(panel, nullptr);
+            EXPECT_EQ(panel->role(), QAccessible::StaticText);
+            EXPECT_EQ(panel->text(QAccessible::Name), form().StatusBar1->panelText(i));
+        }
+    }
+    EXPECT_EQ(panels[0]->text(), colourReadout(pattern(6, 7)));
+}
+
 TEST_F(Selection, ASecondButtonPressedMidDragLeavesNoTrace)
 {
     drag(10, 10, 60, 50); // an earlier selection
@@ -185,17 +205,32 @@ TEST_F(Selection, ASecondButtonPressedMidDragLeavesNoTrace)
     press(150, 130, Qt::RightButton); // while the left button is still held
     EXPECT_FALSE(state().overlayShown());
     EXPECT_TRUE(samePixels(original, workingImage()));
-    release(150, 130, Qt::RightButton);
-    release(150, 130);
+    // The left button drags on past the right button's press and release.
+    moveTo(120, 100, Qt::LeftButton | Qt::RightButton);
+    release(120, 100, Qt::RightButton);
+    moveTo(90, 70);
+    release(90, 70);
+    EXPECT_EQ(state().selLeft(), 90);
+    EXPECT_EQ(state().selBottom(), 130);
+    press(190, 140);
+    release(190, 140);
     EXPECT_TRUE(samePixels(original, workingImage()));
 }
 
-TEST_F(Selection, ACommandInTheMiddleOfADragRemovesTheBandOnScreen)
+TEST_F(Selection, ACommandInTheMiddleOfADragLeavesNoTrace)
 {
     drag(10, 10, 60, 50);
     press(100, 90);
     moveTo(150, 130);
     form().jikkoufuka(); // what every command does first
+    EXPECT_TRUE(samePixels(original, workingImage()));
+    moveTo(160, 140); // the drag goes on
+    form().Action3->trigger(); // a copy puts the band back as it was
+    moveTo(170, 145);
+    release(170, 145);
+    EXPECT_EQ(state().selRight(), 170);
+    press(5, 5);
+    release(5, 5);
     EXPECT_TRUE(samePixels(original, workingImage()));
 }
 

@@ -57,12 +57,9 @@ std::string hexColour(TColor colour)
     return ::testing::AssertionSuccess();
 }
 
-QString sharedPath(const QString& relative)
+QString testDataPath(const QString& relative)
 {
-    QString root = qEnvironmentVariable("PLANIX_SHARED");
-    if (root.isEmpty())
-        root = QStringLiteral(PLANIX_SHARED_DEFAULT);
-    return QDir(root).filePath(relative);
+    return QDir(QStringLiteral(PLANIX_TEST_DATA)).filePath(relative);
 }
 
 QString temporaryDirectory()

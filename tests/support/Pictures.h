@@ -21,8 +21,8 @@ TColor colourAt(const QImage& image, int x, int y);
 // Every pixel equal; on failure names the first differing one.
 ::testing::AssertionResult samePixels(const QImage& expected, const QImage& actual);
 
-// The shared test pictures (bmpsuite, refimages) beside the project.
-QString sharedPath(const QString& relative);
+// A test picture under tests/data (bmpsuite/, refimages/).
+QString testDataPath(const QString& relative);
 
 // A fresh empty directory for one test; removed with the returned guard.
 QString temporaryDirectory();

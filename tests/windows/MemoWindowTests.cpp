@@ -8,6 +8,7 @@
 #include "windows/KeepAbove.h"
 #include "windows/Unit3.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDialog>
@@ -90,6 +91,14 @@ TEST_F(MemoWindow, LaysOutItsControlsFromTheBottomUp)
     EXPECT_FALSE(memo->Memo1->isReadOnly());
     EXPECT_EQ(memo->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(memo->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
+
+TEST_F(MemoWindow, IsAWindowNamedByItsCaptionToAssistiveTechnology)
+{
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(memo.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), u"PLANIXのメモ"_s);
 }
 
 TEST_F(MemoWindow, WithoutAFileSavesTheDefaultInstructionsByteForByte)
@@ -303,7 +312,7 @@ protected:
 TEST_F(MemoBesideMainWindow, AfterAPictureIsOpenedFromAnotherFolderTheMemoFileLiesThere)
 {
     const QString picture = pictures.filePath(u"pal8.bmp"_s);
-    ASSERT_TRUE(QFile::copy(sharedPath(u"bmpsuite/g/pal8.bmp"_s), picture));
+    ASSERT_TRUE(QFile::copy(testDataPath(u"bmpsuite/g/pal8.bmp"_s), picture));
     dialog().answer = picture;
     form().Action1->trigger();
     ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();

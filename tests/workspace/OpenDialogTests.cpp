@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +94,35 @@ TEST_F(OpenDialog, ShowsTheFilterAndThePreviousNameAndTakesATypedName)
     });
     EXPECT_TRUE(dialog.Execute());
     EXPECT_EQ(dialog.FileName.toStdString(), QDir(dir).filePath(QStringLiteral("not there yet.jpg")).toStdString());
+}
+
+TEST_F(OpenDialog, TakesAFullPathTypedOrPastedIntoTheFolderItShows)
+{
+    // A folder of its own: the pictures' folder is first met as the parent's entry.
+    const QString folder = QDir(dir).filePath(QStringLiteral("g"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    dialog.FileName = savedPicture(folder, QStringLiteral("pal1.bmp"), patternImage(8, 6));
+    const QString other = savedPicture(folder, QStringLiteral("rgb24.bmp"), patternImage(5, 7));
+    whenFileDialog([&](QFileDialog* d) {
+        auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* list = d->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        auto* buttons = d->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        ASSERT_TRUE(name && list && buttons);
+        EXPECT_TRUE(QTest::qWaitFor([list] { return !list->selectionModel()->selectedRows().isEmpty(); }, 5000));
+        QApplication::setActiveWindow(d);
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, other);
+        EXPECT_TRUE(buttons->button(QDialogButtonBox::Open)->isEnabled()) << "typed";
+        name->selectAll();
+        name->insert(other);
+        EXPECT_TRUE(buttons->button(QDialogButtonBox::Open)->isEnabled()) << "pasted";
+        QTest::keyClick(name, Qt::Key_Return);
+        if (d->isVisible())
+            d->reject();
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName.toStdString(), other.toStdString());
 }
 
 TEST_F(OpenDialog, CancelGivesFalseAndKeepsTheName)
