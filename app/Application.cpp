@@ -1,7 +1,7 @@
 #include "app/Application.h"
 
-#include "app/ErrorBox.h"
-#include "app/UiFont.h"
+#include "surface/ui/ErrorBox.h"
+#include "surface/ui/UiFont.h"
 #include "calc/DecimalText.h"
 #include "windows/ProgramIcon.h"
 

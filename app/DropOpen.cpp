@@ -1,7 +1,6 @@
 // A picture file dropped on the main window is opened as if chosen in the
 // open dialog. The open waits until the drop has finished, so that an error
 // box never holds up the program the file came from.
-#include "app/OpenAsChosen.h"
 #include "app/Unit1.h"
 
 #include <QDragEnterEvent>
@@ -37,5 +36,5 @@ void TForm1::dropEvent(QDropEvent* event)
     if (fileName.isEmpty())
         return;
     event->acceptProposedAction();
-    QTimer::singleShot(0, this, [this, fileName] { openAsChosen(*this, fileName); });
+    QTimer::singleShot(0, this, [this, fileName] { openPicture(fileName); });
 }

@@ -1,7 +1,7 @@
 #include "app/Unit1.h"
 
-#include "app/ErrorBox.h"
-#include "app/UiFont.h"
+#include "surface/ui/ErrorBox.h"
+#include "surface/ui/UiFont.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
 

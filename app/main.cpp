@@ -3,7 +3,7 @@
 // command line, then the message loop.
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/OpenAsChosen.h"
+#include "app/OpenOnceShown.h"
 #include "app/Unit1.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"

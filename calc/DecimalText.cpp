@@ -1,6 +1,6 @@
 #include "calc/DecimalText.h"
 
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "calc/FloatingPoint.h"
 
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <cfenv>
 #include <cmath>

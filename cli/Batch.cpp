@@ -1,7 +1,7 @@
 #include "cli/Batch.h"
 
 #include "cli/Measure.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <QDir>
 #include <QFileInfo>

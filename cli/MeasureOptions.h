@@ -13,14 +13,13 @@
 //
 // Rectangles are in working-image pixels, right and bottom exclusive, and may
 // reach beyond the picture. A malformed command line throws OptionError.
+#include "measure/Count.h"
 #include "selection/SelectionRect.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <stdexcept>
-
-enum class CountRule { Brightness, Blue, Green, Red };
 
 // What every picture of a batch is measured with.
 struct MeasureSettings {

@@ -4,8 +4,8 @@
 #include "cli/Csv.h"
 #include "cli/Measure.h"
 #include "cli/MeasureOptions.h"
-#include "surface/PictureFile.h"
-#include "surface/PlanixError.h"
+#include "surface/readers/PictureFile.h"
+#include "base/PlanixError.h"
 
 #include <QFile>
 #include <QGuiApplication>

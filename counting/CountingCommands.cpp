@@ -3,9 +3,9 @@
 // dots of the selection and hands the count to the active calculator field.
 #include "app/Unit1.h"
 
-#include "counting/Kernels.h"
 #include "counting/Thresholds.h"
-#include "surface/GlobalCursor.h"
+#include "measure/Count.h"
+#include "surface/ui/GlobalCursor.h"
 
 namespace {
 
@@ -42,37 +42,36 @@ void TForm1::akarusaClick(QObject*)
     setScreenCursor(crHourGlass);
     const DefaultCursorOnExit restoreCursor;
     const SelectionRect rect{selLeft, selTop, selRight, selBottom};
-    const QPoint centre = centreOf(rect);
-    centreLevel = levelOf(canvas.pixel(centre.x(), centre.y()));
-    cornerLevel = levelOf(canvas.pixel(selLeft, selTop));
     dotCount = 0;
-    const BrightnessCount counted = countBrightness(canvas, rect, countedLevels(centreLevel, cornerLevel, threshold));
+    const CountResult counted = countDots(canvas, rect, CountRule::Brightness, threshold);
+    centreLevel = counted.centreLevel;
+    cornerLevel = counted.cornerLevel;
     dotCount = counted.dots;
-    if (counted.lastLevel)
-        StatusBar1->setPanelText(0, brightnessReadout(*counted.lastLevel));
+    if (counted.statusLevel)
+        StatusBar1->setPanelText(0, brightnessReadout(*counted.statusLevel));
     deliverCount();
 }
 
-void TForm1::aoiroClick(QObject*) { countDominantChannel(Channel::Blue, true); }
+void TForm1::aoiroClick(QObject*) { countByColour(CountRule::Blue); }
 
-void TForm1::midoriiroClick(QObject*) { countDominantChannel(Channel::Green, false); }
+void TForm1::midoriiroClick(QObject*) { countByColour(CountRule::Green); }
 
-void TForm1::akairoClick(QObject*) { countDominantChannel(Channel::Red, false); }
+void TForm1::akairoClick(QObject*) { countByColour(CountRule::Red); }
 
 // The frame the three colour counts share. Only the blue count sets the pen
 // to XOR and shows the wait cursor; all three set the default cursor at the end.
-void TForm1::countDominantChannel(Channel channel, bool blueFrame)
+void TForm1::countByColour(CountRule rule)
 {
     jikkoufuka();
     rireki1();
-    if (blueFrame) {
+    if (rule == CountRule::Blue) {
         Image2->canvas().setPenMode(pmXor);
         setScreenCursor(crHourGlass);
     }
     const DefaultCursorOnExit restoreCursor;
     dotCount = 0;
     Surface canvas = Image2->canvas();
-    dotCount = countDominant(canvas, {selLeft, selTop, selRight, selBottom}, channel);
+    dotCount = countDots(canvas, {selLeft, selTop, selRight, selBottom}, rule, threshold).dots;
     deliverCount();
 }
 

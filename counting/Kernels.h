@@ -20,7 +20,7 @@
 // next one is read, so marks never influence the count. A scan that marks
 // anything reports the area it wrote to the surface once, at its end.
 #include "selection/SelectionRect.h"
-#include "surface/Surface.h"
+#include "surface/pixels/Surface.h"
 
 #include <QPoint>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // and draw what it gives, reduced, enlarged and partly off the target, so
 // that every decoded pixel is read. The only acceptable failure is the
 // program's own error.
-#include "surface/Picture.h"
-#include "surface/PlanixError.h"
+#include "surface/pixels/Picture.h"
+#include "base/PlanixError.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -3,7 +3,14 @@
 # builds it in Release, then either starts the program or runs every test.
 #
 #   scripts/setup.sh run [PICTURE]   build and start PLANIX (only what running needs)
-#   scripts/setup.sh test            build and run the whole test suite headless
+#   scripts/setup.sh test            build and run the whole test suite headless,
+#                                    warnings as errors; then the suite again under
+#                                    AddressSanitizer and UndefinedBehaviorSanitizer
+#                                    (build-sanitize/), the layer check and the
+#                                    format check (CI runs this)
+#
+# PLANIX_SKIP_SANITIZE=1 leaves out the sanitizer run, PLANIX_SKIP_FORMAT_CHECK=1
+# the format check.
 set -euo pipefail
 
 mode=${1:-run}
@@ -25,6 +32,7 @@ if [ "$mode" != run ]; then
     libjpeg-turbo-progs
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xclip
+    python3 clang-format
   )
 fi
 # The fuzzers (fuzz/) need clang and its sanitizer and libFuzzer runtimes:
@@ -57,7 +65,7 @@ case "$mode" in
     exec "$build/planix" "$@"
     ;;
   test)
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DPLANIX_WERROR=ON >/dev/null
     cmake --build "$build" -j "$jobs"
     export QT_QPA_PLATFORM=offscreen
     # The clipboard tests talk to other X clients through a real X server.
@@ -79,8 +87,25 @@ case "$mode" in
     else
       export PLANIX_X_DISPLAY=${DISPLAY:-}
     fi
-    cd "$build"
-    ctest --output-on-failure -j "$jobs" --timeout 300
+    (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 300)
+
+    if [ "${PLANIX_SKIP_SANITIZE:-0}" != 1 ]; then
+      sanitize="$root/build-sanitize"
+      cmake -S "$root" -B "$sanitize" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
+        -DPLANIX_WERROR=ON -DPLANIX_SANITIZE=ON >/dev/null
+      # Any finding ends the test program (the build does not recover either);
+      # the build lists each program's tests by running it, so these hold there too.
+      export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1
+      export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+      export LSAN_OPTIONS=suppressions="$root/scripts/lsan-suppressions.txt"
+      cmake --build "$sanitize" -j "$jobs"
+      (cd "$sanitize" && ctest --output-on-failure -j "$jobs" --timeout 600)
+    fi
+
+    python3 "$root/scripts/check_layers.py" "$root"
+    if [ "${PLANIX_SKIP_FORMAT_CHECK:-0}" != 1 ]; then
+      "$root/scripts/check_format.sh"
+    fi
     ;;
   *)
     echo "usage: $0 run|test" >&2

@@ -24,7 +24,7 @@ void TForm1::Image2MouseMove(QObject*, TShiftState Shift, int X, int Y)
     // removed as it was drawn, and only while it is still on the picture: a
     // second button or a command may have removed it, or moved the fixed
     // corner, since the last move.
-    shapeKind = 1;
+    shapeKind = shapeRectangle;
     const TPoint pressPoint{pressX, pressY};
     if (overlayShown)
         drawOverlay(pressPoint, dragCurrent, pmNotXor);
@@ -73,17 +73,17 @@ void TForm1::drawOverlay(TPoint first, TPoint second, TPenMode mode)
     Surface canvas = Image2->canvas();
     canvas.setPenMode(mode);
     switch (shapeKind) {
-    case 0:
+    case shapeLine:
         canvas.moveTo(first.x, first.y);
         canvas.lineTo(second.x, second.y);
         break;
-    case 1:
+    case shapeRectangle:
         canvas.rectangle(first.x, first.y, second.x, second.y);
         break;
-    case 2:
+    case shapeEllipse:
         canvas.ellipse(first.x, first.y, second.x, second.y);
         break;
-    case 3:
+    case shapeRoundRect:
         canvas.roundRect(first.x, first.y, second.x, second.y,
                          halvedTowardZero(first.x - second.x), halvedTowardZero(first.y - second.y));
         break;

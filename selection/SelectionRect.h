@@ -1,6 +1,6 @@
 #pragma once
 // The selection rectangle and the mouse read-outs.
-#include "surface/Colour.h"
+#include "surface/pixels/Colour.h"
 
 #include <QString>
 #include <cstdint>

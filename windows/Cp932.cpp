@@ -1,6 +1,6 @@
 #include "windows/Cp932.h"
 
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #include "windows/MemoFile.h"
 
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 #include "windows/Cp932.h"
 
 #include <QFile>

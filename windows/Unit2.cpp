@@ -1,7 +1,7 @@
 #include "windows/Unit2.h"
 
-#include "app/UiFont.h"
-#include "surface/PictureFile.h"
+#include "surface/ui/UiFont.h"
+#include "surface/readers/PictureFile.h"
 
 #include <QFile>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 // The About box: the program's name, version and maker, shown modally.
-#include "surface/TImage.h"
+#include "surface/ui/TImage.h"
 
 #include <QDialog>
 #include <QLabel>

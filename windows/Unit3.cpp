@@ -1,10 +1,10 @@
 #include "windows/Unit3.h"
 
-#include "app/ErrorBox.h"
-#include "app/UiFont.h"
+#include "surface/ui/ErrorBox.h"
+#include "surface/ui/UiFont.h"
 #include "windows/KeepAbove.h"
 #include "windows/MemoFile.h"
-#include "workspace/WindowPlacement.h"
+#include "surface/ui/WindowPlacement.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

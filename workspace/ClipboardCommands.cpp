@@ -3,7 +3,7 @@
 // the clipboard's bitmap at the rectangle's top-left corner, at its own size.
 #include "app/Unit1.h"
 
-#include "surface/Clipboard.h"
+#include "surface/ui/Clipboard.h"
 
 namespace {
 

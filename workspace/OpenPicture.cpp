@@ -1,9 +1,9 @@
 // Opening a picture into the working image, and the main window's show handler.
 #include "app/Unit1.h"
 
-#include "surface/PictureFile.h"
-#include "workspace/Fit.h"
-#include "workspace/WindowPlacement.h"
+#include "measure/WorkingImage.h"
+#include "surface/ui/ErrorBox.h"
+#include "surface/ui/WindowPlacement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,19 +17,6 @@ namespace {
 void followChosenFolder(const QString& fileName)
 {
     QDir::setCurrent(QFileInfo(fileName).absolutePath());
-}
-
-// A new white bitmap of the picture's fitted size with the whole picture
-// stretched over it. A side fitted to 0 leaves an empty bitmap, nothing drawn.
-// Decoding happens here, so a picture that cannot be decoded fails before
-// anything of the window has changed.
-TBitmap fittedBitmap(const Picture& picture)
-{
-    const QSize size = fittedSize(picture.width(), picture.height());
-    TBitmap fitted = TBitmap::white(size.width(), size.height());
-    if (!fitted.isEmpty())
-        picture.stretchDraw(fitted.writableImage(), QRect(QPoint(0, 0), size));
-    return fitted;
 }
 
 // Redoes the layouts from the window down to panel, so that panel has the
@@ -59,27 +46,38 @@ void coverPanel(TImage& image, QWidget& panel)
 
 } // namespace
 
-// Loads and fits the new picture completely before touching the window: a
-// file that fails to load or decode leaves the working image, the overlay and
-// the history exactly as they were, and its error reaches the error box.
 void TForm1::Action1Execute(QObject*)
 {
     if (!OpenPictureDialog1->Execute())
         return;
-    followChosenFolder(OpenPictureDialog1->FileName);
-    const Picture loaded = readPictureFile(OpenPictureDialog1->FileName);
-    const TBitmap fitted = fittedBitmap(loaded);
+    openPicture(OpenPictureDialog1->FileName);
+}
+
+void TForm1::openPicture(const QString& fileName)
+{
+    const QString chosen = QFileInfo(fileName).absoluteFilePath();
+    OpenPictureDialog1->FileName = chosen; // the dialog starts there next time
+    runGuarded([&] { openIntoWorkingImage(chosen); });
+}
+
+// Loads and fits the new picture completely before touching the window: a
+// file that fails to load or decode leaves the working image, the overlay and
+// the history exactly as they were, and its error reaches the error box.
+void TForm1::openIntoWorkingImage(const QString& fileName)
+{
+    followChosenFolder(fileName);
+    const LoadedPicture loaded = loadPicture(fileName);
 
     jikkoufuka();
     rireki1();
     Image1->clearPicture();
     Image2->clearPicture();
-    Image1->assignPicture(loaded);
+    Image1->assignPicture(loaded.picture);
     Image2->setTop(0);
     Image2->setLeft(0);
-    Image2->setWidth(fitted.width());
-    Image2->setHeight(fitted.height());
-    Image2->assignPicture(Picture(fitted));
+    Image2->setWidth(loaded.working.width());
+    Image2->setHeight(loaded.working.height());
+    Image2->assignPicture(Picture(loaded.working));
 }
 
 void TForm1::FormShow(QObject*)

@@ -6,7 +6,7 @@
 #include "app/Unit1.h"
 #include "bench/WindowBench.h"
 #include "counting/Kernels.h"
-#include "surface/StatusBar.h"
+#include "surface/ui/StatusBar.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>

@@ -14,8 +14,7 @@
 //
 // Each open runs in a child process of its own (planix_bench_open --open
 // FILE), whose peak memory (VmHWM) before and after gives the growth.
-#include "surface/Bitmap.h"
-#include "surface/PictureFile.h"
+#include "measure/WorkingImage.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -85,20 +84,6 @@ void writeLyingJpeg(const QString& smallPath, const QString& path)
     out.write(bytes);
 }
 
-// The open command's fit to 1024 x 768.
-QSize fitted(int w, int h)
-{
-    if (w > 1024) {
-        h = static_cast<int>(static_cast<long long>(h) * 1024 / w);
-        w = 1024;
-    }
-    if (h > 768) {
-        w = static_cast<int>(static_cast<long long>(w) * 768 / h);
-        h = 768;
-    }
-    return {w, h};
-}
-
 long peakKilobytes()
 {
     std::ifstream status("/proc/self/status");
@@ -122,12 +107,9 @@ OpenResult openIntoFittedBitmap(const QString& path)
     const long before = peakKilobytes();
     QElapsedTimer timer;
     timer.start();
-    const Picture picture = readPictureFile(path);
-    const QSize size = fitted(picture.width(), picture.height());
-    TBitmap bitmap = TBitmap::white(size.width(), size.height());
-    picture.stretchDraw(bitmap.writableImage(), QRect(QPoint(0, 0), size));
+    const LoadedPicture loaded = loadPicture(path);
     const double seconds = timer.nsecsElapsed() / 1e9;
-    return {seconds, peakKilobytes() - before, size};
+    return {seconds, peakKilobytes() - before, QSize(loaded.working.width(), loaded.working.height())};
 }
 
 OpenResult openInChildProcess(const QString& self, const QString& path)

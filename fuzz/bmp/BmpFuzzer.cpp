@@ -2,7 +2,7 @@
 // enlarged and partly off the target, so that every decoded pixel is read.
 // The only acceptable failure is the program's own error.
 #include "fuzz/ReadAndDraw.h"
-#include "surface/PictureFile.h"
+#include "surface/readers/PictureFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,7 +2,7 @@
 // and partly off the target. The only acceptable failure is the program's
 // own error ("JPEG エラー #%d").
 #include "fuzz/ReadAndDraw.h"
-#include "surface/PictureFile.h"
+#include "surface/readers/PictureFile.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // fuzzer is built) and draws what it gives, reduced and partly off the
 // target. The only acceptable failure is the program's own error.
 #include "fuzz/ReadAndDraw.h"
-#include "surface/PictureFile.h"
+#include "surface/readers/PictureFile.h"
 
 #include <QGuiApplication>
 

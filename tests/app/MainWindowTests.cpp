@@ -1,9 +1,9 @@
 // The main window shell: layout, menus, focus, the counting items, errors.
 #include "support/Form1Harness.h"
-#include "app/ErrorBox.h"
+#include "surface/ui/ErrorBox.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -108,8 +108,9 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrderWithoutShortcuts)
     for (QAction* item : form().findChildren<QAction*>()) {
         EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
         if (!item->menu() && item != form().akarusa && item != form().aoiro && item != form().midoriiro
-            && item != form().akairo)
+            && item != form().akairo) {
             EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+        }
     }
 }
 

@@ -1,7 +1,6 @@
 // Extended-precision steps with their faults, and rounding to decimals.
-#include "app/Unit1.h"
 #include "calc/FloatingPoint.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <cfloat>
 #include <cmath>

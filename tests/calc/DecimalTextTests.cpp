@@ -1,7 +1,7 @@
 // Field text to extended-precision number and back.
 #include "SeparatorScope.h"
 #include "calc/DecimalText.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <QStringList>
 #include <cfloat>

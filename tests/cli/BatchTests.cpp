@@ -7,7 +7,7 @@
 #include "../calc/SeparatorScope.h"
 #include "cli/Batch.h"
 #include "cli/Measure.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 #include "support/Pictures.h"
 
 #include "counting/Thresholds.h"
-#include "surface/GlobalCursor.h"
-#include "surface/PlanixError.h"
+#include "surface/ui/GlobalCursor.h"
+#include "base/PlanixError.h"
 #include "windows/Unit3.h"
 
 #include <QApplication>

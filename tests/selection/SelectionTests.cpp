@@ -3,7 +3,7 @@
 #include "support/Pictures.h"
 
 #include "selection/SelectionRect.h"
-#include "surface/StatusBar.h"
+#include "surface/ui/StatusBar.h"
 
 #include <QAccessible>
 
@@ -250,8 +250,9 @@ TEST_F(Selection, EveryFigureDrawnTwiceRestoresAndLeavesMergeMode)
         state().shapeKind() = kind;
         state().drawOverlay({150, 120}, {12, 9}, pmNotXor);
         EXPECT_EQ(form().Image2->canvas().penMode(), pmMerge);
-        if (kind != 7)
+        if (kind != 7) {
             EXPECT_FALSE(samePixels(original, workingImage())) << int(kind);
+        }
         state().drawOverlay({150, 120}, {12, 9}, pmNotXor);
         EXPECT_TRUE(samePixels(original, workingImage())) << int(kind);
     }

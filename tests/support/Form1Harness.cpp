@@ -1,6 +1,6 @@
 #include "support/Form1Harness.h"
 
-#include "app/ErrorBox.h"
+#include "surface/ui/ErrorBox.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
 

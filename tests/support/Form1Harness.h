@@ -2,7 +2,7 @@
 // A main window on the offscreen platform, with the error box replaced by a
 // recorder, and read access to the window's private state.
 #include "app/Unit1.h"
-#include "surface/OpenPictureDialog.h"
+#include "surface/ui/OpenPictureDialog.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

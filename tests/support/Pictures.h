@@ -1,7 +1,7 @@
 #pragma once
 // Picture builders and pixel assertions shared by the tests.
-#include "surface/Bitmap.h"
-#include "surface/Colour.h"
+#include "surface/pixels/Bitmap.h"
+#include "surface/pixels/Colour.h"
 
 #include <QImage>
 #include <QString>

@@ -2,7 +2,7 @@
 // and saving that never leaves a half-written file behind.
 #include "WorkingFolder.h"
 
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 #include "windows/Cp932.h"
 #include "windows/MemoFile.h"
 

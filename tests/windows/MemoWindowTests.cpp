@@ -2,7 +2,7 @@
 // on each display without losing unsaved edits, saving, and its stacking.
 #include "WorkingFolder.h"
 
-#include "app/ErrorBox.h"
+#include "surface/ui/ErrorBox.h"
 #include "support/Form1Harness.h"
 #include "support/Pictures.h"
 #include "windows/KeepAbove.h"

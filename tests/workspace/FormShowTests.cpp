@@ -1,7 +1,7 @@
 // The main window's show handler: threshold, window bounds, working image;
 // placing a window by its outer bounds.
 #include "support/Form1Harness.h"
-#include "workspace/WindowPlacement.h"
+#include "surface/ui/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QWindow>

@@ -1,5 +1,5 @@
 // The one-slot history buffer and the restore command.
-#include "PictureFiles.h"
+#include "support/PictureFiles.h"
 #include "support/Form1Harness.h"
 #include "support/Pictures.h"
 

@@ -1,6 +1,6 @@
 // Opening a picture through the open command: the fitted working image, the
 // loader image, the history, and failures that leave everything as it was.
-#include "PictureFiles.h"
+#include "support/PictureFiles.h"
 #include "support/Form1Harness.h"
 #include "support/Pictures.h"
 

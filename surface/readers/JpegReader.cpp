@@ -1,0 +1,33 @@
+#include "surface/readers/PictureFile.h"
+
+#include "surface/readers/JpegDecoder.h"
+
+#include <memory>
+
+namespace {
+
+// A JPEG picture: the file's bytes and the size from its header. Pixels are
+// decoded at each draw, straight into the target, so that no full-size
+// decoded copy is ever held.
+class JpegGraphic final : public Graphic {
+public:
+    JpegGraphic(QByteArray bytes, JpegHeader header) : bytes(std::move(bytes)), header(header) {}
+
+    PictureKind kind() const override { return PictureKind::Jpeg; }
+    int width() const override { return header.width; }
+    int height() const override { return header.height; }
+
+    void stretchDraw(QImage& target, const QRect& rect) const override { decodeJpegInto(bytes, target, rect); }
+
+private:
+    QByteArray bytes;
+    JpegHeader header;
+};
+
+} // namespace
+
+Picture readJpeg(const QByteArray& bytes)
+{
+    const JpegHeader header = readJpegHeader(bytes);
+    return Picture(std::make_shared<const JpegGraphic>(bytes, header));
+}

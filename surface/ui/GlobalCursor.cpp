@@ -1,0 +1,23 @@
+#include "surface/ui/GlobalCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace {
+TCursor current = crDefault;
+}
+
+void setScreenCursor(TCursor cursor)
+{
+    if (cursor == current)
+        return;
+    if (current != crDefault)
+        QGuiApplication::restoreOverrideCursor();
+    if (cursor == crHourGlass)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else if (cursor == crHandPoint)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::PointingHandCursor));
+    current = cursor;
+}
+
+TCursor screenCursor() { return current; }

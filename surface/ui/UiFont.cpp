@@ -1,0 +1,17 @@
+#include "surface/ui/UiFont.h"
+
+namespace {
+const QString faceName = QStringLiteral("ＭＳ Ｐゴシック");
+}
+
+QFont uiFont(int pixelHeight)
+{
+    QFont font(faceName);
+    font.setPixelSize(pixelHeight);
+    return font;
+}
+
+void installFontSubstitutes()
+{
+    QFont::insertSubstitutions(faceName, QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("IPAPゴシック")});
+}
