@@ -2,7 +2,7 @@
 
 #include "cli/find/Paper.h"
 #include "cli/find/ReferenceFit.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -37,14 +37,14 @@ constexpr std::size_t candidatesFitted = 6;
 
 // The picture and its reduced copy, where regions are found.
 struct Finding {
-    cv::Mat picture; // CV_8UC4 (B, G, R, unused), the caller's pixels
-    cv::Mat reduced; // CV_32FC3
+    cv::Mat picture;               // CV_8UC4 (B, G, R, unused), the caller's pixels
+    cv::Mat reduced;               // CV_32FC3
     double scaleX = 1, scaleY = 1; // picture pixels per reduced pixel
     PaperModel paper;
     cv::Mat inverseLevel; // CV_32FC3: 1 / the paper's level, channel by channel
-    cv::Mat labels;  // CV_32S regions on the reduced copy, 0 for paper
+    cv::Mat labels;       // CV_32S regions on the reduced copy, 0 for paper
     cv::Mat stats;
-    cv::Mat standOut; // CV_32F: smoothed distance from the paper
+    cv::Mat standOut;           // CV_32F: smoothed distance from the paper
     std::vector<bool> enclosed; // by label: lying in a hole of another region
     std::vector<int> columnOf;  // reduced column of each picture column
 };
@@ -61,8 +61,8 @@ std::vector<bool> enclosedRegions(const cv::Mat& labels, int count)
     int largest = 0;
     for (int i = 1; i < stretches; ++i) {
         const int left = stats.at<int>(i, cv::CC_STAT_LEFT), top = stats.at<int>(i, cv::CC_STAT_TOP);
-        open[std::size_t(i)] = left == 0 || top == 0 || left + stats.at<int>(i, cv::CC_STAT_WIDTH) == labels.cols ||
-                               top + stats.at<int>(i, cv::CC_STAT_HEIGHT) == labels.rows;
+        open[std::size_t(i)] = left == 0 || top == 0 || left + stats.at<int>(i, cv::CC_STAT_WIDTH) == labels.cols
+                               || top + stats.at<int>(i, cv::CC_STAT_HEIGHT) == labels.rows;
         if (largest == 0 || stats.at<int>(i, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
             largest = i;
     }
@@ -75,8 +75,8 @@ std::vector<bool> enclosedRegions(const cv::Mat& labels, int count)
             if (label == 0 || !enclosed[std::size_t(label)])
                 continue;
             const auto openAt = [&](int nx, int ny) {
-                return nx >= 0 && ny >= 0 && nx < labels.cols && ny < labels.rows &&
-                       open[std::size_t(paperLabels.at<int>(ny, nx))];
+                return nx >= 0 && ny >= 0 && nx < labels.cols && ny < labels.rows
+                       && open[std::size_t(paperLabels.at<int>(ny, nx))];
             };
             if (openAt(x - 1, y) || openAt(x + 1, y) || openAt(x, y - 1) || openAt(x, y + 1))
                 enclosed[std::size_t(label)] = false;
@@ -171,7 +171,8 @@ cv::Rect pictureBox(const Finding& found, cv::Rect reduced, int margin)
     const int top = int(std::floor(reduced.y * found.scaleY)) - margin;
     const int right = int(std::ceil((reduced.x + reduced.width) * found.scaleX)) + margin;
     const int bottom = int(std::ceil((reduced.y + reduced.height) * found.scaleY)) + margin;
-    return cv::Rect(cv::Point(left, top), cv::Point(right, bottom)) & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
+    return cv::Rect(cv::Point(left, top), cv::Point(right, bottom))
+           & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
 }
 
 // A pixel's difference from the paper as a share of the paper's level, channel
@@ -226,8 +227,8 @@ std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
 cv::Mat smoothedPatch(const cv::Mat& picture, cv::Rect box, int depth, double sigma = pictureSmoothing)
 {
     const int border = 3;
-    const cv::Rect grown = (box + cv::Size(2 * border, 2 * border) - cv::Point(border, border)) &
-                           cv::Rect(0, 0, picture.cols, picture.rows);
+    const cv::Rect grown = (box + cv::Size(2 * border, 2 * border) - cv::Point(border, border))
+                           & cv::Rect(0, 0, picture.cols, picture.rows);
     cv::Mat patch;
     picture(grown).convertTo(patch, CV_MAKETYPE(depth, 4));
     if (sigma > 0)
@@ -255,8 +256,8 @@ ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f&
         for (int x = 0; x < box.width; ++x) {
             const cv::Vec3f& inverse = level[found.columnOf[std::size_t(box.x + x)]];
             const cv::Vec4f& p = pixel[x];
-            out[x] = (p[0] * inverse[0] - 1) * weights[0] + (p[1] * inverse[1] - 1) * weights[1] +
-                     (p[2] * inverse[2] - 1) * weights[2];
+            out[x] = (p[0] * inverse[0] - 1) * weights[0] + (p[1] * inverse[1] - 1) * weights[1]
+                     + (p[2] * inverse[2] - 1) * weights[2];
         }
     }
     return patch;
@@ -275,8 +276,9 @@ std::vector<std::vector<cv::Point2f>> coreOutlines(const Finding& found, int lab
     for (int y = 0; y < box.height; ++y)
         for (int x = 0; x < box.width; ++x) {
             const cv::Point at(box.x + x, box.y + y);
-            if (found.labels.at<int>(at) == label &&
-                shareOfPaper(found.reduced.at<cv::Vec3f>(at), found.inverseLevel.at<cv::Vec3f>(at)).dot(weights) > 1.F / 3)
+            if (found.labels.at<int>(at) == label
+                && shareOfPaper(found.reduced.at<cv::Vec3f>(at), found.inverseLevel.at<cv::Vec3f>(at)).dot(weights)
+                       > 1.F / 3)
                 core.at<std::uint8_t>(y, x) = 255;
         }
     std::vector<std::vector<cv::Point>> contours;
@@ -315,7 +317,8 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
     };
     std::vector<Rough> rough;
     for (int label = 1; label < found.stats.rows; ++label) {
-        if (found.enclosed[std::size_t(label)] || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea < smallestReference)
+        if (found.enclosed[std::size_t(label)]
+            || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea < smallestReference)
             continue;
         const auto colour = regionColour(found, label);
         if (!colour)
@@ -341,16 +344,17 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
     // rim may lie outside it: the edge is looked for this far either way.
     const float reach = float(4 + 3 * std::max(found.scaleX, found.scaleY));
     for (const Rough& candidate : rough) {
-        const cv::Rect box = (cv::boundingRect(candidate.outline) + cv::Size(int(2 * reach) + 8, int(2 * reach) + 8) -
-                              cv::Point(int(reach) + 4, int(reach) + 4)) &
-                             cv::Rect(0, 0, found.picture.cols, found.picture.rows);
+        const cv::Rect box = (cv::boundingRect(candidate.outline) + cv::Size(int(2 * reach) + 8, int(2 * reach) + 8)
+                              - cv::Point(int(reach) + 4, int(reach) + 4))
+                             & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
         const ContrastPatch patch = contrastPatch(found, box, candidate.colour);
         ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach)
                                                      : fitSquare(patch, candidate.outline, reach);
         if (fit.fitted)
             fitted.push_back({candidate.label, std::move(fit)});
     }
-    std::sort(fitted.begin(), fitted.end(), [](const Candidate& a, const Candidate& b) { return a.fit.score < b.fit.score; });
+    std::sort(fitted.begin(), fitted.end(),
+              [](const Candidate& a, const Candidate& b) { return a.fit.score < b.fit.score; });
     return fitted;
 }
 
@@ -358,9 +362,9 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
 // than the paper's, within the region (and one reduced pixel round it).
 struct Measured {
     std::int64_t dots = 0;
-    cv::Mat mask;   // CV_8U over within
+    cv::Mat mask; // CV_8U over within
     cv::Rect within;
-    cv::Rect box;   // of the counted pixels
+    cv::Rect box; // of the counted pixels
 };
 
 Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
@@ -386,8 +390,9 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
                 continue;
             const cv::Vec3f& inverse = level[column];
             const cv::Vec4b& p = pixel[x];
-            const float share = (float(p[0]) * inverse[0] - 1) * weights[0] + (float(p[1]) * inverse[1] - 1) * weights[1] +
-                                (float(p[2]) * inverse[2] - 1) * weights[2];
+            const float share = (float(p[0]) * inverse[0] - 1) * weights[0]
+                                + (float(p[1]) * inverse[1] - 1) * weights[1]
+                                + (float(p[2]) * inverse[2] - 1) * weights[2];
             if (share > 0.5F) {
                 out[x] = 255;
                 ++measured.dots;
@@ -430,9 +435,8 @@ std::vector<int> readingOrder(const std::vector<QRect>& boxes)
 {
     std::vector<int> byTop(boxes.size());
     std::iota(byTop.begin(), byTop.end(), 0);
-    std::stable_sort(byTop.begin(), byTop.end(), [&](int a, int b) {
-        return boxes[std::size_t(a)].top() < boxes[std::size_t(b)].top();
-    });
+    std::stable_sort(byTop.begin(), byTop.end(),
+                     [&](int a, int b) { return boxes[std::size_t(a)].top() < boxes[std::size_t(b)].top(); });
     std::vector<bool> placed(boxes.size(), false);
     std::vector<int> order;
     for (const int first : byTop) {
@@ -452,9 +456,8 @@ std::vector<int> readingOrder(const std::vector<QRect>& boxes)
             row.push_back(first);
             placed[std::size_t(first)] = true;
         }
-        std::stable_sort(row.begin(), row.end(), [&](int a, int b) {
-            return boxes[std::size_t(a)].left() < boxes[std::size_t(b)].left();
-        });
+        std::stable_sort(row.begin(), row.end(),
+                         [&](int a, int b) { return boxes[std::size_t(a)].left() < boxes[std::size_t(b)].left(); });
         order.insert(order.end(), row.begin(), row.end());
     }
     return order;
@@ -481,8 +484,7 @@ FindResult findObjects(const QImage& picture, const FindSettings& settings)
     for (const cv::Point2f& p : best.fit.outline)
         result.reference.outline << QPointF(p.x, p.y);
     result.reference.box = result.reference.outline.boundingRect().toAlignedRect();
-    result.referenceAmbiguous =
-        candidates.size() > 1 && candidates[1].fit.score <= 2 * best.fit.score + 0.004;
+    result.referenceAmbiguous = candidates.size() > 1 && candidates[1].fit.score <= 2 * best.fit.score + 0.004;
 
     // Objects: every other region larger than the smallest area.
     const double unitsPerDot = settings.referenceArea / best.fit.pixelArea;
@@ -491,8 +493,8 @@ FindResult findObjects(const QImage& picture, const FindSettings& settings)
     for (int label = 1; label < found.stats.rows; ++label) {
         // A region's reduced area includes its blurred rim, so this only
         // skips what cannot possibly be large enough.
-        if (label == best.label || found.enclosed[std::size_t(label)] ||
-            found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4)
+        if (label == best.label || found.enclosed[std::size_t(label)]
+            || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4)
             continue;
         const auto colour = regionColour(found, label);
         if (!colour)

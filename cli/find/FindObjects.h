@@ -38,18 +38,18 @@ struct FindSettings {
 
 struct FoundReference {
     ReferenceShape shape = ReferenceShape::Disc;
-    double pixelArea = 0;  // of the fitted outline
-    QPolygonF outline;     // the fitted disc (as a fine polygon) or square
+    double pixelArea = 0; // of the fitted outline
+    QPolygonF outline;    // the fitted disc (as a fine polygon) or square
     QRect box;
 };
 
 struct FoundObject {
-    int number = 0;          // 1, 2, ... in reading order
-    std::int64_t dots = 0;   // pixels of the object, holes left out
-    QRect box;               // its bounding rectangle, L,T,R,B exclusive
+    int number = 0;        // 1, 2, ... in reading order
+    std::int64_t dots = 0; // pixels of the object, holes left out
+    QRect box;             // its bounding rectangle, L,T,R,B exclusive
     bool touchesEdge = false;
     std::vector<QPolygon> outline; // outer outline first, then those of its holes
-    double area = 0;         // dots in the reference's unit
+    double area = 0;               // dots in the reference's unit
 };
 
 struct FindResult {

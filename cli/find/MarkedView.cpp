@@ -14,8 +14,16 @@ const QColor haloColour(255, 255, 255);
 
 // Digits 0-9 on a 3 x 5 grid, one row per 3 bits, top row first.
 constexpr std::array<std::array<int, 5>, 10> digitRows = {{
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1},
-    {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
+    {7, 5, 5, 5, 7},
+    {2, 6, 2, 2, 7},
+    {7, 1, 7, 4, 7},
+    {7, 1, 7, 1, 7},
+    {5, 5, 7, 1, 1},
+    {7, 4, 7, 1, 7},
+    {7, 4, 7, 5, 7},
+    {7, 1, 1, 1, 1},
+    {7, 5, 7, 5, 7},
+    {7, 5, 7, 1, 7},
 }};
 
 // number written with its top-left at corner, each grid cell cell x cell

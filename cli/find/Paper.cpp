@@ -134,8 +134,8 @@ cv::Mat edgeFreePaper(const cv::Mat& image)
     cv::Mat paper(image.size(), CV_8U, cv::Scalar(0));
     for (int label = 1; label < count; ++label) {
         const int left = stats.at<int>(label, cv::CC_STAT_LEFT), top = stats.at<int>(label, cv::CC_STAT_TOP);
-        const bool border = left == 0 || top == 0 || left + stats.at<int>(label, cv::CC_STAT_WIDTH) == image.cols ||
-                            top + stats.at<int>(label, cv::CC_STAT_HEIGHT) == image.rows;
+        const bool border = left == 0 || top == 0 || left + stats.at<int>(label, cv::CC_STAT_WIDTH) == image.cols
+                            || top + stats.at<int>(label, cv::CC_STAT_HEIGHT) == image.rows;
         if (label == largest || (border && stats.at<int>(label, cv::CC_STAT_AREA) >= 0.05 * double(image.total())))
             paper.setTo(255, labels == label);
     }
@@ -194,7 +194,8 @@ PaperModel fitPaper(const cv::Mat& picture)
         for (int y = 0; y < grid.height; ++y)
             for (int x = 0; x < grid.width; ++x)
                 if (weights.at<float>(y, x) > 0)
-                    means.at<cv::Vec3f>(y, x) = sums.at<cv::Vec3f>(y, x) * (weights.at<float>(y, x) / shares.at<float>(y, x));
+                    means.at<cv::Vec3f>(y, x) = sums.at<cv::Vec3f>(y, x)
+                                                * (weights.at<float>(y, x) / shares.at<float>(y, x));
         cv::Mat spreadMeans, spreadWeights;
         cv::GaussianBlur(means, spreadMeans, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);
         cv::GaussianBlur(weights, spreadWeights, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);

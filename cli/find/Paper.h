@@ -14,9 +14,9 @@
 #include <opencv2/core.hpp>
 
 struct PaperModel {
-    cv::Mat level;    // CV_32FC3: the paper's colour at each pixel
-    cv::Mat paper;    // CV_8U: 255 where the last fit took the pixel as paper
-    float noise = 1;  // one standard deviation of a paper pixel's distance from level
+    cv::Mat level;   // CV_32FC3: the paper's colour at each pixel
+    cv::Mat paper;   // CV_8U: 255 where the last fit took the pixel as paper
+    float noise = 1; // one standard deviation of a paper pixel's distance from level
 };
 
 // image: CV_32FC3, any channel order.

@@ -61,8 +61,8 @@ std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, 
     // A light [1 2 1] smoothing along the line, a fraction of a pixel.
     std::vector<float> smoothed = level;
     for (int k = 1; k + 1 < count; ++k)
-        smoothed[std::size_t(k)] =
-            0.25F * level[std::size_t(k - 1)] + 0.5F * level[std::size_t(k)] + 0.25F * level[std::size_t(k + 1)];
+        smoothed[std::size_t(k)] = 0.25F * level[std::size_t(k - 1)] + 0.5F * level[std::size_t(k)]
+                                   + 0.25F * level[std::size_t(k + 1)];
     level = smoothed;
     std::vector<float> rise(static_cast<std::size_t>(count), 0.F);
     float steepest = 0;
@@ -92,9 +92,9 @@ std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, 
     for (int k = peak - 1; k >= 1; --k) {
         const float here = rise[std::size_t(k)];
         valley = std::min(valley, here);
-        if (here >= outerRiseShare * steepest && here >= rise[std::size_t(k - 1)] && here >= rise[std::size_t(k + 1)] &&
-            valley <= 0.5F * here &&
-            meanLevel(k + settle, k + 2 * settle) - meanLevel(k - 2 * settle, k - settle) >= outerStepShare * span) {
+        if (here >= outerRiseShare * steepest && here >= rise[std::size_t(k - 1)] && here >= rise[std::size_t(k + 1)]
+            && valley <= 0.5F * here
+            && meanLevel(k + settle, k + 2 * settle) - meanLevel(k - 2 * settle, k - settle) >= outerStepShare * span) {
             peak = k;
             valley = here;
         }
@@ -305,8 +305,8 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     for (int i = 0; i < lines; ++i) {
         const double angle = 2 * std::numbers::pi * i / lines;
         const cv::Point2f outward(float(std::cos(angle)), float(std::sin(angle)));
-        const cv::Point2f outside =
-            cv::Point2f(float(start.x), float(start.y)) + outward * (float(start.radius) + reach);
+        const cv::Point2f outside = cv::Point2f(float(start.x), float(start.y))
+                                    + outward * (float(start.radius) + reach);
         if (const auto along = edgeAlong(patch, outside, -outward, 2 * reach))
             edges.emplace_back(cv::Point2d(outside - outward * *along));
     }

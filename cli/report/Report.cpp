@@ -1,6 +1,6 @@
 #include "cli/report/Report.h"
 
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -55,16 +55,16 @@ p.error { color: #a00000; font-weight: bold; }
 
 bool ReportPicture::failed() const
 {
-    return rows.empty() || std::any_of(rows.begin(), rows.end(), [](const ReportRow& row) { return !row.error.isEmpty(); });
+    return rows.empty()
+           || std::any_of(rows.begin(), rows.end(), [](const ReportRow& row) { return !row.error.isEmpty(); });
 }
 
 QByteArray reportImage(const QImage& marked)
 {
     if (marked.isNull())
         return {};
-    QImage view = marked.width() > reportImageWidth
-                      ? marked.scaledToWidth(reportImageWidth, Qt::SmoothTransformation)
-                      : marked;
+    QImage view = marked.width() > reportImageWidth ? marked.scaledToWidth(reportImageWidth, Qt::SmoothTransformation)
+                                                    : marked;
     QByteArray png = pngOf(view);
     if (png.size() > reportImageBudget)
         png = pngOf(palette(view));
@@ -118,7 +118,8 @@ QString reportPage(const QStringList& header, const std::vector<ReportPicture>& 
                 .arg(warned);
     page += QStringLiteral("<tr><th>objects</th><td>%1</td></tr>\n").arg(objects);
     page += QStringLiteral("<tr><th>total area</th><td>%1</td></tr>\n").arg(number(total));
-    page += QStringLiteral("<tr><th>mean area</th><td>%1</td></tr>\n").arg(objects ? number(total / objects) : QString());
+    page +=
+        QStringLiteral("<tr><th>mean area</th><td>%1</td></tr>\n").arg(objects ? number(total / objects) : QString());
     for (auto code = byCode.cbegin(); code != byCode.cend(); ++code)
         page += QStringLiteral("<tr><th><span class=\"warning\">%1</span></th><td>%2, %3</td></tr>\n")
                     .arg(escaped(code.key()), counted(code.value().first, QStringLiteral("picture")),
@@ -147,7 +148,7 @@ QString reportPage(const QStringList& header, const std::vector<ReportPicture>& 
             page += QStringLiteral("<th>%1</th>").arg(escaped(column));
         page += QStringLiteral("</tr>\n");
         for (const ReportRow& row : picture->rows) {
-            const QString kind = !row.error.isEmpty() ? QStringLiteral(" class=\"failed\"")
+            const QString kind = !row.error.isEmpty()     ? QStringLiteral(" class=\"failed\"")
                                  : row.warnings.isEmpty() ? QString()
                                                           : QStringLiteral(" class=\"warned\"");
             page += QStringLiteral("<tr%1>").arg(kind);

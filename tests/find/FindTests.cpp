@@ -6,7 +6,7 @@
 
 #include "cli/find/FindObjects.h"
 #include "cli/find/MarkedView.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 
 #include <gtest/gtest.h>
 #include <numbers>
@@ -34,33 +34,33 @@ struct LeafScene {
     static constexpr double blockDots = 40 * 100;
 
     QImage picture = paperWith(QSize(900, 600), {
-        {[] {
-             QPainterPath leaf = ellipse({300, 300}, 180, 110);
-             leaf.addEllipse(QPointF(320, 290), 30, 30); // the hole
-             return leaf;
-         }(),
-         QColor(45, 115, 35)},
-        {[] {
-             QPainterPath stalk;
-             stalk.addRect(QRectF(60, 298.5, 61, 3));
-             return stalk;
-         }(),
-         QColor(45, 115, 35)},
-        {disc({700, 150}, coinRadius), QColor(90, 90, 100)},
-        {ellipse({120, 520}, 50, 30), QColor(60, 40, 30)},
-        {[] {
-             QPainterPath block;
-             block.addRect(QRectF(860, 450, 40, 100));
-             return block;
-         }(),
-         QColor(30, 30, 140)},
-        {[] {
-             QPainterPath speck;
-             speck.addRect(QRectF(500, 520, 8, 8));
-             return speck;
-         }(),
-         QColor(20, 20, 20)},
-    });
+                                                    {[] {
+                                                         QPainterPath leaf = ellipse({300, 300}, 180, 110);
+                                                         leaf.addEllipse(QPointF(320, 290), 30, 30); // the hole
+                                                         return leaf;
+                                                     }(),
+                                                     QColor(45, 115, 35)},
+                                                    {[] {
+                                                         QPainterPath stalk;
+                                                         stalk.addRect(QRectF(60, 298.5, 61, 3));
+                                                         return stalk;
+                                                     }(),
+                                                     QColor(45, 115, 35)},
+                                                    {disc({700, 150}, coinRadius), QColor(90, 90, 100)},
+                                                    {ellipse({120, 520}, 50, 30), QColor(60, 40, 30)},
+                                                    {[] {
+                                                         QPainterPath block;
+                                                         block.addRect(QRectF(860, 450, 40, 100));
+                                                         return block;
+                                                     }(),
+                                                     QColor(30, 30, 140)},
+                                                    {[] {
+                                                         QPainterPath speck;
+                                                         speck.addRect(QRectF(500, 520, 8, 8));
+                                                         return speck;
+                                                     }(),
+                                                     QColor(20, 20, 20)},
+                                                });
 };
 
 FindSettings settingsFor(ReferenceShape shape, double minArea = 0.1)
@@ -114,13 +114,15 @@ TEST(FindObjects, ALightCoinsRimAndHighlightsAndASoftShadowDoNotChangeAreas)
     const double radius = 70;
     QPainterPath rim = disc({250, 200}, radius);
     rim.addEllipse(QPointF(250, 200), radius - 7, radius - 7);
-    const QImage picture = paperWith(QSize(600, 400), {
-        {disc({250, 200}, radius), QColor(170, 172, 178)},
-        {rim, QColor(200, 200, 204)},
-        {ellipse({225, 170}, 25, 12), QColor(250, 250, 250)},
-        {ellipse({300, 250}, 10, 25), QColor(248, 248, 248)},
-        {ellipse({480, 200}, 60, 120), QColor(40, 100, 30)},
-    }, 0.2, 6, 0.25, {380, 260});
+    const QImage picture = paperWith(QSize(600, 400),
+                                     {
+                                         {disc({250, 200}, radius), QColor(170, 172, 178)},
+                                         {rim, QColor(200, 200, 204)},
+                                         {ellipse({225, 170}, 25, 12), QColor(250, 250, 250)},
+                                         {ellipse({300, 250}, 10, 25), QColor(248, 248, 248)},
+                                         {ellipse({480, 200}, 60, 120), QColor(40, 100, 30)},
+                                     },
+                                     0.2, 6, 0.25, {380, 260});
     const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
     EXPECT_NEAR(found.reference.pixelArea, pi * radius * radius, 0.01 * pi * radius * radius);
     ASSERT_EQ(found.objects.size(), 1U);
@@ -131,10 +133,10 @@ TEST(FindObjects, ASquareReferenceAndTwoCoinsThatAreAlike)
 {
     const double side = 70;
     const QImage picture = paperWith(QSize(800, 500), {
-        {turnedSquare({200, 150}, side, 20), QColor(15, 15, 15)},
-        {disc({550, 140}, 50), QColor(90, 90, 100)},
-        {disc({420, 360}, 50), QColor(90, 90, 100)},
-    });
+                                                          {turnedSquare({200, 150}, side, 20), QColor(15, 15, 15)},
+                                                          {disc({550, 140}, 50), QColor(90, 90, 100)},
+                                                          {disc({420, 360}, 50), QColor(90, 90, 100)},
+                                                      });
     const FindResult bySquare = findObjects(picture, settingsFor(ReferenceShape::Square));
     EXPECT_NEAR(bySquare.reference.pixelArea, side * side, 0.01 * side * side);
     EXPECT_EQ(bySquare.reference.outline.size(), 4);

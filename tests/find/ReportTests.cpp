@@ -4,7 +4,7 @@
 #include "ShapeScenes.h"
 
 #include "cli/report/Report.h"
-#include "surface/PlanixError.h"
+#include "base/PlanixError.h"
 #include "support/Pictures.h"
 
 #include <QDir>
@@ -49,9 +49,9 @@ ParsedPage parsed(const QString& page)
             else if (xml.name() == u"img") {
                 const QString source = attributes.value(QStringLiteral("src")).toString();
                 const QString prefix = QStringLiteral("data:image/png;base64,");
-                out.views << (source.startsWith(prefix)
-                                  ? QImage::fromData(QByteArray::fromBase64(source.mid(prefix.size()).toLatin1()), "PNG")
-                                  : QImage());
+                out.views << (source.startsWith(prefix) ? QImage::fromData(
+                                  QByteArray::fromBase64(source.mid(prefix.size()).toLatin1()), "PNG")
+                                                        : QImage());
             } else if (xml.name() == u"span" && attributes.value(QStringLiteral("class")) == u"warning") {
                 ++out.warningBadges;
                 if (inSummary)
@@ -71,11 +71,14 @@ TEST(Report, FailuresFirstASummaryAndEveryViewDecodes)
 {
     const QImage sheet = paperWith(QSize(3000, 2000), {{disc({1500, 1000}, 300), QColor(90, 90, 100)}}, 0.2, 12);
     std::vector<ReportPicture> pictures(3);
-    pictures[0] = {QStringLiteral("a.jpg"), reportImage(sheet),
+    pictures[0] = {QStringLiteral("a.jpg"),
+                   reportImage(sheet),
                    {row("a.jpg", "12.50", "1"), row("a.jpg", "7.50", "2", {"object-touches-picture-edge"})}};
-    pictures[1] = {QStringLiteral("b <&>.jpg"), reportImage(paperWith(QSize(400, 300), {})),
+    pictures[1] = {QStringLiteral("b <&>.jpg"),
+                   reportImage(paperWith(QSize(400, 300), {})),
                    {row("b <&>.jpg", "", "", {}, "no reference found")}};
-    pictures[2] = {QStringLiteral("c.jpg"), reportImage(sheet),
+    pictures[2] = {QStringLiteral("c.jpg"),
+                   reportImage(sheet),
                    {row("c.jpg", "5.00", "1", {"reference-ambiguous", "object-touches-picture-edge"})}};
 
     const QString file = QDir(temporaryDirectory()).filePath(QStringLiteral("report.html"));

@@ -6,7 +6,8 @@
 #include <cmath>
 #include <random>
 
-QImage paperWith(QSize size, const std::vector<Shape>& shapes, double dimming, int noise, double shadow, QPointF shadowAt)
+QImage paperWith(QSize size, const std::vector<Shape>& shapes, double dimming, int noise, double shadow,
+                 QPointF shadowAt)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(QColor(235, 230, 220));

@@ -16,8 +16,8 @@ struct Shape {
 // shadow (darkening by shadow at its middle, nothing beyond a third of the
 // picture's width from it) centred at shadowAt, then noise of up to +-noise
 // levels in each channel.
-QImage paperWith(QSize size, const std::vector<Shape>& shapes, double dimming = 0.2, int noise = 6,
-                 double shadow = 0, QPointF shadowAt = {});
+QImage paperWith(QSize size, const std::vector<Shape>& shapes, double dimming = 0.2, int noise = 6, double shadow = 0,
+                 QPointF shadowAt = {});
 
 QPainterPath disc(QPointF centre, double radius);
 QPainterPath ellipse(QPointF centre, double radiusX, double radiusY);
