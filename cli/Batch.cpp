@@ -23,17 +23,26 @@ void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName)
         throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(fileName));
 }
 
-PictureRow measuredRow(const QString& file, const BatchJob& job, const QString& markedFile)
+PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& markedFile)
 {
     PictureRow row;
-    row.file = file;
+    row.file = job.pictures[index];
+    const PictureTask* task = job.tasks.empty() ? nullptr : &job.tasks[std::size_t(index)];
+    row.settings = task ? task->settings : job.settings;
+    if (task && !task->error.isEmpty()) {
+        row.error = task->error;
+        return row;
+    }
+    const QString path = task && !task->path.isEmpty() ? task->path : row.file;
     try {
-        const Measurement measured = measurePicture(file, job.settings);
-        row.size = QSize(measured.workingImage.width(), measured.workingImage.height());
+        const Measurement measured = measurePicture(path, row.settings, !markedFile.isEmpty());
+        row.size = measured.countedSize;
         row.objectDots = measured.objectDots;
         row.referenceDots = measured.referenceDots;
+        row.warnings = measured.warnings;
         if (measured.referenceDots)
-            row.area = areaText(measured.objectDots, *measured.referenceDots, job.settings.referenceArea).value_or(QString());
+            row.area =
+                areaText(measured.objectDots, *measured.referenceDots, row.settings.referenceArea).value_or(QString());
         if (!markedFile.isEmpty())
             writeMarkedPicture(measured.workingImage, markedFile);
     } catch (const PlanixError& error) {
@@ -47,7 +56,7 @@ PictureRow measuredRow(const QString& file, const BatchJob& job, const QString& 
 // on the calling thread once every worker has stopped.
 class WorkQueue {
 public:
-    explicit WorkQueue(qsizetype size) : size(size) {}
+    explicit WorkQueue(qsizetype size) : size(size) { }
 
     std::optional<qsizetype> next()
     {
@@ -83,8 +92,8 @@ private:
 
 std::vector<PictureRow> measureBatch(const BatchJob& job)
 {
-    const QStringList markedFiles =
-        job.markedFolder.isEmpty() ? QStringList() : markedFileNames(job.pictures, job.markedFolder);
+    const QStringList markedFiles = job.markedFolder.isEmpty() ? QStringList()
+                                                               : markedFileNames(job.pictures, job.markedFolder);
     if (!job.markedFolder.isEmpty())
         QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
     std::vector<PictureRow> rows(static_cast<std::size_t>(job.pictures.size()));
@@ -92,8 +101,8 @@ std::vector<PictureRow> measureBatch(const BatchJob& job)
     const auto work = [&] {
         try {
             while (const auto index = queue.next())
-                rows[std::size_t(*index)] =
-                    measuredRow(job.pictures[*index], job, markedFiles.isEmpty() ? QString() : markedFiles[*index]);
+                rows[std::size_t(*index)] = measuredRow(*index, job,
+                                                        markedFiles.isEmpty() ? QString() : markedFiles[*index]);
         } catch (...) { // not swallowed: carried to the calling thread
             queue.stopWith(std::current_exception());
         }
@@ -127,4 +136,26 @@ QStringList markedFileNames(const QStringList& pictures, const QString& markedFo
         names << folder.filePath(name);
     }
     return names;
+}
+
+std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const MeasureSettings& defaults, bool objectGiven,
+                                  const QString& folder)
+{
+    std::vector<PictureTask> tasks;
+    for (const BoxRow& row : rows) {
+        PictureTask task;
+        task.settings = defaults;
+        task.error = row.error;
+        if (row.object)
+            task.settings.object = *row.object;
+        else if (!objectGiven && task.error.isEmpty())
+            task.error = QStringLiteral("--boxes line %1: no object rectangle, and no --object").arg(row.line);
+        if (row.reference)
+            task.settings.reference = row.reference;
+        if (row.referenceArea)
+            task.settings.referenceArea = *row.referenceArea;
+        task.path = QDir::isRelativePath(row.file) ? QDir(folder).filePath(row.file) : row.file;
+        tasks.push_back(task);
+    }
+    return tasks;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Measuring a list of pictures with one setting, several at a time; the rows
 // come back in the order the pictures were given.
+#include "cli/BoxesFile.h"
 #include "cli/MeasureOptions.h"
 
 #include <QSize>
@@ -11,22 +12,39 @@
 #include <vector>
 
 struct PictureRow {
-    QString file;                       // as given
-    std::optional<QSize> size;          // the working image's; none when the picture failed
+    QString file;              // as given
+    std::optional<QSize> size; // the working image's; none when the picture failed
     std::optional<std::int32_t> objectDots;
     std::optional<std::int32_t> referenceDots;
-    QString area;                       // empty: no reference, no reference dots, or a failure
-    QString error;                      // the program's message; empty when all went well
+    QString area;             // empty: no reference, no reference dots, or a failure
+    QString error;            // the program's message; empty when all went well
+    Warnings warnings;        // of the measurement; none when the picture failed
+    MeasureSettings settings; // what it was measured with
 
     bool failed() const { return !error.isEmpty(); }
 };
 
-struct BatchJob {
-    QStringList pictures;
+// A picture measured with settings of its own (a row of --boxes).
+struct PictureTask {
+    QString path; // where to read it; empty: the name as given
     MeasureSettings settings;
-    QString markedFolder; // empty: no marked pictures
-    int workers = 1;      // pictures measured at the same time, 1 or more
+    QString error; // not empty: the picture is not measured, its row has this error
 };
+
+struct BatchJob {
+    QStringList pictures;           // as the rows name them
+    MeasureSettings settings;       // for every picture without a task
+    QString markedFolder;           // empty: no marked pictures
+    int workers = 1;                // pictures measured at the same time, 1 or more
+    std::vector<PictureTask> tasks; // empty, or one per picture
+};
+
+// One task per row of a --boxes file, each starting from defaults: its
+// rectangles and area replace the defaults' where given. A row without an
+// object rectangle needs objectGiven (--object on the command line), else it
+// gets an error. A relative file is read from folder.
+std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const MeasureSettings& defaults, bool objectGiven,
+                                  const QString& folder);
 
 // One row per picture, in the given order. A picture that cannot be read or
 // decoded, or whose marked picture cannot be written, carries the program's

@@ -1,5 +1,7 @@
 #include "cli/Csv.h"
 
+#include "cli/Measure.h"
+
 namespace {
 
 template <class Number>
@@ -31,27 +33,42 @@ QString csvRecord(const QStringList& fields)
 QString csvHeader()
 {
     return csvRecord({QStringLiteral("file"), QStringLiteral("width"), QStringLiteral("height"),
-                      QStringLiteral("object_dots"), QStringLiteral("reference_dots"),
-                      QStringLiteral("reference_area"), QStringLiteral("area"), QStringLiteral("error")});
+                      QStringLiteral("object_dots"), QStringLiteral("reference_dots"), QStringLiteral("reference_area"),
+                      QStringLiteral("area"), QStringLiteral("error"), QStringLiteral("warnings"),
+                      QStringLiteral("levels"), QStringLiteral("object_by"), QStringLiteral("reference_by"),
+                      QStringLiteral("threshold"), QStringLiteral("full_resolution")});
 }
 
-QString csvRow(const PictureRow& row, const QString& referenceArea)
+QString ruleName(CountRule rule)
+{
+    switch (rule) {
+    case CountRule::Brightness: return QStringLiteral("brightness");
+    case CountRule::Blue: return QStringLiteral("blue");
+    case CountRule::Green: return QStringLiteral("green");
+    case CountRule::Red: return QStringLiteral("red");
+    }
+    return {};
+}
+
+QString csvRow(const PictureRow& row)
 {
     const bool measured = row.size.has_value();
-    return csvRecord({row.file,
-                      measured ? QString::number(row.size->width()) : QString(),
-                      measured ? QString::number(row.size->height()) : QString(),
-                      optionalNumber(row.objectDots),
-                      optionalNumber(row.referenceDots),
-                      measured ? referenceArea : QString(),
-                      row.area,
-                      row.error});
+    const MeasureSettings& how = row.settings;
+    const auto described = [&](const QString& text) { return measured ? text : QString(); };
+    return csvRecord({row.file, measured ? QString::number(row.size->width()) : QString(),
+                      measured ? QString::number(row.size->height()) : QString(), optionalNumber(row.objectDots),
+                      optionalNumber(row.referenceDots), described(pointDecimalText(how.referenceArea)), row.area,
+                      row.error, row.warnings.text(),
+                      described(how.levels == LevelRule::Robust ? QStringLiteral("robust") : QStringLiteral("window")),
+                      described(ruleName(how.rule)), described(how.reference ? ruleName(how.referenceRule) : QString()),
+                      described(how.autoThreshold ? QStringLiteral("auto") : QString::number(how.thresholdTenths * 10)),
+                      described(how.fullResolution ? QStringLiteral("yes") : QStringLiteral("no"))});
 }
 
-QString csvTable(const std::vector<PictureRow>& rows, const QString& referenceArea)
+QString csvTable(const std::vector<PictureRow>& rows)
 {
     QString table = csvHeader();
     for (const PictureRow& row : rows)
-        table += csvRow(row, referenceArea);
+        table += csvRow(row);
     return table;
 }

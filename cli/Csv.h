@@ -2,13 +2,16 @@
 // The batch's results as CSV (RFC 4180): a header row, then one row per
 // picture; every row ends in CR LF.
 //
-//   file,width,height,object_dots,reference_dots,reference_area,area,error
-//   leaf.jpg,1024,683,48213,5120,3.14,29.57,
-//   "a,b.bmp",,,,,,,ファイル a,b.bmp は開けません
+//   file,width,height,object_dots,reference_dots,reference_area,area,error,
+//     warnings,levels,object_by,reference_by,threshold,full_resolution
+//   leaf.jpg,1024,683,48213,5120,3.14,29.57,,,window,brightness,brightness,50,no
+//   "a,b.bmp",,,,,,,ファイル a,b.bmp は開けません,,,,,,
 //
-// A failed picture has only its file and error; reference_dots and area are
-// empty without a reference rectangle, area also when no reference dot was
-// counted.
+// A failed picture has only its file and error; reference_dots, area and
+// reference_by are empty without a reference rectangle, area also when no
+// reference dot was counted. warnings holds codes separated by ";". width
+// and height are the counted image's: the working image, or the picture's
+// own size with full_resolution "yes".
 #include "cli/Batch.h"
 
 #include <QString>
@@ -21,6 +24,7 @@ QString csvField(const QString& text);
 QString csvRecord(const QStringList& fields);
 
 QString csvHeader();
-// referenceArea is the reference area's text, written on measured rows.
-QString csvRow(const PictureRow& row, const QString& referenceArea);
-QString csvTable(const std::vector<PictureRow>& rows, const QString& referenceArea);
+QString csvRow(const PictureRow& row);
+QString csvTable(const std::vector<PictureRow>& rows);
+// "brightness", "blue", "green", "red".
+QString ruleName(CountRule rule);

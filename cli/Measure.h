@@ -11,12 +11,22 @@
 #include <optional>
 
 struct Measurement {
-    TBitmap workingImage; // marked by the counts
+    // The image counted, marked by the counts: the working image, or with
+    // fullResolution the picture at its own size (only the part the
+    // rectangles cover unless the whole picture was asked for).
+    TBitmap workingImage;
+    QSize countedSize; // the working image's size, or the picture's own
     std::int32_t objectDots = 0;
     std::optional<std::int32_t> referenceDots; // none without a reference rectangle
+    Warnings warnings;
 };
 
-Measurement measurePicture(const QString& fileName, const MeasureSettings& settings);
+// The picture measured by settings: the window's levels and rules count
+// exactly as the window does; robust levels, colour margins, full
+// resolution and picture units as MeasureSettings says. wholePicture: with
+// fullResolution, draw the whole picture (for the marked picture) rather
+// than only the rectangles' part.
+Measurement measurePicture(const QString& fileName, const MeasureSettings& settings, bool wholePicture = false);
 
 // ruleOfThreeArea(objectDots, referenceArea, referenceDots) as text with "."
 // for the decimal point. Empty when referenceDots is 0. Throws PlanixError

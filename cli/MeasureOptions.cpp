@@ -1,6 +1,6 @@
 #include "cli/MeasureOptions.h"
 
-#include "calc/DecimalText.h"
+#include "cli/BoxesFile.h"
 
 #include <QCommandLineParser>
 #include <limits>
@@ -17,7 +17,15 @@ struct Options {
     QCommandLineOption reference{QStringLiteral("reference"), QString(), QStringLiteral("L,T,R,B")};
     QCommandLineOption referenceArea{QStringLiteral("reference-area"), QString(), QStringLiteral("A")};
     QCommandLineOption by{QStringLiteral("by"), QString(), QStringLiteral("rule")};
+    QCommandLineOption objectBy{QStringLiteral("object-by"), QString(), QStringLiteral("rule")};
+    QCommandLineOption referenceBy{QStringLiteral("reference-by"), QString(), QStringLiteral("rule")};
     QCommandLineOption threshold{QStringLiteral("threshold"), QString(), QStringLiteral("percent")};
+    QCommandLineOption levels{QStringLiteral("levels"), QString(), QStringLiteral("rule")};
+    QCommandLineOption colourMargin{QStringLiteral("colour-margin"), QString(), QStringLiteral("N")};
+    QCommandLineOption fullResolution{QStringLiteral("full-resolution")};
+    QCommandLineOption units{QStringLiteral("units"), QString(), QStringLiteral("units")};
+    QCommandLineOption boxes{QStringLiteral("boxes"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption sizes{QStringLiteral("sizes")};
     QCommandLineOption marked{QStringLiteral("marked"), QString(), QStringLiteral("DIR")};
     QCommandLineOption csv{QStringLiteral("csv"), QString(), QStringLiteral("FILE")};
     QCommandLineOption help{QStringLiteral("help")};
@@ -39,22 +47,23 @@ SelectionRect rectangleOption(const QString& text, const QString& option)
     const QStringList parts = text.split(u',');
     if (parts.size() != 4)
         throw OptionError(QStringLiteral("--%1 wants L,T,R,B, not '%2'").arg(option, text));
-    const SelectionRect rect{coordinate(parts[0], option), coordinate(parts[1], option),
-                             coordinate(parts[2], option), coordinate(parts[3], option)};
+    const SelectionRect rect{coordinate(parts[0], option), coordinate(parts[1], option), coordinate(parts[2], option),
+                             coordinate(parts[3], option)};
     if (rect.right < rect.left || rect.bottom < rect.top)
-        throw OptionError(QStringLiteral("--%1: right and bottom must not lie left of or above left and top").arg(option));
+        throw OptionError(
+            QStringLiteral("--%1: right and bottom must not lie left of or above left and top").arg(option));
     return rect;
 }
 
 long double areaOption(const QString& text)
 {
-    const std::optional<long double> area = parseNumber(text);
+    const std::optional<long double> area = parseReferenceArea(text);
     if (!area)
-        throw OptionError(QStringLiteral("--reference-area: '%1' is not a number").arg(text));
+        throw OptionError(QStringLiteral("--reference-area wants a number above zero, not '%1'").arg(text));
     return *area;
 }
 
-CountRule ruleOption(const QString& text)
+CountRule ruleOption(const QString& text, const QString& option)
 {
     if (text == QLatin1String("brightness"))
         return CountRule::Brightness;
@@ -64,7 +73,7 @@ CountRule ruleOption(const QString& text)
         return CountRule::Green;
     if (text == QLatin1String("red"))
         return CountRule::Red;
-    throw OptionError(QStringLiteral("--by wants brightness, blue, green or red, not '%1'").arg(text));
+    throw OptionError(QStringLiteral("--%1 wants brightness, blue, green or red, not '%2'").arg(option, text));
 }
 
 // "10" .. "90" in steps of 10, as tenths.
@@ -77,19 +86,64 @@ int thresholdOption(const QString& text)
     return percent / 10;
 }
 
-MeasureSettings settingsFrom(const QCommandLineParser& parser, const Options& o)
+int marginOption(const QString& text)
 {
-    if (!parser.isSet(o.object))
+    bool ok = false;
+    const int margin = text.toInt(&ok);
+    if (!ok || margin < 0 || margin > 254)
+        throw OptionError(QStringLiteral("--colour-margin wants a whole number from 0 to 254, not '%1'").arg(text));
+    return margin;
+}
+
+// One of choices, by name.
+int choiceOption(const QString& text, const QString& option, const QStringList& choices)
+{
+    const qsizetype at = choices.indexOf(text);
+    if (at < 0)
+        throw OptionError(
+            QStringLiteral("--%1 wants %2, not '%3'").arg(option, choices.join(QStringLiteral(" or ")), text));
+    return int(at);
+}
+
+MeasureSettings settingsFrom(const QCommandLineParser& parser, const Options& o, bool objectNeeded)
+{
+    if (!parser.isSet(o.object) && objectNeeded)
         throw OptionError(QStringLiteral("--object is required"));
     MeasureSettings settings;
-    settings.object = rectangleOption(parser.value(o.object), o.object.names().first());
+    if (parser.isSet(o.object))
+        settings.object = rectangleOption(parser.value(o.object), o.object.names().first());
     if (parser.isSet(o.reference))
         settings.reference = rectangleOption(parser.value(o.reference), o.reference.names().first());
-    settings.referenceArea = areaOption(parser.isSet(o.referenceArea) ? parser.value(o.referenceArea) : defaultReferenceArea);
+    settings.referenceArea = areaOption(parser.isSet(o.referenceArea) ? parser.value(o.referenceArea)
+                                                                      : defaultReferenceArea);
     if (parser.isSet(o.by))
-        settings.rule = ruleOption(parser.value(o.by));
-    if (parser.isSet(o.threshold))
-        settings.thresholdTenths = thresholdOption(parser.value(o.threshold));
+        settings.rule = settings.referenceRule = ruleOption(parser.value(o.by), QStringLiteral("by"));
+    if (parser.isSet(o.objectBy))
+        settings.rule = ruleOption(parser.value(o.objectBy), QStringLiteral("object-by"));
+    if (parser.isSet(o.referenceBy))
+        settings.referenceRule = ruleOption(parser.value(o.referenceBy), QStringLiteral("reference-by"));
+    if (parser.isSet(o.levels))
+        settings.levels = choiceOption(parser.value(o.levels), QStringLiteral("levels"),
+                                       {QStringLiteral("window"), QStringLiteral("robust")})
+                                  == 1
+                              ? LevelRule::Robust
+                              : LevelRule::Window;
+    if (parser.isSet(o.threshold)) {
+        if (parser.value(o.threshold) == QLatin1String("auto")) {
+            if (settings.levels != LevelRule::Robust)
+                throw OptionError(QStringLiteral("--threshold auto needs --levels robust"));
+            settings.autoThreshold = true;
+        } else {
+            settings.thresholdTenths = thresholdOption(parser.value(o.threshold));
+        }
+    }
+    if (parser.isSet(o.colourMargin))
+        settings.colourMargin = marginOption(parser.value(o.colourMargin));
+    settings.fullResolution = parser.isSet(o.fullResolution);
+    if (parser.isSet(o.units))
+        settings.pictureUnits = choiceOption(parser.value(o.units), QStringLiteral("units"),
+                                             {QStringLiteral("working"), QStringLiteral("picture")})
+                                == 1;
     return settings;
 }
 
@@ -100,7 +154,9 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     const Options o;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({o.object, o.reference, o.referenceArea, o.by, o.threshold, o.marked, o.csv, o.help, o.version});
+    parser.addOptions({o.object, o.reference, o.referenceArea, o.by, o.objectBy, o.referenceBy, o.threshold, o.levels,
+                       o.colourMargin, o.fullResolution, o.units, o.boxes, o.sizes, o.marked, o.csv, o.help,
+                       o.version});
     if (!parser.parse(arguments))
         throw OptionError(parser.errorText());
 
@@ -109,48 +165,88 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.version = parser.isSet(o.version);
     if (options.help || options.version)
         return options;
-    options.settings = settingsFrom(parser, o);
+    options.sizes = parser.isSet(o.sizes);
+    options.boxesFile = parser.value(o.boxes);
+    options.objectGiven = parser.isSet(o.object);
+    options.settings = settingsFrom(parser, o, !options.sizes && options.boxesFile.isEmpty());
     options.markedFolder = parser.value(o.marked);
     options.csvFile = parser.value(o.csv);
     options.pictures = parser.positionalArguments();
-    if (options.pictures.isEmpty())
+    if (options.pictures.isEmpty() && options.boxesFile.isEmpty())
         throw OptionError(QStringLiteral("no pictures given"));
+    if (!options.pictures.isEmpty() && !options.objectGiven && !options.sizes)
+        throw OptionError(QStringLiteral("--object is required for the pictures named on the command line"));
     return options;
 }
 
 QString measureUsage(const QString& problem)
 {
     return QStringLiteral("%1: %2\n"
-                          "Usage: %1 --object L,T,R,B [options] PICTURE...\n"
+                          "Usage: %1 --object L,T,R,B | --boxes FILE [options] PICTURE...\n"
                           "Try '%1 --help' for more information.\n")
         .arg(programName, problem);
 }
 
 QString measureHelp()
 {
-    return QStringLiteral(
-        "Usage: planix-measure [options] PICTURE...\n"
-        "Measures the area of a flat shape in each picture by counting dots, as the\n"
-        "PLANIX window does, and writes one CSV row per picture.\n"
-        "\n"
-        "  --object L,T,R,B          rectangle around the shape, in working-image pixels\n"
-        "                            (right and bottom exclusive); required\n"
-        "  --reference L,T,R,B       rectangle around the reference object (optional)\n"
-        "  --reference-area A        known area of the reference (default 3.14)\n"
-        "  --by brightness|blue|green|red   counting rule (default brightness)\n"
-        "  --threshold 10|20|...|90  brightness threshold in percent (default 50)\n"
-        "  --marked DIR              write each marked working image there as a BMP\n"
-        "  --csv FILE                write the results as CSV (default: standard output)\n"
-        "  --help                    show this help\n"
-        "  --version                 show the version\n"
-        "\n"
-        "Pictures are fitted to 1024 x 768 as the window opens them; width and height\n"
-        "are the working image's. Columns: file,width,height,object_dots,\n"
-        "reference_dots,reference_area,area,error. Exit status: 0 when every picture\n"
-        "was measured, 1 when one or more failed, 2 for a malformed command line.\n");
+    return QStringLiteral("Usage: planix-measure --object L,T,R,B [options] PICTURE...\n"
+                          "       planix-measure --boxes FILE [options] [PICTURE...]\n"
+                          "       planix-measure --sizes PICTURE...\n"
+                          "Measures the area of a flat shape in each picture by counting dots, as the\n"
+                          "PLANIX window does, and writes one CSV row per picture.\n"
+                          "\n"
+                          "Rectangles are L,T,R,B: left, top, right, bottom, right and bottom exclusive.\n"
+                          "  --object L,T,R,B          rectangle around the shape; required unless each\n"
+                          "                            --boxes row gives one\n"
+                          "  --reference L,T,R,B       rectangle around the reference object (optional)\n"
+                          "  --reference-area A        known area of the reference, above zero (default 3.14)\n"
+                          "  --boxes FILE              a rectangle per picture: CSV with the header\n"
+                          "                            file,object,reference,reference_area; an empty field\n"
+                          "                            takes the option's value; relative picture names are\n"
+                          "                            read from FILE's folder; a bad row gets an error row\n"
+                          "  --units working|picture   rectangles in pixels of the working image (default)\n"
+                          "                            or of the picture itself\n"
+                          "  --levels window|robust    how a brightness count finds its levels: window\n"
+                          "                            (default) takes the rectangle's centre pixel as the\n"
+                          "                            object and its top-left pixel as the background, as\n"
+                          "                            the window does; robust takes the background from the\n"
+                          "                            median of the rectangle's border and the object from\n"
+                          "                            the rectangle's histogram (the level just inside the\n"
+                          "                            shape's outline)\n"
+                          "  --threshold 10|20|...|90|auto\n"
+                          "                            how far from the background towards the object a dot\n"
+                          "                            must lie, in percent (default 50); auto (robust\n"
+                          "                            only): at the split of the histogram (Otsu's)\n"
+                          "  --by brightness|blue|green|red   counting rule of both rectangles\n"
+                          "  --object-by RULE          counting rule of the object's rectangle\n"
+                          "  --reference-by RULE       counting rule of the reference's rectangle\n"
+                          "  --colour-margin N         a dot counts for a colour when that channel exceeds\n"
+                          "                            each other channel by more than N (default 0)\n"
+                          "  --full-resolution         count the picture at its own size, not the working\n"
+                          "                            image fitted to 1024 x 768\n"
+                          "  --sizes                   print each picture's own and working size as CSV\n"
+                          "                            (file,width,height,working_width,working_height,error)\n"
+                          "                            and measure nothing\n"
+                          "  --marked DIR              write each marked image there as a BMP\n"
+                          "  --csv FILE                write the results as CSV (default: standard output)\n"
+                          "  --help                    show this help\n"
+                          "  --version                 show the version\n"
+                          "\n"
+                          "Which mode: the default gives the window's own numbers. For photographs use\n"
+                          "--levels robust --full-resolution: a rectangle dragged loosely around the\n"
+                          "shape is enough, and small references keep all their dots.\n"
+                          "\n"
+                          "Columns: file,width,height,object_dots,reference_dots,reference_area,area,\n"
+                          "error,warnings,levels,object_by,reference_by,threshold,full_resolution.\n"
+                          "width and height are the counted image's (the picture's own with\n"
+                          "--full-resolution). warnings holds these codes, separated by ';':\n")
+           + warningHelp()
+           + QStringLiteral("A summary of the warnings goes to standard error.\n"
+                            "\n"
+                            "Exit status: 0 when every picture was measured without a warning, 1 when\n"
+                            "one or more failed, 2 for a malformed command line (a --reference-area\n"
+                            "that is not above zero, an unreadable --boxes file), 3 when every\n"
+                            "picture was measured but some carry warnings.\n");
 }
 
-QString measureVersion()
-{
-    return QStringLiteral("%1 %2\n").arg(programName, QStringLiteral(PLANIX_PRODUCT_VERSION));
-}
+QString measureVersion() { return QStringLiteral("%1 %2\n").arg(programName, QStringLiteral(PLANIX_PRODUCT_VERSION)); }

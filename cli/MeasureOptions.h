@@ -1,18 +1,13 @@
 #pragma once
-// The command line of planix-measure:
+// The command line of planix-measure (measureHelp() tells it all):
 //
 //   planix-measure [options] PICTURE...
-//     --object L,T,R,B          rectangle around the shape (required)
-//     --reference L,T,R,B       rectangle around the reference (optional)
-//     --reference-area A        known area of the reference (default 3.14)
-//     --by brightness|blue|green|red   counting rule (default brightness)
-//     --threshold 10|20|...|90  brightness threshold in percent (default 50)
-//     --marked DIR              marked working images as BMP files there
-//     --csv FILE                results as CSV (default: standard output)
-//     --help, --version
+//   planix-measure --boxes FILE [options] [PICTURE...]
+//   planix-measure --sizes PICTURE...
 //
-// Rectangles are in working-image pixels, right and bottom exclusive, and may
-// reach beyond the picture. A malformed command line throws OptionError.
+// Rectangles are right and bottom exclusive and may reach beyond the
+// picture. A malformed command line throws OptionError.
+#include "cli/analysis/Warnings.h"
 #include "measure/Count.h"
 #include "selection/SelectionRect.h"
 
@@ -27,14 +22,23 @@ struct MeasureSettings {
     std::optional<SelectionRect> reference;
     // The reference area as the calculator reads its field ("3.14" at start).
     long double referenceArea = 0;
-    CountRule rule = CountRule::Brightness;
-    int thresholdTenths = 5; // 1 .. 9
+    CountRule rule = CountRule::Brightness;          // the object's
+    CountRule referenceRule = CountRule::Brightness; // the reference's
+    int thresholdTenths = 5;                         // 1 .. 9
+    bool autoThreshold = false;                      // robust levels only: the limit at the histogram's split
+    LevelRule levels = LevelRule::Window;
+    int colourMargin = 0;        // 0 .. 254; 0 is the window's rule
+    bool fullResolution = false; // count the picture at its own size
+    bool pictureUnits = false;   // rectangles in the picture's own pixels
 };
 
 struct MeasureOptions {
     MeasureSettings settings;
-    QString markedFolder; // empty: no marked pictures
-    QString csvFile;      // empty: standard output
+    bool objectGiven = false; // --object (else each --boxes row must give one)
+    QString boxesFile;        // empty: none
+    bool sizes = false;       // print the sizes, measure nothing
+    QString markedFolder;     // empty: no marked pictures
+    QString csvFile;          // empty: standard output
     QStringList pictures;
     bool help = false;
     bool version = false;
@@ -42,7 +46,7 @@ struct MeasureOptions {
 
 class OptionError : public std::runtime_error {
 public:
-    explicit OptionError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    explicit OptionError(const QString& message) : std::runtime_error(message.toStdString()) { }
 };
 
 // arguments as the process got them, the program's name first. The decimal

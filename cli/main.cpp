@@ -1,13 +1,16 @@
 // planix-measure: measures a batch of pictures with one setting, as the PLANIX
 // window would, and writes the results as CSV. Needs no display.
 #include "cli/Batch.h"
+#include "cli/BoxesFile.h"
 #include "cli/Csv.h"
 #include "cli/Measure.h"
 #include "cli/MeasureOptions.h"
-#include "surface/readers/PictureFile.h"
 #include "base/PlanixError.h"
+#include "measure/Fit.h"
+#include "surface/readers/PictureFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
@@ -31,6 +34,67 @@ bool openOutput(QFile& output, const QString& fileName)
     return output.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
+// The exit status when every picture was measured but some carry warnings.
+constexpr int warnedStatus = 3;
+
+// The pictures of the command line, or those of --boxes followed by those of
+// the command line. Throws OptionError when the boxes file cannot be read or
+// has no proper header.
+BatchJob batchJob(const MeasureOptions& options)
+{
+    BatchJob job;
+    job.settings = options.settings;
+    if (options.boxesFile.isEmpty()) {
+        job.pictures = options.pictures;
+        return job;
+    }
+    QFile file(options.boxesFile);
+    if (!file.open(QIODevice::ReadOnly))
+        throw OptionError(QStringLiteral("--boxes: cannot read %1").arg(options.boxesFile));
+    std::vector<BoxRow> rows;
+    try {
+        rows = parseBoxes(file.readAll());
+    } catch (const PlanixError& error) {
+        throw OptionError(QStringLiteral("--boxes %1: %2").arg(options.boxesFile, error.message()));
+    }
+    job.tasks = boxTasks(rows, options.settings, options.objectGiven, QFileInfo(options.boxesFile).path());
+    for (const BoxRow& row : rows)
+        job.pictures << row.file;
+    for (const QString& picture : options.pictures) {
+        job.pictures << picture;
+        job.tasks.push_back(PictureTask{QString(), options.settings, QString()});
+    }
+    return job;
+}
+
+// --sizes: each picture's own size and its working size, as CSV.
+int printSizes(const MeasureOptions& options)
+{
+    QFile output;
+    if (!openOutput(output, options.csvFile)) {
+        writeTo(stderr, QStringLiteral("planix-measure: cannot write %1\n").arg(options.csvFile));
+        return 1;
+    }
+    bool allRead = true;
+    output.write(csvRecord({QStringLiteral("file"), QStringLiteral("width"), QStringLiteral("height"),
+                            QStringLiteral("working_width"), QStringLiteral("working_height"), QStringLiteral("error")})
+                     .toUtf8());
+    for (const QString& name : options.pictures) {
+        try {
+            const Picture picture = readPictureFile(name);
+            const QSize working = fittedSize(picture.width(), picture.height());
+            output.write(csvRecord({name, QString::number(picture.width()), QString::number(picture.height()),
+                                    QString::number(working.width()), QString::number(working.height()), QString()})
+                             .toUtf8());
+        } catch (const PlanixError& error) {
+            allRead = false;
+            writeTo(stderr, QStringLiteral("planix-measure: %1: %2\n").arg(name, error.message()));
+            output.write(csvRecord({name, QString(), QString(), QString(), QString(), error.message()}).toUtf8());
+        }
+    }
+    return allRead ? 0 : 1;
+}
+
 bool isMetafile(const QString& fileName)
 {
     const QString extension = pictureExtension(fileName).toLower();
@@ -38,13 +102,13 @@ bool isMetafile(const QString& fileName)
 }
 
 // Measures every picture and writes the CSV; 0 when all were measured.
-int measureAll(const MeasureOptions& options, char* programName)
+int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
 {
     // Metafiles may draw text, which needs the font database of a GUI
     // application; the offscreen platform gives one without any display.
     std::unique_ptr<QGuiApplication> fonts;
     int qtArgc = 1;
-    if (std::any_of(options.pictures.begin(), options.pictures.end(), isMetafile)) {
+    if (std::any_of(job.pictures.begin(), job.pictures.end(), isMetafile)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         fonts = std::make_unique<QGuiApplication>(qtArgc, &programName);
     }
@@ -54,16 +118,20 @@ int measureAll(const MeasureOptions& options, char* programName)
         writeTo(stderr, QStringLiteral("planix-measure: cannot write %1\n").arg(options.csvFile));
         return 1;
     }
-    const BatchJob job{options.pictures, options.settings, options.markedFolder,
-                       defaultWorkers(options.pictures.size())};
+    job.markedFolder = options.markedFolder;
+    job.workers = defaultWorkers(job.pictures.size());
     const std::vector<PictureRow> rows = measureBatch(job);
-    for (const PictureRow& row : rows)
+    WarningTally warnings;
+    for (const PictureRow& row : rows) {
         if (row.failed())
             writeTo(stderr, QStringLiteral("planix-measure: %1: %2\n").arg(row.file, row.error));
-    output.write(csvTable(rows, pointDecimalText(options.settings.referenceArea)).toUtf8());
+        warnings.add(row.warnings, row.referenceDots);
+    }
+    output.write(csvTable(rows).toUtf8());
     output.close();
+    writeTo(stderr, warnings.summary(int(rows.size())));
     const bool allMeasured = std::none_of(rows.begin(), rows.end(), [](const PictureRow& row) { return row.failed(); });
-    return allMeasured ? 0 : 1;
+    return !allMeasured ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
 }
 
 } // namespace
@@ -75,8 +143,11 @@ int main(int argc, char* argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
 
     MeasureOptions options;
+    BatchJob job;
     try {
         options = parseMeasureOptions(arguments);
+        if (!options.help && !options.version && !options.sizes)
+            job = batchJob(options);
     } catch (const OptionError& error) {
         writeTo(stderr, measureUsage(QString::fromStdString(error.what())));
         return 2;
@@ -86,7 +157,9 @@ int main(int argc, char* argv[])
         return 0;
     }
     try {
-        return measureAll(options, argv[0]);
+        if (options.sizes)
+            return printSizes(options);
+        return measureAll(options, job, argv[0]);
     } catch (const std::exception& error) { // beyond a single picture, out of memory say
         writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error)));
         return 1;

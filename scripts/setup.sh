@@ -24,6 +24,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
   libuemf-dev
+  libopencv-core-dev libopencv-imgproc-dev
   fonts-ipafont-gothic qt6-translations-l10n
 )
 # The tests and benchmarks, with the X server and tools some tests talk to.

@@ -59,7 +59,7 @@ TEST(Batch, AFailingPictureInTheMiddleGetsItsMessageAndTheOthersAreMeasured)
         savedScene(dir, QStringLiteral("last.jpg"), QSize(640, 480), "JPG"),
     };
     const MeasureSettings settings = settingsFor(leaf, coin);
-    const std::vector<PictureRow> rows = measureBatch({pictures, settings, QString(), 2});
+    const std::vector<PictureRow> rows = measureBatch({pictures, settings, QString(), 2, {}});
 
     ASSERT_EQ(rows.size(), 5u);
     expectMeasuredAlone(rows[0], settings);
@@ -86,8 +86,8 @@ TEST(Batch, RowsKeepTheGivenOrderWithTwoWorkers)
         pictures << savedScene(dir, QStringLiteral("small%1.bmp").arg(i), QSize(300 + 40 * i, 240 + 30 * i), "BMP", i);
     const MeasureSettings settings = settingsFor({0, 0, 1024, 768}, std::nullopt, CountRule::Green);
 
-    const std::vector<PictureRow> together = measureBatch({pictures, settings, QString(), 2});
-    const std::vector<PictureRow> oneByOne = measureBatch({pictures, settings, QString(), 1});
+    const std::vector<PictureRow> together = measureBatch({pictures, settings, QString(), 2, {}});
+    const std::vector<PictureRow> oneByOne = measureBatch({pictures, settings, QString(), 1, {}});
     ASSERT_EQ(together.size(), std::size_t(pictures.size()));
     for (std::size_t i = 0; i < together.size(); ++i) {
         EXPECT_EQ(together[i].file, pictures[qsizetype(i)]);
@@ -109,7 +109,7 @@ TEST(Batch, MarkedPicturesAreTheWorkingImagesAfterTheCounts)
                                   QDir(dir).filePath(QStringLiteral("gone.bmp"))};
     const QString marked = QDir(dir).filePath(QStringLiteral("marked/new"));
     const MeasureSettings settings = settingsFor(leaf, coin, CountRule::Green);
-    const std::vector<PictureRow> rows = measureBatch({pictures, settings, marked, 2});
+    const std::vector<PictureRow> rows = measureBatch({pictures, settings, marked, 2, {}});
 
     const QStringList names = markedFileNames(pictures, marked);
     EXPECT_EQ(QFileInfo(names[0]).fileName(), QStringLiteral("leaf.jpg.bmp"));
@@ -129,7 +129,7 @@ TEST(Batch, AMarkedPictureThatCannotBeWrittenFailsItsRowButKeepsTheCounts)
     const QString dir = temporaryDirectory();
     const QString blocker = savedFile(dir, QStringLiteral("file"), "not a folder");
     const QStringList pictures = {savedScene(dir, QStringLiteral("a.bmp"), QSize(600, 500))};
-    const std::vector<PictureRow> rows = measureBatch({pictures, settingsFor(leaf, coin), blocker + "/marked", 1});
+    const std::vector<PictureRow> rows = measureBatch({pictures, settingsFor(leaf, coin), blocker + "/marked", 1, {}});
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_TRUE(rows[0].failed());
     EXPECT_TRUE(rows[0].error.contains(QStringLiteral("a.bmp.bmp")));
@@ -167,8 +167,8 @@ TEST(Batch, AnAreaErrorFailsTheRowWithTheCounts)
     const QString dir = temporaryDirectory();
     MeasureSettings settings = settingsFor(leaf, coin);
     settings.referenceArea = 1e4930L;
-    const std::vector<PictureRow> rows =
-        measureBatch({{savedScene(dir, QStringLiteral("a.bmp"), QSize(600, 500))}, settings, QString(), 1});
+    const std::vector<PictureRow> rows = measureBatch(
+        {{savedScene(dir, QStringLiteral("a.bmp"), QSize(600, 500))}, settings, QString(), 1, {}});
     EXPECT_EQ(rows[0].error, QStringLiteral("浮動小数点数のオーバーフロー"));
     EXPECT_TRUE(rows[0].objectDots);
     EXPECT_TRUE(rows[0].area.isEmpty());

@@ -21,7 +21,8 @@ TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe)
 
 TEST(Csv, HeaderAndRows)
 {
-    EXPECT_EQ(csvHeader(), QStringLiteral("file,width,height,object_dots,reference_dots,reference_area,area,error\r\n"));
+    EXPECT_EQ(csvHeader(), QStringLiteral("file,width,height,object_dots,reference_dots,reference_area,area,error,"
+                                          "warnings,levels,object_by,reference_by,threshold,full_resolution\r\n"));
 
     PictureRow measured;
     measured.file = QStringLiteral("photos/a,\"b\".jpg");
@@ -29,22 +30,31 @@ TEST(Csv, HeaderAndRows)
     measured.objectDots = 48213;
     measured.referenceDots = 5120;
     measured.area = QStringLiteral("29.57");
-    EXPECT_EQ(csvRow(measured, QStringLiteral("3.14")),
-              QStringLiteral("\"photos/a,\"\"b\"\".jpg\",1024,683,48213,5120,3.14,29.57,\r\n"));
+    measured.settings.referenceArea = 3.14L;
+    measured.settings.reference = SelectionRect{0, 0, 5, 5};
+    measured.settings.referenceRule = CountRule::Green;
+    measured.warnings.add(Warning::ReferenceSmall);
+    measured.warnings.add(Warning::NoDots);
+    EXPECT_EQ(csvRow(measured), QStringLiteral("\"photos/a,\"\"b\"\".jpg\",1024,683,48213,5120,3.14,29.57,,"
+                                               "no-dots;reference-small,window,brightness,green,50,no\r\n"));
 
     PictureRow noReference;
     noReference.file = QStringLiteral("b.bmp");
     noReference.size = QSize(800, 0);
     noReference.objectDots = 0;
-    EXPECT_EQ(csvRow(noReference, QStringLiteral("3.14")), QStringLiteral("b.bmp,800,0,0,,3.14,,\r\n"));
+    noReference.settings.referenceArea = 2.5L;
+    noReference.settings.levels = LevelRule::Robust;
+    noReference.settings.autoThreshold = true;
+    noReference.settings.fullResolution = true;
+    noReference.settings.rule = CountRule::Red;
+    EXPECT_EQ(csvRow(noReference), QStringLiteral("b.bmp,800,0,0,,2.5,,,,robust,red,,auto,yes\r\n"));
 
     PictureRow failed;
     failed.file = QStringLiteral("c.jpg");
     failed.error = QStringLiteral("ファイル c.jpg は開けません");
-    EXPECT_EQ(csvRow(failed, QStringLiteral("3.14")), QStringLiteral("c.jpg,,,,,,,ファイル c.jpg は開けません\r\n"));
+    EXPECT_EQ(csvRow(failed), QStringLiteral("c.jpg,,,,,,,ファイル c.jpg は開けません,,,,,,\r\n"));
 
-    EXPECT_EQ(csvTable({noReference, failed}, QStringLiteral("2.5")),
-              csvHeader() + QStringLiteral("b.bmp,800,0,0,,2.5,,\r\n") + csvRow(failed, QString()));
+    EXPECT_EQ(csvTable({noReference, failed}), csvHeader() + csvRow(noReference) + csvRow(failed));
 }
 
 } // namespace

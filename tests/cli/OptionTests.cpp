@@ -23,8 +23,8 @@ bool sameRect(const SelectionRect& a, const SelectionRect& b)
 TEST(MeasureOptions, EveryOption)
 {
     const MeasureOptions options = parsed({"--object", "10,20,300,400", "--reference=-5,0,2147483647,7",
-                                           "--reference-area", "1.5e1", "--by", "red", "--threshold", "70",
-                                           "--marked", "out/marked", "--csv", "areas.csv", "a.jpg", "b,c.bmp"});
+                                           "--reference-area", "1.5e1", "--by", "red", "--threshold", "70", "--marked",
+                                           "out/marked", "--csv", "areas.csv", "a.jpg", "b,c.bmp"});
     EXPECT_TRUE(sameRect(options.settings.object, {10, 20, 300, 400}));
     ASSERT_TRUE(options.settings.reference);
     EXPECT_TRUE(sameRect(*options.settings.reference, {-5, 0, 2147483647, 7}));
@@ -48,8 +48,35 @@ TEST(MeasureOptions, Defaults)
     for (const char* rule : {"brightness", "blue", "green"})
         EXPECT_NO_THROW(parsed({"--by", rule, "--object", "0,0,1,1", "a.jpg"}));
     for (int percent = 10; percent <= 90; percent += 10)
-        EXPECT_EQ(parsed({"--threshold", QString::number(percent), "--object", "0,0,1,1", "a.jpg"}).settings.thresholdTenths,
-                  percent / 10);
+        EXPECT_EQ(
+            parsed({"--threshold", QString::number(percent), "--object", "0,0,1,1", "a.jpg"}).settings.thresholdTenths,
+            percent / 10);
+}
+
+TEST(MeasureOptions, ModesRulesAndBoxes)
+{
+    const MeasureOptions options = parsed({"--levels", "robust", "--threshold", "auto", "--by", "blue",
+                                           "--reference-by", "brightness", "--colour-margin", "12", "--full-resolution",
+                                           "--units", "picture", "--boxes", "b.csv"});
+    const MeasureSettings& s = options.settings;
+    EXPECT_EQ(s.levels, LevelRule::Robust);
+    EXPECT_TRUE(s.autoThreshold);
+    EXPECT_EQ(s.rule, CountRule::Blue);
+    EXPECT_EQ(s.referenceRule, CountRule::Brightness);
+    EXPECT_EQ(s.colourMargin, 12);
+    EXPECT_TRUE(s.fullResolution);
+    EXPECT_TRUE(s.pictureUnits);
+    EXPECT_EQ(options.boxesFile, "b.csv");
+    EXPECT_FALSE(options.objectGiven);
+    EXPECT_TRUE(options.pictures.isEmpty());
+
+    const MeasureSettings defaults = parsed({"--object", "0,0,1,1", "a.jpg"}).settings;
+    EXPECT_EQ(defaults.levels, LevelRule::Window);
+    EXPECT_FALSE(defaults.autoThreshold || defaults.fullResolution || defaults.pictureUnits);
+    EXPECT_EQ(defaults.colourMargin, 0);
+    EXPECT_EQ(parsed({"--object-by", "green", "--by", "red", "--object", "0,0,1,1", "a.jpg"}).settings.rule,
+              CountRule::Green); // the rectangle's own rule wins over --by
+    EXPECT_TRUE(parsed({"--sizes", "a.jpg"}).sizes);
 }
 
 TEST(MeasureOptions, HelpAndVersionNeedNothingElse)
@@ -57,20 +84,21 @@ TEST(MeasureOptions, HelpAndVersionNeedNothingElse)
     EXPECT_TRUE(parsed({"--help"}).help);
     EXPECT_TRUE(parsed({"--version"}).version);
     EXPECT_TRUE(measureVersion().startsWith(QStringLiteral("planix-measure " PLANIX_PRODUCT_VERSION)));
-    EXPECT_TRUE(measureUsage(QStringLiteral("no pictures given")).startsWith(QStringLiteral("planix-measure: no pictures given\n")));
+    EXPECT_TRUE(measureUsage(QStringLiteral("no pictures given"))
+                    .startsWith(QStringLiteral("planix-measure: no pictures given\n")));
 }
 
 TEST(MeasureOptions, MalformedCommandLinesAreRefused)
 {
     const QList<QStringList> malformed = {
-        {"a.jpg"},                                             // no --object
-        {"--object", "1,2,3,4"},                               // no pictures
-        {"--object", "1,2,3", "a.jpg"},                        // three numbers
+        {"a.jpg"},                      // no --object
+        {"--object", "1,2,3,4"},        // no pictures
+        {"--object", "1,2,3", "a.jpg"}, // three numbers
         {"--object", "1,2,3,4,5", "a.jpg"},
         {"--object", "1,2,x,4", "a.jpg"},
         {"--object", "1.5,2,3,4", "a.jpg"},
-        {"--object", "0,0,2147483648,4", "a.jpg"},             // beyond 32 bits
-        {"--object", "5,0,4,4", "a.jpg"},                      // right left of left
+        {"--object", "0,0,2147483648,4", "a.jpg"}, // beyond 32 bits
+        {"--object", "5,0,4,4", "a.jpg"},          // right left of left
         {"--object", "0,5,4,4", "a.jpg"},
         {"--object", "0,0,4,4", "--reference", "", "a.jpg"},
         {"--object", "0,0,4,4", "--reference-area", "3,14", "a.jpg"},
@@ -81,8 +109,16 @@ TEST(MeasureOptions, MalformedCommandLinesAreRefused)
         {"--object", "0,0,4,4", "--threshold", "0", "a.jpg"},
         {"--object", "0,0,4,4", "--threshold", "100", "a.jpg"},
         {"--object", "0,0,4,4", "--threshold", "50%", "a.jpg"},
-        {"--object", "0,0,4,4", "--jobs", "4", "a.jpg"},       // unknown option
-        {"--object", "0,0,4,4", "a.jpg", "--csv"},             // missing value
+        {"--object", "0,0,4,4", "--jobs", "4", "a.jpg"}, // unknown option
+        {"--object", "0,0,4,4", "a.jpg", "--csv"},       // missing value
+        {"--object", "0,0,4,4", "--reference-area", "0", "a.jpg"},
+        {"--object", "0,0,4,4", "--reference-area", "-3.14", "a.jpg"},
+        {"--object", "0,0,4,4", "--threshold", "auto", "a.jpg"}, // auto needs robust levels
+        {"--object", "0,0,4,4", "--levels", "smart", "a.jpg"},
+        {"--object", "0,0,4,4", "--units", "mm", "a.jpg"},
+        {"--object", "0,0,4,4", "--colour-margin", "255", "a.jpg"},
+        {"--object", "0,0,4,4", "--object-by", "grey", "a.jpg"},
+        {"--boxes", "b.csv", "a.jpg"}, // no --object for a.jpg
     };
     for (const QStringList& arguments : malformed)
         EXPECT_THROW(parsed(arguments), OptionError) << arguments.join(u' ').toStdString();

@@ -65,8 +65,8 @@ protected:
         form().Button1->click();
         const QSize size = form().Image2->picture().bitmap()->image().size();
         return csvRecord(QStringList{shownName, QString::number(size.width()), QString::number(size.height()),
-                          form().Edit2->text(), form().Edit4->text(), QStringLiteral("3.14"),
-                          form().Edit5->text().replace(decimalSeparator(), u'.'), QString()});
+                                     form().Edit2->text(), form().Edit4->text(), QStringLiteral("3.14"),
+                                     form().Edit5->text().replace(decimalSeparator(), u'.'), QString()});
     }
 
     QString dir;
@@ -79,17 +79,26 @@ TEST_F(MeasureProcess, TheWindowsNumbersInTheGivenOrder)
     savedScene(dir, names[0], QSize(1400, 1000));
     savedScene(dir, names[1], QSize(900, 700), "JPG", 2);
     savedScene(dir, names[2], QSize(620, 480), "BMP", 3);
-    QString expected = csvHeader();
+    QStringList expected;
     for (const QString& name : names)
-        expected += windowRow(QDir(dir).filePath(name), name);
+        expected << windowRow(QDir(dir).filePath(name), name).chopped(2);
     ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
 
-    const ProcessRun run = runMeasure({"--object", "40,60,300,420", "--reference", "440,100,560,260", "--threshold", "40",
-                                names[0], names[1], names[2]},
-                               dir);
-    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_EQ(run.output, expected);
-    EXPECT_TRUE(expected.startsWith(csvHeader() + "\"leaf, \"\"big\"\".bmp\",1024,731,"));
+    const ProcessRun run = runMeasure({"--object", "40,60,300,420", "--reference", "440,100,560,260", "--threshold",
+                                       "40", names[0], names[1], names[2]},
+                                      dir);
+    // The window's columns as the window shows them; then the warnings (the
+    // rectangles miss the coin on these sizes) and how each was measured.
+    const QStringList rows = run.output.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 4) << run.output.toStdString();
+    EXPECT_EQ(rows[0] + "\r\n", csvHeader());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(rows[i + 1].startsWith(expected[i] + u',')) << rows[i + 1].toStdString();
+        EXPECT_TRUE(rows[i + 1].endsWith(",window,brightness,brightness,40,no")) << rows[i + 1].toStdString();
+    }
+    EXPECT_TRUE(rows[1].startsWith("\"leaf, \"\"big\"\".bmp\",1024,731,"));
+    EXPECT_EQ(run.exitCode, 3) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("planix-measure: 3 of 3 pictures carry warnings:\n"));
 }
 
 TEST(MeasureProgram, ABadPictureFailsItsRowAndTheExitStatus)
@@ -109,8 +118,8 @@ TEST(MeasureProgram, ABadPictureFailsItsRowAndTheExitStatus)
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const MeasureSettings settings = settingsFor({40, 60, 300, 420}, std::nullopt, CountRule::Green);
-    const std::vector<PictureRow> rows = measureBatch({pictures, settings, QString(), 1});
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), csvTable(rows, QStringLiteral("3.14")));
+    const std::vector<PictureRow> rows = measureBatch({pictures, settings, QString(), 1, {}});
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), csvTable(rows));
     EXPECT_FALSE(rows[1].error.isEmpty());
     EXPECT_EQ(QDir(marked).entryList(QDir::Files), QStringList({"a.bmp.bmp", "c.bmp.bmp"}));
 }
@@ -124,6 +133,8 @@ TEST(MeasureProgram, MalformedCommandLinesExitWith2AndAShortUsage)
         {"--object", "0,0,4,4", "--threshold", "45", "a.jpg"},
         {"--object", "0,0,4,4", "--by", "yellow", "a.jpg"},
         {"--object", "0,0,4,4", "--reference-area", "pi", "a.jpg"},
+        {"--object", "0,0,4,4", "--reference-area", "0", "a.jpg"},
+        {"--boxes", "no such boxes.csv"},
         {"--frobnicate", "a.jpg"},
     };
     for (const QStringList& arguments : malformed) {
@@ -136,11 +147,51 @@ TEST(MeasureProgram, MalformedCommandLinesExitWith2AndAShortUsage)
     }
 }
 
+TEST(MeasureProgram, EachBoxesRowItsOwnRectanglesABadRowItsOwnError)
+{
+    const QString dir = temporaryDirectory();
+    savedScene(dir, QStringLiteral("a.bmp"), QSize(640, 480));
+    savedScene(dir, QStringLiteral("b.bmp"), QSize(640, 480), "BMP", 2);
+    // The leaf's ellipse lies around (192, 216); the coin's around (480, 192).
+    const QString boxes = savedFile(dir, QStringLiteral("boxes.csv"),
+                                    "file,object,reference,reference_area\n"
+                                    "a.bmp,\"70,70,320,360\",,2\n"
+                                    "b.bmp,\"1,2,3\",,\n"
+                                    "b.bmp,,,\n");
+    const ProcessRun run = runMeasure(
+        {"--boxes", boxes, "--object", "70,70,320,360", "--reference", "430,140,530,245", "--levels", "robust"});
+    // Robust levels count the leaf's pixels exactly: its darkest paper and
+    // lightest leaf pixel lie far on either side of half way.
+    int leaf = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const double dx = (x - 0.3 * 640) / (0.18 * 640), dy = (y - 0.45 * 480) / (0.28 * 480);
+            leaf += dx * dx + dy * dy <= 1 ? 1 : 0;
+        }
+    EXPECT_EQ(run.exitCode, 1) << run.errors.toStdString();
+    const QStringList rows = run.output.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 4) << run.output.toStdString();
+    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("a.bmp,640,480,%1,").arg(leaf))) << rows[1].toStdString();
+    EXPECT_EQ(rows[1].split(u',')[5], "2") << "its own reference area";
+    EXPECT_EQ(rows[2], "b.bmp,,,,,,,\"--boxes line 3: object '1,2,3' is not L,T,R,B\",,,,,,");
+    EXPECT_TRUE(rows[3].startsWith(QStringLiteral("b.bmp,640,480,%1,").arg(leaf))) << "the options' rectangles";
+    EXPECT_TRUE(rows[3].endsWith(",robust,brightness,brightness,50,no")) << rows[3].toStdString();
+
+    const ProcessRun sizes = runMeasure({"--sizes", QDir(dir).filePath("a.bmp"), QDir(dir).filePath("boxes.csv")});
+    EXPECT_EQ(sizes.exitCode, 1);
+    EXPECT_TRUE(sizes.output.startsWith("file,width,height,working_width,working_height,error\r\n"
+                                        + QDir(dir).filePath("a.bmp") + ",640,480,640,480,\r\n"))
+        << sizes.output.toStdString();
+}
+
 TEST(MeasureProgram, HelpAndVersion)
 {
     const ProcessRun help = runMeasure({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--object", "--reference", "--reference-area", "--by", "--threshold", "--marked", "--csv"})
+    for (const char* option :
+         {"--object", "--reference", "--reference-area", "--by", "--threshold", "--marked", "--csv", "--levels",
+          "--object-by", "--reference-by", "--colour-margin", "--full-resolution", "--units", "--boxes", "--sizes",
+          "centre-on-background", "object-touches-edge", "reference-small", "Exit status"})
         EXPECT_TRUE(help.output.contains(QLatin1String(option))) << option;
     const ProcessRun version = runMeasure({"--version"});
     EXPECT_EQ(version.exitCode, 0);

@@ -68,7 +68,7 @@ MeasureSettings settingsFor(SelectionRect object, std::optional<SelectionRect> r
     settings.object = object;
     settings.reference = reference;
     settings.referenceArea = textToNumber(QStringLiteral("3.14"));
-    settings.rule = rule;
+    settings.rule = settings.referenceRule = rule;
     settings.thresholdTenths = thresholdTenths;
     return settings;
 }

@@ -1,0 +1,305 @@
+// planix_accuracy: how close planix-measure comes to the true areas.
+//
+//   planix_accuracy --program PATH/planix-measure [--seed N] [--large]
+//                   [--dir DIR] [--modes window,robust-full,...] [--repeat N]
+//
+// Makes a seeded set of photographs with known areas (see Scenes.h) in DIR
+// (a temporary folder unless given), with a --boxes file of loose rectangles
+// in the pictures' own pixels, then runs planix-measure over the whole set
+// once per mode and prints, per picture and mode, the area's error and the
+// warnings carried, then the median and worst errors, the warning checks and
+// the time each mode took (the best of --repeat runs).
+//
+// The error is the area planix-measure's dots give (object dots x reference
+// area / reference dots) against the drawn area, both from the same drawn
+// reference, so the reference area's rounding plays no part.
+#include "Scenes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHash>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <optional>
+
+namespace {
+
+struct Mode {
+    QString name;
+    QStringList arguments;
+};
+
+const std::vector<Mode>& allModes()
+{
+    static const std::vector<Mode> modes = {
+        {"window", {}},
+        {"window-full", {"--full-resolution"}},
+        {"robust", {"--levels", "robust"}},
+        {"robust-full", {"--levels", "robust", "--full-resolution"}},
+        {"robust-auto-full", {"--levels", "robust", "--threshold", "auto", "--full-resolution"}},
+    };
+    return modes;
+}
+
+struct Truth {
+    QString file;
+    QString description;
+    double objectArea = 0;    // cm2
+    double referenceArea = 0; // cm2
+};
+
+struct Result {
+    std::optional<double> error; // relative
+    QString warnings;
+    QString failure;
+};
+
+void print(const QString& text) { std::fputs(text.toUtf8().constData(), stdout); }
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(u',') && !text.contains(u'"'))
+        return text;
+    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+}
+
+QString rectText(const QRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.left()).arg(r.top()).arg(r.right() + 1).arg(r.bottom() + 1);
+}
+
+// Makes the set in dir; the truth of each picture.
+std::vector<Truth> makeSet(const QString& dir, unsigned seed, bool large)
+{
+    std::vector<Scene> scenes = sceneSet(seed, large);
+    QFile boxes(QDir(dir).filePath("boxes.csv"));
+    if (!boxes.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(boxes.fileName()));
+    QTextStream out(&boxes);
+    out << "file,object,reference,reference_area\n";
+    // The truth beside it, for other tools: drawn areas in cm2.
+    QFile truthFile(QDir(dir).filePath("truth.csv"));
+    if (!truthFile.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(truthFile.fileName()));
+    QTextStream truthOut(&truthFile);
+    truthOut << "file,object_area,reference_area,description\n";
+    std::vector<Truth> truths;
+    for (Scene& scene : scenes) {
+        QElapsedTimer timer;
+        timer.start();
+        const QImage image = renderScene(scene);
+        const QString file = scene.name + QStringLiteral(".jpg");
+        if (!image.save(QDir(dir).filePath(file), "JPG", scene.conditions.jpegQuality))
+            qFatal("cannot write %s", qPrintable(file));
+        const Item& object = scene.items.at(0);
+        const Item& reference = scene.items.at(1);
+        Truth truth{file, scene.description, object.coverage / scene.pixelsPerCm2(),
+                    reference.coverage / scene.pixelsPerCm2()};
+        out << file << ',' << csvField(rectText(object.loose)) << ',' << csvField(rectText(reference.loose)) << ','
+            << QString::number(truth.referenceArea, 'g', 10) << '\n';
+        truthOut << file << ',' << QString::number(truth.objectArea, 'g', 10) << ','
+                 << QString::number(truth.referenceArea, 'g', 10) << ',' << csvField(truth.description) << '\n';
+        truths.push_back(truth);
+        std::fprintf(stderr, "made %s (%lld ms)\n", qPrintable(file), qint64(timer.elapsed()));
+    }
+    return truths;
+}
+
+QStringList csvFields(const QString& line)
+{
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < line.size() && line[i + 1] == u'"')
+                field += c, ++i;
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            fields << field;
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field;
+    return fields;
+}
+
+struct Run {
+    std::map<QString, Result> results; // by file
+    double seconds = 0;
+    int exitCode = 0;
+};
+
+Run runMode(const QString& program, const QString& dir, const Mode& mode, const std::vector<Truth>& truths, int repeat)
+{
+    Run run;
+    run.seconds = 1e9;
+    const QString csv = QDir(dir).filePath(QStringLiteral("result-%1.csv").arg(mode.name));
+    for (int i = 0; i < repeat; ++i) {
+        QProcess process;
+        process.setWorkingDirectory(dir);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QStringList arguments = {"--boxes", "boxes.csv", "--units", "picture", "--csv", csv};
+        arguments += mode.arguments;
+        QElapsedTimer timer;
+        timer.start();
+        process.start(program, arguments);
+        process.waitForFinished(-1);
+        run.seconds = std::min(run.seconds, timer.elapsed() / 1000.0);
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    QFile file(csv);
+    if (!file.open(QIODevice::ReadOnly))
+        return run;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    if (lines.isEmpty())
+        return run;
+    const QStringList header = csvFields(lines.front());
+    const auto column = [&](const char* name) { return header.indexOf(QString::fromLatin1(name)); };
+    QHash<QString, const Truth*> byFile;
+    for (const Truth& truth : truths)
+        byFile.insert(truth.file, &truth);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = csvFields(lines[i]);
+        const QString name = fields.value(column("file"));
+        const Truth* truth = byFile.value(name);
+        if (!truth)
+            continue;
+        Result result;
+        result.warnings = fields.value(column("warnings"));
+        result.failure = fields.value(column("error"));
+        bool okObject = false, okReference = false;
+        const double objectDots = fields.value(column("object_dots")).toDouble(&okObject);
+        const double referenceDots = fields.value(column("reference_dots")).toDouble(&okReference);
+        if (okObject && okReference && referenceDots > 0)
+            result.error = objectDots * truth->referenceArea / referenceDots / truth->objectArea - 1;
+        run.results[name] = result;
+    }
+    return run;
+}
+
+QString percent(std::optional<double> value)
+{
+    return value ? QString::asprintf("%+7.1f%%", *value * 100) : QStringLiteral("      --");
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Drawing text-free shapes needs no display; the offscreen platform gives fonts all the same.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QStringList arguments = application.arguments();
+    const auto value = [&](const QString& name, const QString& fallback) {
+        const qsizetype at = arguments.indexOf(name);
+        return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : fallback;
+    };
+    const QString program = value("--program", QString());
+    const unsigned seed = value("--seed", "15").toUInt();
+    const bool large = arguments.contains("--large");
+    const int repeat = std::max(1, value("--repeat", "1").toInt());
+    const QStringList modeNames = value("--modes", "window,robust,robust-full,robust-auto-full").split(u',');
+    if (program.isEmpty()) {
+        std::fputs("usage: planix_accuracy --program PATH/planix-measure [--seed N] [--large] [--dir DIR] "
+                   "[--modes window,window-full,robust,robust-full,robust-auto-full] [--repeat N]\n",
+                   stderr);
+        return 2;
+    }
+    QTemporaryDir temporary;
+    const QString dir = value("--dir", temporary.path());
+    QDir().mkpath(dir);
+    const std::vector<Truth> truths = makeSet(dir, seed, large);
+
+    std::vector<Mode> modes;
+    for (const QString& name : modeNames)
+        for (const Mode& mode : allModes())
+            if (mode.name == name)
+                modes.push_back(mode);
+
+    std::vector<Run> runs;
+    for (const Mode& mode : modes) {
+        std::fprintf(stderr, "measuring: %s\n", qPrintable(mode.name));
+        runs.push_back(runMode(program, dir, mode, truths, repeat));
+    }
+
+    print(QStringLiteral("\nSet: seed %1, %2 pictures in %3\n\n").arg(seed).arg(truths.size()).arg(dir));
+    QString head = QStringLiteral("%1 %2").arg("picture", -14).arg("true cm2", 9);
+    for (const Mode& mode : modes)
+        head += QStringLiteral(" | %1").arg(mode.name, -34);
+    print(head + u'\n');
+    for (const Truth& truth : truths) {
+        QString line = QStringLiteral("%1 %2").arg(truth.file.chopped(4), -14).arg(truth.objectArea, 9, 'f', 2);
+        for (const Run& run : runs) {
+            const Result result = run.results.count(truth.file) ? run.results.at(truth.file) : Result{};
+            const QString note = result.failure.isEmpty() ? result.warnings
+                                                          : QStringLiteral("FAILED ") + result.failure;
+            line += QStringLiteral(" | %1 %2").arg(percent(result.error)).arg(note.left(25), -25);
+        }
+        print(line + u'\n');
+    }
+    print(QStringLiteral("\n"));
+    for (const Truth& truth : truths)
+        print(QStringLiteral("%1  %2\n").arg(truth.file.chopped(4), -14).arg(truth.description));
+    print(QStringLiteral("\n"));
+
+    for (std::size_t m = 0; m < modes.size(); ++m) {
+        std::vector<double> errors;
+        int bigUnwarned = 0, smallWarned = 0, small = 0, warned = 0;
+        for (const auto& [file, result] : runs[m].results) {
+            const bool hasWarning = !result.warnings.isEmpty();
+            warned += hasWarning;
+            if (!result.error) {
+                bigUnwarned += hasWarning ? 0 : 1;
+                continue;
+            }
+            const double e = std::abs(*result.error);
+            errors.push_back(e);
+            if (e > 0.10 && !hasWarning)
+                ++bigUnwarned;
+            if (e < 0.03) {
+                ++small;
+                smallWarned += hasWarning;
+            }
+        }
+        const double worst = errors.empty() ? 0 : *std::max_element(errors.begin(), errors.end());
+        print(QStringLiteral("%1: median |error| %2 %, worst %3 %, warned %4 of %5, over 10 % unwarned %6, "
+                             "under 3 % warned %7 of %8, exit %9, %10 s\n")
+                  .arg(modes[m].name, -17)
+                  .arg(median(errors) * 100, 0, 'f', 2)
+                  .arg(worst * 100, 0, 'f', 2)
+                  .arg(warned)
+                  .arg(runs[m].results.size())
+                  .arg(bigUnwarned)
+                  .arg(smallWarned)
+                  .arg(small)
+                  .arg(runs[m].exitCode)
+                  .arg(runs[m].seconds, 0, 'f', 2));
+    }
+    return 0;
+}

@@ -1,0 +1,421 @@
+#include "Scenes.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace {
+
+using Random = std::mt19937;
+
+double uniform(Random& random, double low, double high)
+{
+    return std::uniform_real_distribution<double>(low, high)(random);
+}
+int uniformInt(Random& random, int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+
+// A band of the given widths along a quadratic curve from a over control to b.
+QPainterPath band(QPointF a, QPointF control, QPointF b, double startWidth, double endWidth)
+{
+    constexpr int steps = 64;
+    QPolygonF left, right;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = double(i) / steps, u = 1 - t;
+        const QPointF p = u * u * a + 2 * u * t * control + t * t * b;
+        const QPointF d = 2 * u * (control - a) + 2 * t * (b - control);
+        const double length = std::hypot(d.x(), d.y());
+        const QPointF normal(-d.y() / length, d.x() / length);
+        const double half = (startWidth + (endWidth - startWidth) * t) / 2;
+        left << p + normal * half;
+        right.prepend(p - normal * half);
+    }
+    QPainterPath path;
+    path.addPolygon(left + right);
+    path.closeSubpath();
+    return path;
+}
+
+// A leaf blade from base (0, 0) to tip (length, 0).
+QPainterPath blade(double length, double width, double skew)
+{
+    QPainterPath path(QPointF(0, 0));
+    path.cubicTo(length * 0.15, -width * (0.75 + skew), length * 0.6, -width * 0.62, length, 0);
+    path.cubicTo(length * 0.6, width * 0.62, length * 0.15, width * (0.75 - skew), 0, 0);
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath ellipse(QPointF centre, double rx, double ry)
+{
+    QPainterPath path;
+    path.addEllipse(centre, rx, ry);
+    return path;
+}
+
+// The outline in millimetres, centred on the origin, before turning.
+QPainterPath outline(const Item& item)
+{
+    Random random(item.seed);
+    const double L = item.sizeMm;
+    switch (item.kind) {
+    case ItemKind::Leaf: {
+        const double length = 0.78 * L, width = length * uniform(random, 0.42, 0.58);
+        QPainterPath leaf = blade(length, width, uniform(random, -0.08, 0.08)).translated(-0.5 * L + 0.22 * L, 0);
+        const QPointF base(-0.5 * L + 0.22 * L + 1, 0);
+        leaf = leaf.united(band(base, QPointF(-0.4 * L, uniform(random, -4, 4)),
+                                QPointF(-0.5 * L, uniform(random, -6, 6)), uniform(random, 1.6, 2.2),
+                                uniform(random, 1.2, 1.6)));
+        const int holes = uniformInt(random, 2, 4);
+        for (int i = 0; i < holes; ++i) {
+            const double r = uniform(random, 1.5, 0.06 * L);
+            const QPointF at(-0.5 * L + 0.22 * L + length * uniform(random, 0.3, 0.7),
+                             width * uniform(random, -0.25, 0.25));
+            leaf = leaf.subtracted(ellipse(at, r, r * uniform(random, 0.6, 1.0)));
+        }
+        return leaf;
+    }
+    case ItemKind::CompoundLeaf: {
+        // Five leaflets from the stalk's end; the picture's centre of them lies between leaflets.
+        const QPointF hub(-0.15 * L, 0);
+        QPainterPath leaf = band(QPointF(-0.5 * L, uniform(random, -3, 3)), QPointF(-0.3 * L, 0), hub + QPointF(2, 0),
+                                 2.0, 2.0);
+        const double spread[] = {-72, -36, 0, 36, 72};
+        for (double a : spread) {
+            const double length = 0.62 * L
+                                  * (a == 0             ? 1.0
+                                     : std::abs(a) < 40 ? 0.88
+                                                        : 0.66)
+                                  * uniform(random, 0.92, 1.05);
+            QPainterPath leaflet = blade(length, length * uniform(random, 0.3, 0.38), 0).translated(-1.5, 0);
+            leaf = leaf.united(
+                QTransform().translate(hub.x(), hub.y()).rotate(a + uniform(random, -5, 5)).map(leaflet));
+        }
+        return leaf;
+    }
+    case ItemKind::GrassBlade: {
+        const double bend = L * uniform(random, 0.18, 0.3);
+        return band(QPointF(-0.5 * L, 0), QPointF(0, -2 * bend), QPointF(0.5 * L, 0), uniform(random, 4.5, 6.5), 0.4);
+    }
+    case ItemKind::Footprint: {
+        QPainterPath foot = ellipse(QPointF(-0.34 * L, 0.02 * L), 0.15 * L, 0.13 * L);
+        QPainterPath ball = ellipse(QPointF(0.17 * L, 0), 0.15 * L, 0.17 * L);
+        foot = foot.united(ball);
+        // The outer edge: a thin strip, or nothing when the arch is very high.
+        if (uniform(random, 0, 1) < 0.6)
+            foot = foot.united(band(QPointF(-0.3 * L, 0.1 * L), QPointF(-0.08 * L, 0.16 * L),
+                                    QPointF(0.1 * L, 0.13 * L), 0.03 * L, 0.04 * L));
+        const double toes[][3] = {
+            {0.43, -0.09, 0.05}, {0.40, -0.015, 0.033}, {0.37, 0.045, 0.03}, {0.345, 0.1, 0.027}, {0.31, 0.145, 0.024}};
+        for (const auto& toe : toes)
+            foot = foot.united(ellipse(QPointF(toe[0] * L, toe[1] * L), toe[2] * L * 1.1, toe[2] * L));
+        return foot;
+    }
+    case ItemKind::LightCoin:
+    case ItemKind::DarkCoin: return ellipse(QPointF(0, 0), 10, 10);
+    case ItemKind::Square1: {
+        QPainterPath path;
+        path.addRect(QRectF(-5, -5, 10, 10));
+        return path;
+    }
+    case ItemKind::Square4: {
+        QPainterPath path;
+        path.addRect(QRectF(-10, -10, 20, 20));
+        return path;
+    }
+    }
+    return {};
+}
+
+// Paints the item's own colours (its veins, rim, highlights) over box, in millimetres as outline().
+void paintColours(QPainter& painter, const Item& item, const QRectF& box)
+{
+    Random random(item.seed * 7919u + 13u);
+    QPen pen;
+    pen.setCapStyle(Qt::RoundCap);
+    switch (item.kind) {
+    case ItemKind::Leaf:
+    case ItemKind::CompoundLeaf:
+    case ItemKind::GrassBlade: {
+        const QColor green(uniformInt(random, 45, 85), uniformInt(random, 95, 140), uniformInt(random, 25, 55));
+        painter.fillRect(box, green);
+        // Lighter veins and a few darker patches.
+        pen.setColor(green.lighter(135));
+        for (int i = 0; i < 40; ++i) {
+            pen.setWidthF(uniform(random, 0.3, 1.0));
+            painter.setPen(pen);
+            const QPointF a(uniform(random, box.left(), box.right()), uniform(random, box.top(), box.bottom()));
+            painter.drawLine(a, a + QPointF(uniform(random, -15, 15), uniform(random, -15, 15)));
+        }
+        pen.setWidthF(1.2);
+        pen.setColor(green.lighter(150));
+        painter.setPen(pen);
+        painter.drawLine(QPointF(box.left(), 0), QPointF(box.right(), 0));
+        painter.setPen(Qt::NoPen);
+        for (int i = 0; i < 12; ++i) {
+            painter.setBrush(green.darker(uniformInt(random, 105, 125)));
+            painter.drawEllipse(
+                QPointF(uniform(random, box.left(), box.right()), uniform(random, box.top(), box.bottom())),
+                uniform(random, 2, 6), uniform(random, 2, 6));
+        }
+        break;
+    }
+    case ItemKind::Footprint: {
+        painter.fillRect(box, QColor(35, 38, 60));
+        painter.setPen(Qt::NoPen);
+        for (int i = 0; i < 60; ++i) { // ink thinner in places
+            painter.setBrush(QColor(60, 62, 85));
+            painter.drawEllipse(
+                QPointF(uniform(random, box.left(), box.right()), uniform(random, box.top(), box.bottom())),
+                uniform(random, 1, 4), uniform(random, 1, 4));
+        }
+        break;
+    }
+    case ItemKind::LightCoin: {
+        QRadialGradient body(QPointF(-3, -3), 12);
+        body.setColorAt(0, QColor(182, 182, 178));
+        body.setColorAt(1, QColor(160, 160, 157));
+        painter.fillRect(box, body);
+        // Relief, then the lighter rim and a few highlights.
+        pen.setColor(QColor(195, 195, 190));
+        pen.setWidthF(0.4);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QPointF(0, 0), 6, 6);
+        painter.drawLine(QPointF(-3, 0), QPointF(3, 0));
+        pen.setColor(QColor(202, 202, 198));
+        pen.setWidthF(0.8);
+        painter.setPen(pen);
+        painter.drawEllipse(QPointF(0, 0), 9.5, 9.5);
+        pen.setColor(QColor(228, 228, 222));
+        pen.setWidthF(0.6);
+        painter.setPen(pen);
+        const double start = uniform(random, 0, 360);
+        painter.drawArc(QRectF(-9.2, -9.2, 18.4, 18.4), int(start * 16), 40 * 16);
+        painter.drawArc(QRectF(-9.2, -9.2, 18.4, 18.4), int((start + 180) * 16), 25 * 16);
+        break;
+    }
+    case ItemKind::DarkCoin: {
+        QRadialGradient body(QPointF(-3, -3), 12);
+        body.setColorAt(0, QColor(150, 92, 62));
+        body.setColorAt(1, QColor(112, 66, 44));
+        painter.fillRect(box, body);
+        pen.setColor(QColor(95, 55, 36));
+        pen.setWidthF(1.0);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QPointF(0, 0), 9.5, 9.5);
+        break;
+    }
+    case ItemKind::Square1:
+    case ItemKind::Square4: painter.fillRect(box, QColor(28, 28, 30)); break;
+    }
+}
+
+QTransform placement(const Item& item, double pixelsPerMm)
+{
+    return QTransform()
+        .translate(item.centreXmm * pixelsPerMm, item.centreYmm * pixelsPerMm)
+        .scale(pixelsPerMm, pixelsPerMm)
+        .rotate(item.angle);
+}
+
+// Draws one item into image; fills in its coverage, bounds and (from random) its loose rectangle.
+void drawItem(QImage& image, Item& item, double pixelsPerMm, Random& random)
+{
+    const QTransform toPixels = placement(item, pixelsPerMm);
+    const QPainterPath shape = toPixels.map(outline(item));
+    const QRect bounds = shape.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2).intersected(image.rect());
+    if (bounds.isEmpty())
+        return;
+
+    // Coverage: the outline drawn alone, antialiased, as alpha.
+    QImage mask(bounds.size(), QImage::Format_Alpha8);
+    mask.fill(0);
+    {
+        QPainter painter(&mask);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-bounds.topLeft());
+        painter.fillPath(shape, Qt::black);
+    }
+    std::int64_t sum = 0;
+    QRect touched;
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* row = mask.constScanLine(y);
+        for (int x = 0; x < mask.width(); ++x) {
+            sum += row[x];
+            if (row[x])
+                touched |= QRect(bounds.left() + x, bounds.top() + y, 1, 1);
+        }
+    }
+    item.coverage = double(sum) / 255.0;
+    item.bounds = touched;
+
+    // The item's colours, laid on the picture through the coverage.
+    QImage colours(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&colours);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-bounds.topLeft());
+        painter.setTransform(toPixels, true);
+        paintColours(painter, item, QRectF(-item.sizeMm, -item.sizeMm, 2 * item.sizeMm, 2 * item.sizeMm));
+        painter.end();
+        QPainter masking(&colours);
+        masking.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        masking.drawImage(0, 0, mask);
+    }
+    QPainter painter(&image);
+    painter.drawImage(bounds.topLeft(), colours);
+
+    // As a user drags it: a few percent to a fifth of the shape's size loose
+    // on each side, never less than a few pixels, at most to the picture's edge.
+    const auto margin = [&](int side) { return std::max(4, int(side * uniform(random, 0.03, 0.15))); };
+    QRect loose = touched.adjusted(-margin(touched.width()), -margin(touched.height()), margin(touched.width()),
+                                   margin(touched.height()));
+    item.loose = loose.intersected(image.rect());
+}
+
+// Light falling off across the picture, a soft shadow, blur, then noise.
+void photograph(QImage& image, const Conditions& c, Random& random)
+{
+    cv::Mat pixels(image.height(), image.width(), CV_8UC4, image.bits(), size_t(image.bytesPerLine()));
+    const double w = image.width(), h = image.height();
+    const double dx = std::cos(c.gradientAngle * std::numbers::pi / 180),
+                 dy = std::sin(c.gradientAngle * std::numbers::pi / 180);
+    const double reach = std::abs(dx) * w + std::abs(dy) * h;
+    const double shadowX = uniform(random, 0.2, 0.8) * w, shadowY = uniform(random, 0.2, 0.8) * h;
+    const double shadowR = uniform(random, 0.2, 0.35) * w, soft = 0.5 * shadowR;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = pixels.ptr<cv::Vec4b>(y);
+        for (int x = 0; x < image.width(); ++x) {
+            const double along = ((x - (dx < 0 ? w : 0)) * dx + (y - (dy < 0 ? h : 0)) * dy) / reach;
+            double light = 1 - c.gradient * along;
+            if (c.shadow > 0) {
+                const double d = std::hypot(x - shadowX, (y - shadowY) * 1.6);
+                const double t = std::clamp((shadowR + soft - d) / (2 * soft), 0.0, 1.0);
+                light *= 1 - c.shadow * t * t * (3 - 2 * t);
+            }
+            for (int k = 0; k < 3; ++k)
+                row[x][k] = cv::saturate_cast<uchar>(row[x][k] * light);
+        }
+    }
+    if (c.blur > 0)
+        cv::GaussianBlur(pixels, pixels, cv::Size(), c.blur);
+    cv::Mat noise(pixels.size(), CV_16SC4);
+    cv::RNG rng(random());
+    rng.fill(noise, cv::RNG::NORMAL, 0, c.noise);
+    cv::Mat noisy;
+    cv::add(pixels, noise, noisy, cv::noArray(), CV_8UC4);
+    noisy.copyTo(pixels);
+    for (int y = 0; y < image.height(); ++y) { // opaque again
+        auto* row = pixels.ptr<cv::Vec4b>(y);
+        for (int x = 0; x < image.width(); ++x)
+            row[x][3] = 255;
+    }
+}
+
+struct SceneKind {
+    const char* name;
+    ItemKind object;
+    double lengthMm;
+    double mmAcross;
+};
+
+} // namespace
+
+QString itemKindName(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::Leaf: return QStringLiteral("leaf");
+    case ItemKind::CompoundLeaf: return QStringLiteral("compound leaf");
+    case ItemKind::GrassBlade: return QStringLiteral("grass blade");
+    case ItemKind::Footprint: return QStringLiteral("footprint");
+    case ItemKind::LightCoin: return QStringLiteral("light coin");
+    case ItemKind::DarkCoin: return QStringLiteral("dark coin");
+    case ItemKind::Square1: return QStringLiteral("1 cm2 square");
+    case ItemKind::Square4: return QStringLiteral("4 cm2 square");
+    }
+    return {};
+}
+
+std::vector<Scene> sceneSet(unsigned seed, bool large)
+{
+    Random random(seed);
+    // Each shape takes about half the picture's width, leaving room for the reference.
+    const SceneKind kinds[] = {
+        {"leaf", ItemKind::Leaf, 110, 240},        {"compound", ItemKind::CompoundLeaf, 150, 300},
+        {"grass", ItemKind::GrassBlade, 150, 300}, {"foot", ItemKind::Footprint, 255, 510},
+        {"leaf", ItemKind::Leaf, 80, 180},         {"compound", ItemKind::CompoundLeaf, 120, 240},
+        {"leaf", ItemKind::Leaf, 140, 280},        {"foot", ItemKind::Footprint, 240, 480},
+    };
+    const ItemKind references[] = {ItemKind::LightCoin, ItemKind::DarkCoin, ItemKind::Square1, ItemKind::Square4};
+    const QSize sizes[] = {{1600, 1200}, {2048, 1536}, {2592, 1944}, {3264, 2448}, {4000, 3000}, {6000, 4000}};
+    const QRgb papers[] = {qRgb(240, 238, 232), qRgb(246, 238, 214), qRgb(222, 222, 216), qRgb(228, 234, 242)};
+
+    const int count = large ? 24 : 16;
+    std::vector<Scene> scenes;
+    for (int i = 0; i < count; ++i) {
+        const SceneKind& kind = kinds[std::size_t(i) % std::size(kinds)];
+        Scene scene;
+        scene.seed = unsigned(random());
+        Conditions& c = scene.conditions;
+        // The default set stays at 4000 x 3000 and below but for one picture.
+        const std::size_t sizeIndex = large ? std::size_t(i) % std::size(sizes)
+                                            : (i == count - 1 ? 5 : std::size_t(uniformInt(random, 0, 4)));
+        c.size = sizes[sizeIndex];
+        c.mmAcross = kind.mmAcross * uniform(random, 1.0, 1.1);
+        c.paper = papers[std::size_t(uniformInt(random, 0, 3))];
+        c.gradient = uniform(random, 0.02, 0.25);
+        c.gradientAngle = uniform(random, 0, 360);
+        c.shadow = i % 4 == 2 ? uniform(random, 0.1, 0.25) : 0;
+        c.blur = uniform(random, 0.4, 1.4) * c.size.width() / 2000.0;
+        c.noise = uniform(random, 2, 6);
+        c.jpegQuality = uniformInt(random, 75, 95);
+
+        const double widthMm = c.mmAcross, heightMm = c.mmAcross * c.size.height() / c.size.width();
+        Item object;
+        object.role = ItemRole::Object;
+        object.kind = kind.object;
+        object.sizeMm = kind.lengthMm * uniform(random, 0.92, 1.08);
+        object.angle = uniform(random, -25, 25);
+        object.centreXmm = widthMm * uniform(random, 0.34, 0.4);
+        object.centreYmm = heightMm * uniform(random, 0.45, 0.55);
+        object.seed = unsigned(random());
+        Item reference;
+        reference.role = ItemRole::Reference;
+        reference.kind = references[std::size_t(i) % std::size(references)];
+        reference.sizeMm = 20;
+        reference.angle = uniform(random, -20, 20);
+        reference.centreXmm = widthMm * uniform(random, 0.85, 0.89);
+        reference.centreYmm = heightMm * uniform(random, 0.25, 0.75);
+        reference.seed = unsigned(random());
+        scene.items = {object, reference};
+        scene.name = QStringLiteral("%1-%2").arg(i + 1, 2, 10, QChar(u'0')).arg(QString::fromLatin1(kind.name));
+        scene.description = QStringLiteral("%1 + %2, %3x%4, q%5, light -%6%%7")
+                                .arg(itemKindName(object.kind), itemKindName(reference.kind))
+                                .arg(c.size.width())
+                                .arg(c.size.height())
+                                .arg(c.jpegQuality)
+                                .arg(qRound(c.gradient * 100))
+                                .arg(c.shadow > 0 ? QStringLiteral(", shadow") : QString());
+        scenes.push_back(scene);
+    }
+    return scenes;
+}
+
+QImage renderScene(Scene& scene)
+{
+    Random random(scene.seed);
+    const Conditions& c = scene.conditions;
+    QImage image(c.size, QImage::Format_RGB32);
+    image.fill(c.paper);
+    for (Item& item : scene.items)
+        drawItem(image, item, scene.pixelsPerMm(), random);
+    photograph(image, c, random);
+    return image;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The levels a brightness count compares against, found from a rectangle's
+// own pixels rather than from two single pixels.
+//
+// A level is red + green + blue, 0 .. 765, as the window counts. Of a
+// rectangle only its part inside the picture is looked at:
+//
+//   background  the median level of that part's border: the paper around a
+//               shape dragged loosely. A few object pixels touching the
+//               border do not move a median.
+//   split       Otsu's split of the part's histogram: the level that best
+//               divides it into two classes (levels <= split, levels above).
+//   object      the median level of the class on the far side of the split
+//               from the background.
+//   edge        the object's level just inside its outline, past the blur of
+//               its edge (see edgeLevel in the source): a coin whose rim is
+//               lighter than its middle has the rim's level here. The robust
+//               limit lies between the background and this level, so each
+//               pixel of the outline counts when the shape covers more than
+//               half of it.
+//
+// The window's rule instead takes the centre pixel as the object and the
+// top-left pixel as the background; both are kept here for the checks.
+#include "counting/Kernels.h"
+#include "selection/SelectionRect.h"
+#include "surface/pixels/Surface.h"
+
+#include <QRect>
+#include <cstdint>
+#include <optional>
+
+inline constexpr int maxLevel = 765;
+
+// The part of rect inside a width x height picture; empty when none is.
+QRect insidePart(const SelectionRect& rect, int width, int height);
+
+// True when some of rect lies outside the picture (an empty rectangle never does).
+bool reachesOutside(const SelectionRect& rect, int width, int height);
+
+struct RectangleLevels {
+    int centre = maxLevel;   // the window's object level (765 outside the picture)
+    int corner = maxLevel;   // the window's background level
+    std::int64_t pixels = 0; // pixels inside the picture
+    // The rest only when some pixels are inside.
+    std::optional<int> background;
+    // The standard deviation of the paper's noise, from the differences
+    // between neighbouring pixels of the border.
+    double backgroundSpread = 0;
+    std::optional<int> split;
+    std::optional<int> object; // none when the part holds a single level
+    std::optional<int> edge;   // the object's level just inside its outline
+};
+
+// findEdge: also the edge's level (the robust rule needs it; it costs a
+// few passes over the rectangle).
+RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rect, bool findEdge = true);
+
+// How the robust rule sets the limit: a fraction of the way from the
+// background towards the object (the window's nine thresholds), or the split.
+struct RobustLimit {
+    std::optional<int> thresholdTenths; // none: at the split ("auto")
+};
+
+// The levels a robust brightness count counts; empty when background and
+// object cannot be told apart.
+LevelBand robustBand(const RectangleLevels& levels, const RobustLimit& limit);
+
+// The limit in levels the robust rule uses (for the report); none when empty.
+std::optional<double> robustLimitLevel(const RectangleLevels& levels, const RobustLimit& limit);

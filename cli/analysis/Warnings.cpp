@@ -1,0 +1,193 @@
+#include "cli/analysis/Warnings.h"
+
+#include "cli/analysis/ColourMargin.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Levels closer than this (or than a few times the paper's noise) cannot be
+// told apart reliably.
+constexpr int closeLevels = 30;
+constexpr double noiseMultiple = 6.0;
+// A channel counts as clearly dominant by more than this many levels, and a
+// rectangle as holding the colour when at least this share of it does.
+constexpr int clearColourMargin = 16;
+constexpr double colourShareNeeded = 0.01;
+// Counted dots on the border beyond noise: at least 3, and one per thousand
+// border pixels.
+constexpr std::int64_t edgeDots = 3;
+
+bool tooClose(int a, int b, double spread)
+{
+    return std::abs(a - b) < std::max(double(closeLevels), noiseMultiple * spread);
+}
+
+} // namespace
+
+QStringList Warnings::codes() const
+{
+    QStringList result;
+    for (const WarningInfo& info : warningList())
+        if (has(info.warning))
+            result << QString::fromLatin1(info.code);
+    return result;
+}
+
+const std::vector<WarningInfo>& warningList()
+{
+    static const std::vector<WarningInfo> list = {
+        {Warning::CentreOnBackground, "centre-on-background",
+         "the rectangle's centre, which the window's rule takes as the object, looks like the background"},
+        {Warning::CornerNotBackground, "corner-not-background",
+         "the rectangle's top-left corner, which the window's rule takes as the background, differs from the "
+         "rest of its border"},
+        {Warning::LevelsTooClose, "levels-too-close",
+         "the object's and the background's levels are too close to tell apart"},
+        {Warning::ObjectTouchesEdge, "object-touches-edge",
+         "counted dots lie on the rectangle's border: the shape may be cut off"},
+        {Warning::RectangleOutside, "rectangle-outside", "a rectangle lies partly or wholly outside the picture"},
+        {Warning::NoDots, "no-dots", "a rectangle counted no dot"},
+        {Warning::ReferenceSmall, "reference-small",
+         "fewer than 3000 reference dots: the area is uncertain by a few percent or more"},
+        {Warning::ColourOnGrey, "colour-on-grey",
+         "a colour rule was used on a rectangle with hardly any of that colour"},
+    };
+    return list;
+}
+
+double referenceUncertainty(std::int32_t referenceDots)
+{
+    if (referenceDots <= 0)
+        return 1;
+    // A disk of N dots has an outline of 2 sqrt(pi N) dots; half a dot of it, over N.
+    return std::sqrt(3.14159265358979 / referenceDots);
+}
+
+Warnings countWarnings(const CountFacts& facts)
+{
+    Warnings warnings;
+    if (facts.outside)
+        warnings.add(Warning::RectangleOutside);
+    if (facts.dots == 0)
+        warnings.add(Warning::NoDots);
+    if (facts.borderDots >= std::max(edgeDots, facts.borderPixels / 1000))
+        warnings.add(Warning::ObjectTouchesEdge);
+    if (!facts.brightness) {
+        if (facts.colourShare && *facts.colourShare < colourShareNeeded)
+            warnings.add(Warning::ColourOnGrey);
+        return warnings;
+    }
+
+    const RectangleLevels& l = facts.levels;
+    if (!l.background)
+        return warnings; // nothing of the rectangle inside the picture
+    const int background = *l.background;
+    if (facts.levelRule == LevelRule::Robust) {
+        if (!l.object || tooClose(*l.object, background, l.backgroundSpread))
+            warnings.add(Warning::LevelsTooClose);
+        return warnings;
+    }
+    if (tooClose(l.centre, l.corner, l.backgroundSpread))
+        warnings.add(Warning::LevelsTooClose);
+    if (l.object) {
+        // The centre within a third of the way from the border's background
+        // to the object's class; the corner beyond two thirds of the way.
+        const double contrast = std::abs(*l.object - background);
+        if (std::abs(l.centre - background) < contrast / 3)
+            warnings.add(Warning::CentreOnBackground);
+        if (std::abs(l.corner - background) > contrast * 2 / 3)
+            warnings.add(Warning::CornerNotBackground);
+    }
+    return warnings;
+}
+
+Warnings referenceWarnings(const CountFacts& facts)
+{
+    Warnings warnings = countWarnings(facts);
+    if (facts.dots > 0 && facts.dots < smallReferenceDots)
+        warnings.add(Warning::ReferenceSmall);
+    return warnings;
+}
+
+BorderTally borderTally(const Surface& surface, const QRect& part, const std::function<bool(TColor)>& counted)
+{
+    BorderTally tally;
+    if (part.isEmpty())
+        return tally;
+    const auto visit = [&](int x, int y) {
+        ++tally.pixels;
+        tally.counted += counted(fromQRgb(surface.constScanLine(y)[x])) ? 1 : 0;
+    };
+    for (int x = part.left(); x <= part.right(); ++x) {
+        visit(x, part.top());
+        if (part.height() > 1)
+            visit(x, part.bottom());
+    }
+    for (int y = part.top() + 1; y < part.bottom(); ++y) {
+        visit(part.left(), y);
+        if (part.width() > 1)
+            visit(part.right(), y);
+    }
+    return tally;
+}
+
+double clearColourShare(const Surface& surface, const SelectionRect& rect, Channel channel)
+{
+    const QRect part = insidePart(rect, surface.width(), surface.height());
+    if (part.isEmpty())
+        return 0;
+    const double pixels = double(part.width()) * part.height();
+    return double(dominantPixels(surface, rect, channel, clearColourMargin)) / pixels;
+}
+
+QString warningHelp()
+{
+    constexpr qsizetype width = 78;
+    QString text;
+    for (const WarningInfo& info : warningList()) {
+        text += QStringLiteral("  %1\n").arg(QString::fromLatin1(info.code));
+        QString line = QStringLiteral("     ");
+        for (const QString& word : QString::fromLatin1(info.meaning).split(u' ')) {
+            if (line.size() + 1 + word.size() > width) {
+                text += line + u'\n';
+                line = QStringLiteral("     ");
+            }
+            line += u' ' + word;
+        }
+        text += line + u'\n';
+    }
+    return text;
+}
+
+void WarningTally::add(const Warnings& warnings, std::optional<std::int32_t> referenceDots)
+{
+    if (warnings.isEmpty())
+        return;
+    ++pictures;
+    const std::vector<WarningInfo>& list = warningList();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        counts[i] += warnings.has(list[i].warning) ? 1 : 0;
+    if (warnings.has(Warning::ReferenceSmall) && referenceDots)
+        fewestReferenceDots = std::min(*referenceDots, fewestReferenceDots.value_or(*referenceDots));
+}
+
+QString WarningTally::summary(int measured) const
+{
+    if (pictures == 0)
+        return {};
+    QString text = QStringLiteral("planix-measure: %1 of %2 pictures carry warnings:\n").arg(pictures).arg(measured);
+    const std::vector<WarningInfo>& list = warningList();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (counts[i] == 0)
+            continue;
+        text += QStringLiteral("  %1: %2").arg(QString::fromLatin1(list[i].code)).arg(counts[i]);
+        if (list[i].warning == Warning::ReferenceSmall && fewestReferenceDots)
+            text += QStringLiteral(" (fewest reference dots %1: the area is uncertain by about %2 %)")
+                        .arg(*fewestReferenceDots)
+                        .arg(referenceUncertainty(*fewestReferenceDots) * 100, 0, 'f', 1);
+        text += u'\n';
+    }
+    return text;
+}

@@ -1,0 +1,150 @@
+#include "cli/analysis/ColourMargin.h"
+#include "cli/analysis/Levels.h"
+#include "cli/analysis/RectangleCount.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+namespace {
+
+// Grey paper (200, 200, 200) with a dark ring (50, 50, 50) whose hole, at
+// the centre of the picture, is paper: the window's centre pixel misses it.
+TBitmap ringPicture()
+{
+    QImage image(100, 80, QImage::Format_RGB32);
+    image.fill(qRgb(200, 200, 200));
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const int dx = x - 50, dy = y - 40, d2 = dx * dx + dy * dy;
+            if (d2 >= 10 * 10 && d2 < 25 * 25)
+                image.setPixel(x, y, qRgb(50, 50, 50));
+        }
+    return TBitmap(image);
+}
+
+int ringPixels()
+{
+    int n = 0;
+    for (int dy = -40; dy < 40; ++dy)
+        for (int dx = -50; dx < 50; ++dx)
+            n += (dx * dx + dy * dy >= 100 && dx * dx + dy * dy < 625) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+TEST(RobustLevels, BackgroundFromBorderObjectFromTheOtherClass)
+{
+    TBitmap bitmap = ringPicture();
+    Surface surface(bitmap);
+    const SelectionRect loose{10, 5, 90, 75};
+    const RectangleLevels levels = rectangleLevels(surface, loose);
+    EXPECT_EQ(levels.centre, 600); // the hole
+    EXPECT_EQ(levels.corner, 600);
+    EXPECT_EQ(levels.background, 600);
+    EXPECT_EQ(levels.object, 150);
+    ASSERT_TRUE(levels.split);
+    EXPECT_GE(*levels.split, 150);
+    EXPECT_LT(*levels.split, 600);
+    EXPECT_EQ(levels.pixels, 80 * 70);
+
+    // 50 % of the way from 600 to 150, and the split: both count the ring exactly.
+    for (const RobustLimit limit : {RobustLimit{5}, RobustLimit{}}) {
+        TBitmap copy = ringPicture();
+        Surface canvas(copy);
+        const LevelBand band = robustBand(levels, limit);
+        EXPECT_EQ(countBrightness(canvas, loose, band).dots, ringPixels());
+    }
+    EXPECT_DOUBLE_EQ(*robustLimitLevel(levels, RobustLimit{5}), 375.0);
+    EXPECT_DOUBLE_EQ(*robustLimitLevel(levels, RobustLimit{1}), 600 - 45.000000670552254);
+}
+
+TEST(RobustLevels, ObjectPixelsOnTheBorderAndOutsideDoNotMoveTheBackground)
+{
+    TBitmap bitmap = ringPicture();
+    Surface surface(bitmap);
+    // Cuts through the ring on its left; reaches beyond the picture's top and right.
+    const SelectionRect cut{30, -20, 130, 75};
+    EXPECT_TRUE(reachesOutside(cut, 100, 80));
+    EXPECT_FALSE(reachesOutside({30, 0, 100, 80}, 100, 80));
+    EXPECT_EQ(insidePart(cut, 100, 80), QRect(30, 0, 70, 75));
+    const RectangleLevels levels = rectangleLevels(surface, cut);
+    EXPECT_EQ(levels.pixels, 70 * 75);
+    EXPECT_EQ(levels.background, 600);
+    EXPECT_EQ(levels.object, 150);
+    EXPECT_EQ(levels.corner, 765); // outside
+    EXPECT_DOUBLE_EQ(levels.backgroundSpread, 0);
+
+    const RectangleLevels nothing = rectangleLevels(surface, {200, 200, 300, 300});
+    EXPECT_EQ(nothing.pixels, 0);
+    EXPECT_FALSE(nothing.background);
+    EXPECT_TRUE(robustBand(nothing, {}).isEmpty());
+}
+
+TEST(RobustLevels, BrighterObjectAndFlatRectangle)
+{
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.fill(qRgb(20, 30, 40)); // level 90
+    for (int y = 10; y < 30; ++y)
+        for (int x = 10; x < 30; ++x)
+            image.setPixel(x, y, qRgb(220, 210, 200)); // level 630
+    TBitmap bitmap(image);
+    Surface surface(bitmap);
+    const RectangleLevels levels = rectangleLevels(surface, {0, 0, 40, 40});
+    EXPECT_EQ(levels.background, 90);
+    EXPECT_EQ(levels.object, 630);
+    const LevelBand band = robustBand(levels, RobustLimit{9});
+    EXPECT_EQ(band.highest, 765);
+    EXPECT_EQ(band.lowest, 576); // 90 + 540 x 0.9 (0.899999976) = 575.99..., above it
+    EXPECT_FALSE(rectangleLevels(surface, {12, 12, 20, 20}).object); // a single level
+}
+
+TEST(ColourMargin, ChannelMustLeadBothOthersByMoreThanTheMargin)
+{
+    const TColor greenish = rgbColour(100, 120, 110); // green leads by 20 and 10
+    EXPECT_TRUE(dominatesBy(Channel::Green, greenish, 0));
+    EXPECT_TRUE(dominatesBy(Channel::Green, greenish, 9));
+    EXPECT_FALSE(dominatesBy(Channel::Green, greenish, 10));
+    EXPECT_FALSE(dominatesBy(Channel::Red, greenish, 0));
+
+    QImage image(10, 10, QImage::Format_RGB32);
+    image.fill(toQRgb(greenish));
+    for (int x = 0; x < 10; ++x)
+        image.setPixel(x, 0, qRgb(0, 200, 0));
+    TBitmap bitmap(image);
+    Surface surface(bitmap);
+    EXPECT_EQ(dominantPixels(surface, {0, 0, 10, 10}, Channel::Green, 50), 10);
+    EXPECT_EQ(countDominantBy(surface, {-5, -5, 10, 10}, Channel::Green, 50), 10);
+    EXPECT_EQ(bitmap.image().pixel(3, 0), toQRgb(channelMark));
+    EXPECT_EQ(bitmap.image().pixel(3, 1), toQRgb(greenish));
+    EXPECT_EQ(countDominantBy(surface, {0, 0, 10, 10}, Channel::Green, 0), 90); // the window's rule
+}
+
+TEST(RectangleCount, WindowLevelsMissTheRingAndSayWhyRobustLevelsCountIt)
+{
+    const SelectionRect loose{10, 5, 90, 75};
+    TBitmap windowBitmap = ringPicture();
+    Surface window(windowBitmap);
+    const RectangleCount byWindow = countRectangle(window, loose, RectangleRule{}, false, QSize(100, 80));
+    EXPECT_EQ(byWindow.dots, 0); // centre and corner both on the paper
+    EXPECT_EQ(byWindow.warnings.text(), "centre-on-background;levels-too-close;no-dots");
+
+    TBitmap robustBitmap = ringPicture();
+    Surface robust(robustBitmap);
+    RectangleRule robustRule;
+    robustRule.levels = LevelRule::Robust;
+    const RectangleCount byRobust = countRectangle(robust, loose, robustRule, true, QSize(100, 80));
+    EXPECT_EQ(byRobust.dots, ringPixels());
+    EXPECT_EQ(byRobust.warnings.text(), "reference-small"); // as a reference of so few dots
+    EXPECT_EQ(robustBitmap.image().pixel(50, 20), toQRgb(brightnessMark(rgbColour(50, 50, 50))));
+
+    // A part of the picture from (40, 0): the rectangle reaches past the picture's right edge.
+    TBitmap partBitmap = ringPicture();
+    Surface part(partBitmap);
+    RectangleRule red = robustRule;
+    red.colour = Channel::Red;
+    const RectangleCount cut = countRectangle(part, {30, 5, 60, 75}, red, false, QSize(90, 80), QPoint(40, 0));
+    EXPECT_EQ(cut.dots, 0);
+    EXPECT_EQ(cut.warnings.text(), "rectangle-outside;no-dots;colour-on-grey");
+}
