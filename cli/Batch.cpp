@@ -1,6 +1,8 @@
 #include "cli/Batch.h"
 
+#include "cli/FindPicture.h"
 #include "cli/Measure.h"
+#include "cli/report/Report.h"
 #include "base/PlanixError.h"
 
 #include <QDir>
@@ -45,6 +47,8 @@ PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& mark
                 areaText(measured.objectDots, *measured.referenceDots, row.settings.referenceArea).value_or(QString());
         if (!markedFile.isEmpty())
             writeMarkedPicture(measured.workingImage, markedFile);
+        if (job.views)
+            row.view = reportImage(measured.workingImage.image());
     } catch (const PlanixError& error) {
         row.error = error.message();
     }
@@ -96,13 +100,16 @@ std::vector<PictureRow> measureBatch(const BatchJob& job)
                                                                : markedFileNames(job.pictures, job.markedFolder);
     if (!job.markedFolder.isEmpty())
         QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
-    std::vector<PictureRow> rows(static_cast<std::size_t>(job.pictures.size()));
+    std::vector<std::vector<PictureRow>> rows(static_cast<std::size_t>(job.pictures.size()));
     WorkQueue queue(job.pictures.size());
     const auto work = [&] {
         try {
-            while (const auto index = queue.next())
-                rows[std::size_t(*index)] = measuredRow(*index, job,
-                                                        markedFiles.isEmpty() ? QString() : markedFiles[*index]);
+            while (const auto index = queue.next()) {
+                const QString markedFile = markedFiles.isEmpty() ? QString() : markedFiles[*index];
+                rows[std::size_t(*index)] = job.find ? findRows(job.pictures[*index], job.pictures[*index],
+                                                                job.settings, job.findSettings, markedFile, job.views)
+                                                     : std::vector{measuredRow(*index, job, markedFile)};
+            }
         } catch (...) { // not swallowed: carried to the calling thread
             queue.stopWith(std::current_exception());
         }
@@ -113,7 +120,13 @@ std::vector<PictureRow> measureBatch(const BatchJob& job)
     work();
     workers.clear(); // joins
     queue.rethrowFailure();
-    return rows;
+    std::vector<PictureRow> all;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (PictureRow& row : rows[i]) {
+            row.picture = int(i);
+            all.push_back(std::move(row));
+        }
+    return all;
 }
 
 int defaultWorkers(qsizetype pictures)

@@ -4,6 +4,8 @@
 #include "cli/BoxesFile.h"
 #include "cli/MeasureOptions.h"
 
+#include <QByteArray>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -16,10 +18,15 @@ struct PictureRow {
     std::optional<QSize> size; // the working image's; none when the picture failed
     std::optional<std::int32_t> objectDots;
     std::optional<std::int32_t> referenceDots;
-    QString area;             // empty: no reference, no reference dots, or a failure
-    QString error;            // the program's message; empty when all went well
-    Warnings warnings;        // of the measurement; none when the picture failed
-    MeasureSettings settings; // what it was measured with
+    QString area;                          // empty: no reference, no reference dots, or a failure
+    QString error;                         // the program's message; empty when all went well
+    Warnings warnings;                     // of the measurement; none when the picture failed
+    MeasureSettings settings;              // what it was measured with
+    std::optional<int> object;             // --find: the object's number, 1, 2, ...
+    std::optional<QRect> box;              // --find: its box, L,T,R,B in the picture's own pixels
+    std::optional<double> referencePixels; // --find: the reference's fitted area in pixels
+    int picture = 0;                       // the picture's place in the batch, from 0
+    QByteArray view;                       // --report: the marked view (PNG), on a picture's first row
 
     bool failed() const { return !error.isEmpty(); }
 };
@@ -37,6 +44,9 @@ struct BatchJob {
     QString markedFolder;           // empty: no marked pictures
     int workers = 1;                // pictures measured at the same time, 1 or more
     std::vector<PictureTask> tasks; // empty, or one per picture
+    bool find = false;              // --find: rows per object
+    FindSettings findSettings;
+    bool views = false; // keep each picture's marked view for the report
 };
 
 // One task per row of a --boxes file, each starting from defaults: its
@@ -46,7 +56,7 @@ struct BatchJob {
 std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const MeasureSettings& defaults, bool objectGiven,
                                   const QString& folder);
 
-// One row per picture, in the given order. A picture that cannot be read or
+// One row per picture (with find, one per object), in the given order. A picture that cannot be read or
 // decoded, or whose marked picture cannot be written, carries the program's
 // message in its row; the others are measured all the same.
 std::vector<PictureRow> measureBatch(const BatchJob& job);

@@ -5,6 +5,7 @@
 #include "cli/Csv.h"
 #include "cli/Measure.h"
 #include "cli/MeasureOptions.h"
+#include "cli/report/Report.h"
 #include "base/PlanixError.h"
 #include "measure/Fit.h"
 #include "surface/readers/PictureFile.h"
@@ -32,6 +33,21 @@ bool openOutput(QFile& output, const QString& fileName)
         return output.open(stdout, QIODevice::WriteOnly);
     output.setFileName(fileName);
     return output.open(QIODevice::WriteOnly | QIODevice::Truncate);
+}
+
+// The report's pictures: each picture's rows as the CSV has them, with its view.
+std::vector<ReportPicture> reportPictures(const std::vector<PictureRow>& rows, bool find)
+{
+    std::vector<ReportPicture> pictures;
+    int last = -1;
+    for (const PictureRow& row : rows) {
+        if (row.picture != last)
+            pictures.push_back({row.file, row.view, {}});
+        last = row.picture;
+        pictures.back().rows.push_back(
+            {csvFields(row, find), row.error.isEmpty() ? row.area : QString(), row.warnings.codes(), row.error});
+    }
+    return pictures;
 }
 
 // The exit status when every picture was measured but some carry warnings.
@@ -120,6 +136,9 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
     }
     job.markedFolder = options.markedFolder;
     job.workers = defaultWorkers(job.pictures.size());
+    job.find = options.find;
+    job.findSettings = options.findSettings;
+    job.views = !options.reportFile.isEmpty();
     const std::vector<PictureRow> rows = measureBatch(job);
     WarningTally warnings;
     for (const PictureRow& row : rows) {
@@ -127,8 +146,16 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
             writeTo(stderr, QStringLiteral("planix-measure: %1: %2\n").arg(row.file, row.error));
         warnings.add(row.warnings, row.referenceDots);
     }
-    output.write(csvTable(rows).toUtf8());
+    output.write(csvTable(rows, options.find).toUtf8());
     output.close();
+    if (!options.reportFile.isEmpty()) {
+        try {
+            writeReport(options.reportFile, reportPage(csvColumns(options.find), reportPictures(rows, options.find)));
+        } catch (const PlanixError& error) {
+            writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(error.message()));
+            return 1;
+        }
+    }
     writeTo(stderr, warnings.summary(int(rows.size())));
     const bool allMeasured = std::none_of(rows.begin(), rows.end(), [](const PictureRow& row) { return row.failed(); });
     return !allMeasured ? 1 : warnings.isEmpty() ? 0 : warnedStatus;

@@ -21,6 +21,8 @@ enum class Warning : unsigned {
     NoDots = 1u << 5,
     ReferenceSmall = 1u << 6,
     ColourOnGrey = 1u << 7,
+    ObjectTouchesPictureEdge = 1u << 8, // --find
+    ReferenceAmbiguous = 1u << 9,       // --find
 };
 
 // A set of warnings; the codes come out in the order of the enum.
