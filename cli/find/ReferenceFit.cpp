@@ -17,10 +17,10 @@ constexpr int acrossSamples = 3; // on either side, one pixel apart
 constexpr float weakestEdge = 0.04F;
 // Of several rises along one line, the outermost at least this share of the
 // steepest is the edge.
-constexpr float outerRiseShare = 0.35F;
+constexpr float outerRiseShare = 0.15F;
 // ... and it must raise the level by this share of the whole change along
 // the line.
-constexpr float outerStepShare = 0.25F;
+constexpr float outerStepShare = 0.1F;
 // A fit keeps only points within this many robust deviations (or this many
 // pixels, whichever is more).
 constexpr float keptDeviations = 3.0F;
@@ -29,6 +29,8 @@ constexpr float keptPixels = 0.35F;
 // a relative RMS no larger than this.
 constexpr double leastKeptShare = 0.6;
 constexpr double loosestScore = 0.02;
+// ... or, for a small shape, an RMS no larger than this many pixels.
+constexpr double loosestPixels = 0.8;
 
 double median(std::vector<double> values)
 {
@@ -319,7 +321,8 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     if (!circle)
         return fit;
     fit.score = rms(circleResiduals(kept, *circle)) / circle->radius;
-    fit.fitted = double(kept.size()) >= leastKeptShare * lines && fit.score <= loosestScore;
+    fit.fitted = double(kept.size()) >= leastKeptShare * lines
+                 && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
     const int corners = 180;
     for (int i = 0; i < corners; ++i) {
@@ -392,7 +395,8 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
     fit.pixelArea = std::abs(area) / 2;
     fit.score = rms(allResiduals) / std::sqrt(std::max(fit.pixelArea, 1.0));
     const bool square = longest / shortest <= 1.1 && worstAngle <= std::sin(5 * std::numbers::pi / 180);
-    fit.fitted = square && double(keptCount) >= leastKeptShare * double(attempted) && fit.score <= loosestScore;
+    fit.fitted = square && double(keptCount) >= leastKeptShare * double(attempted)
+                 && fit.score <= std::max(loosestScore, loosestPixels / std::sqrt(std::max(fit.pixelArea, 1.0)));
     for (const cv::Point2d& corner : fitted)
         fit.outline.emplace_back(float(corner.x), float(corner.y));
     return fit;
