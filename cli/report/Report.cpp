@@ -19,9 +19,20 @@ QByteArray pngOf(const QImage& image)
     return bytes;
 }
 
-// At most 256 colours, without dithering noise that would defeat the
-// compression.
-QImage palette(const QImage& image) { return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither); }
+// Keeps the top bits of each channel: the sensor's noise in the low bits is
+// what makes a photograph's PNG large, and the hues stay as they were.
+QImage fewerLevels(const QImage& image, int bits)
+{
+    QImage out = image.convertToFormat(QImage::Format_RGB32);
+    const int keep = (0xFF << (8 - bits)) & 0xFF;
+    const QRgb mask = qRgb(keep, keep, keep);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            row[x] &= mask;
+    }
+    return out;
+}
 
 QString escaped(const QString& text) { return text.toHtmlEscaped(); }
 
@@ -66,11 +77,11 @@ QByteArray reportImage(const QImage& marked)
     QImage view = marked.width() > reportImageWidth ? marked.scaledToWidth(reportImageWidth, Qt::SmoothTransformation)
                                                     : marked;
     QByteArray png = pngOf(view);
-    if (png.size() > reportImageBudget)
-        png = pngOf(palette(view));
+    for (int bits = 5; png.size() > reportImageBudget && bits >= 4; --bits)
+        png = pngOf(fewerLevels(view, bits));
     while (png.size() > reportImageBudget && view.width() > 200) {
         view = view.scaledToWidth(view.width() * 3 / 4, Qt::SmoothTransformation);
-        png = pngOf(palette(view));
+        png = pngOf(fewerLevels(view, 4));
     }
     return png;
 }
@@ -106,6 +117,17 @@ QString reportPage(const QStringList& header, const std::vector<ReportPicture>& 
             ++byCode[code].first;
         warned += codes.isEmpty() ? 0 : 1;
     }
+
+    // The file is each section's heading; columns empty in every row say nothing.
+    std::vector<bool> shown(std::size_t(header.size()), false);
+    for (const ReportPicture& picture : pictures)
+        for (const ReportRow& row : picture.rows)
+            for (qsizetype i = 0; i < header.size(); ++i)
+                if (i < row.cells.size() && !row.cells[i].isEmpty())
+                    shown[std::size_t(i)] = true;
+    for (qsizetype i = 0; i < header.size(); ++i)
+        if (header[i] == u"file")
+            shown[std::size_t(i)] = false;
 
     QString page;
     page += QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n"
@@ -144,8 +166,9 @@ QString reportPage(const QStringList& header, const std::vector<ReportPicture>& 
         for (const QString& error : errors)
             page += QStringLiteral("<p class=\"error\">%1</p>\n").arg(escaped(error));
         page += QStringLiteral("<table class=\"rows\">\n<tr>");
-        for (const QString& column : header)
-            page += QStringLiteral("<th>%1</th>").arg(escaped(column));
+        for (qsizetype i = 0; i < header.size(); ++i)
+            if (shown[std::size_t(i)])
+                page += QStringLiteral("<th>%1</th>").arg(escaped(header[i]));
         page += QStringLiteral("</tr>\n");
         for (const ReportRow& row : picture->rows) {
             const QString kind = !row.error.isEmpty()     ? QStringLiteral(" class=\"failed\"")
@@ -153,6 +176,8 @@ QString reportPage(const QStringList& header, const std::vector<ReportPicture>& 
                                                           : QStringLiteral(" class=\"warned\"");
             page += QStringLiteral("<tr%1>").arg(kind);
             for (int i = 0; i < header.size(); ++i) {
+                if (!shown[std::size_t(i)])
+                    continue;
                 if (header[i] == u"warnings") {
                     QString badges;
                     for (const QString& code : row.warnings)

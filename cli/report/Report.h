@@ -3,7 +3,8 @@
 // glance. A summary (pictures, objects, total and mean area, warnings by
 // code), then one section per picture, those that failed first: its marked
 // view (embedded as PNG data, shown small, full size on a click), its rows
-// as in the CSV, and its warnings and error highlighted. The page needs no
+// as in the CSV (without the file, its heading, and without the columns
+// empty throughout), and its warnings and error highlighted. The page needs no
 // other file, no script file and no network.
 #include <QByteArray>
 #include <QImage>
@@ -28,7 +29,7 @@ struct ReportPicture {
 
 // The widest view embedded.
 inline constexpr int reportImageWidth = 800;
-// What one view may take before it is coarsened (a palette of 256 colours,
+// What one view may take before it is coarsened (fewer levels per channel,
 // then fewer pixels), so that a page of hundreds of pictures stays small.
 inline constexpr qsizetype reportImageBudget = 150 * 1024;
 

@@ -69,7 +69,7 @@ ParsedPage parsed(const QString& page)
 
 TEST(Report, FailuresFirstASummaryAndEveryViewDecodes)
 {
-    const QImage sheet = paperWith(QSize(3000, 2000), {{disc({1500, 1000}, 300), QColor(90, 90, 100)}}, 0.2, 12);
+    const QImage sheet = paperWith(QSize(3000, 2000), {{disc({1500, 1000}, 300), QColor(90, 90, 100)}}, 0.2, 3);
     std::vector<ReportPicture> pictures(3);
     pictures[0] = {QStringLiteral("a.jpg"),
                    reportImage(sheet),
