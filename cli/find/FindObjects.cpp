@@ -230,8 +230,11 @@ cv::Mat smoothedPatch(const cv::Mat& picture, cv::Rect box, int depth, double si
     const cv::Rect grown = (box + cv::Size(2 * border, 2 * border) - cv::Point(border, border))
                            & cv::Rect(0, 0, picture.cols, picture.rows);
     cv::Mat patch;
-    picture(grown).convertTo(patch, CV_MAKETYPE(depth, 4));
-    if (sigma > 0)
+    if (depth == CV_8U && sigma > 0) // smoothed straight from the picture, without a copy first
+        cv::GaussianBlur(picture(grown), patch, cv::Size(0, 0), sigma);
+    else
+        picture(grown).convertTo(patch, CV_MAKETYPE(depth, 4));
+    if (depth != CV_8U && sigma > 0)
         cv::GaussianBlur(patch, patch, cv::Size(0, 0), sigma);
     return patch(box - grown.tl());
 }
