@@ -3,6 +3,7 @@
 // come back in the order the pictures were given.
 #include "cli/BoxesFile.h"
 #include "cli/MeasureOptions.h"
+#include "cli/PictureRow.h"
 
 #include <QByteArray>
 #include <QRect>
@@ -13,24 +14,6 @@
 #include <optional>
 #include <vector>
 
-struct PictureRow {
-    QString file;              // as given
-    std::optional<QSize> size; // the working image's; none when the picture failed
-    std::optional<std::int32_t> objectDots;
-    std::optional<std::int32_t> referenceDots;
-    QString area;                          // empty: no reference, no reference dots, or a failure
-    QString error;                         // the program's message; empty when all went well
-    Warnings warnings;                     // of the measurement; none when the picture failed
-    MeasureSettings settings;              // what it was measured with
-    std::optional<int> object;             // --find: the object's number, 1, 2, ...
-    std::optional<QRect> box;              // --find: its box, L,T,R,B in the picture's own pixels
-    std::optional<double> referencePixels; // --find: the reference's fitted area in pixels
-    int picture = 0;                       // the picture's place in the batch, from 0
-    QByteArray view;                       // --report: the marked view (PNG), on a picture's first row
-
-    bool failed() const { return !error.isEmpty(); }
-};
-
 // A picture measured with settings of its own (a row of --boxes).
 struct PictureTask {
     QString path; // where to read it; empty: the name as given
@@ -39,13 +22,13 @@ struct PictureTask {
 };
 
 struct BatchJob {
-    QStringList pictures;           // as the rows name them
-    MeasureSettings settings;       // for every picture without a task
-    QString markedFolder;           // empty: no marked pictures
-    int workers = 1;                // pictures measured at the same time, 1 or more
-    std::vector<PictureTask> tasks; // empty, or one per picture
-    bool find = false;              // --find: rows per object
-    FindSettings findSettings;
+    QStringList pictures;             // as the rows name them
+    MeasureSettings settings;         // for every picture without a task
+    QString markedFolder;             // empty: no marked pictures
+    int workers = 1;                  // pictures measured at the same time, 1 or more
+    std::vector<PictureTask> tasks{}; // empty, or one per picture
+    bool find = false;                // --find: rows per object
+    FindSettings findSettings{};
     bool views = false; // keep each picture's marked view for the report
 };
 

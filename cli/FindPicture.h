@@ -2,7 +2,7 @@
 // Measuring one picture with --find: the picture (its working image, or with
 // fullResolution the picture at its own size) searched for the reference and
 // the objects, one row per object in reading order.
-#include "cli/Batch.h"
+#include "cli/PictureRow.h"
 
 #include <QString>
 #include <vector>

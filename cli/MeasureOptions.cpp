@@ -211,10 +211,10 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
 
 QString measureUsage(const QString& problem)
 {
-    return QStringLiteral("%1: %2\n"
-                          "Usage: %1 --object L,T,R,B | --boxes FILE | --find --reference-shape disc|square\n"
-                          "       [options] PICTURE...\n"
-                          "Try '%1 --help' for more information.\n")
+    return QStringLiteral(
+               "%1: %2\n"
+               "Usage: %1 --object L,T,R,B | --boxes FILE | --find --reference-shape S [options] PICTURE...\n"
+               "Try '%1 --help' for more information.\n")
         .arg(programName, problem);
 }
 
