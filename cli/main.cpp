@@ -140,11 +140,20 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
     job.findSettings = options.findSettings;
     job.views = !options.reportFile.isEmpty();
     const std::vector<PictureRow> rows = measureBatch(job);
+    // Warnings are tallied by picture: with --find a picture has a row per object.
     WarningTally warnings;
-    for (const PictureRow& row : rows) {
+    int pictures = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const PictureRow& row = rows[i];
         if (row.failed())
             writeTo(stderr, QStringLiteral("planix-measure: %1: %2\n").arg(row.file, row.error));
-        warnings.add(row.warnings, row.referenceDots);
+        if (i > 0 && rows[i - 1].picture == row.picture)
+            continue;
+        Warnings picture;
+        for (std::size_t j = i; j < rows.size() && rows[j].picture == row.picture; ++j)
+            picture.add(rows[j].warnings);
+        warnings.add(picture, row.referenceDots);
+        ++pictures;
     }
     output.write(csvTable(rows, options.find).toUtf8());
     output.close();
@@ -156,7 +165,7 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
             return 1;
         }
     }
-    writeTo(stderr, warnings.summary(int(rows.size())));
+    writeTo(stderr, warnings.summary(pictures));
     const bool allMeasured = std::none_of(rows.begin(), rows.end(), [](const PictureRow& row) { return row.failed(); });
     return !allMeasured ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
 }
