@@ -41,14 +41,16 @@ const QStringList& pictures()
 void BM_Batch(benchmark::State& state)
 {
     const int workers = static_cast<int>(state.range(0));
-    const BatchJob job{pictures(), settingsFor({100, 150, 560, 600}, SelectionRect{690, 130, 880, 420}), QString(), workers};
+    const BatchJob job{
+        pictures(), settingsFor({100, 150, 560, 600}, SelectionRect{690, 130, 880, 420}), QString(), workers, {}};
     for (auto _ : state) {
         const std::vector<PictureRow> rows = measureBatch(job);
         if (rows.size() != std::size_t(pictureCount) || rows.front().failed())
             state.SkipWithError("the batch failed");
         benchmark::DoNotOptimize(rows.data());
     }
-    state.counters["pictures/s"] = benchmark::Counter(double(pictureCount), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["pictures/s"] = benchmark::Counter(double(pictureCount),
+                                                      benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_Batch)
     ->ArgName("workers")

@@ -48,8 +48,11 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
         result.dots = margin == 0 ? countDots(canvas, rect, ruleOf(channel), 0).dots
                                   : countDominantBy(canvas, rect, channel, margin);
     } else {
-        result.levels = rectangleLevels(canvas, rect, rule.levels == LevelRule::Robust);
+        result.levels = rectangleLevels(canvas, rect);
         facts.levels = result.levels;
+        if (rule.levels == LevelRule::Window)
+            facts.windowLimit = brightnessLimit(result.levels.centre, result.levels.corner,
+                                                thresholdValue(rule.thresholdTenths.value_or(5)));
         const LevelBand band = bandFor(result.levels, rule);
         const BorderTally tally = borderTally(canvas, part, [&](TColor c) { return band.contains(levelOf(c)); });
         facts.borderDots = tally.counted;

@@ -43,6 +43,9 @@ const std::vector<WarningInfo>& warningList()
         {Warning::CornerNotBackground, "corner-not-background",
          "the rectangle's top-left corner, which the window's rule takes as the background, differs from the "
          "rest of its border"},
+        {Warning::EdgeNotCounted, "edge-not-counted",
+         "the object is lighter or darker along its outline (a coin's rim) than at the centre, beyond the window's "
+         "limit: its edge is not counted"},
         {Warning::LevelsTooClose, "levels-too-close",
          "the object's and the background's levels are too close to tell apart"},
         {Warning::ObjectTouchesEdge, "object-touches-edge",
@@ -103,6 +106,14 @@ Warnings countWarnings(const CountFacts& facts)
             warnings.add(Warning::CentreOnBackground);
         if (std::abs(l.corner - background) > contrast * 2 / 3)
             warnings.add(Warning::CornerNotBackground);
+        // The object's level just inside its outline on the background's side
+        // of the limit, or so near it that much of the outline falls short.
+        const bool darker = *l.object < background;
+        if (l.edge && facts.windowLimit) {
+            const double beyond = darker ? *facts.windowLimit - *l.edge : *l.edge - *facts.windowLimit;
+            if (beyond < std::abs(*l.edge - background) / 4.0)
+                warnings.add(Warning::EdgeNotCounted);
+        }
     }
     return warnings;
 }

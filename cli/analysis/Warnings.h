@@ -21,11 +21,12 @@ enum class Warning : unsigned {
     NoDots = 1u << 5,
     ReferenceSmall = 1u << 6,
     ColourOnGrey = 1u << 7,
-    ObjectTouchesPictureEdge = 1u << 8, // --find
-    ReferenceAmbiguous = 1u << 9,       // --find
+    EdgeNotCounted = 1u << 8,
+    ObjectTouchesPictureEdge = 1u << 9, // --find
+    ReferenceAmbiguous = 1u << 10,      // --find
 };
 
-// A set of warnings; the codes come out in the order of the enum.
+// A set of warnings; the codes come out in the order of warningList().
 class Warnings {
 public:
     void add(Warning warning) { bits |= unsigned(warning); }
@@ -44,7 +45,7 @@ struct WarningInfo {
     const char* code;
     const char* meaning; // one sentence, for --help and the man page
 };
-// Every warning, in the order of the enum.
+// Every warning, in the order the codes are written.
 const std::vector<WarningInfo>& warningList();
 
 // The codes and their meanings as --help lists them, two-space indented,
@@ -84,6 +85,7 @@ struct CountFacts {
     std::int64_t borderDots = 0; // of them on the border of the part inside the picture
     std::int64_t borderPixels = 0;
     std::optional<double> colourShare; // colour rules: share of pixels clearly of that colour
+    std::optional<double> windowLimit; // the window's levels: the limit they counted beyond
 };
 
 // The warnings of the object's count, and of the reference's (which adds reference-small).

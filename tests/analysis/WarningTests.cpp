@@ -27,6 +27,15 @@ TEST(Warnings, WindowRuleLevels)
     EXPECT_TRUE(countWarnings(windowFacts(450, 300, 600, 150)).isEmpty());
     EXPECT_EQ(countWarnings(windowFacts(150, 299, 600, 150)).text(), "corner-not-background"); // beyond two thirds
 
+    CountFacts rim = windowFacts(150, 600, 600, 150); // a coin whose rim is lighter than its middle
+    rim.windowLimit = 375;
+    rim.levels.edge = 400;
+    EXPECT_EQ(countWarnings(rim).text(), "edge-not-counted");
+    rim.levels.edge = 350; // counted, but within a quarter of its contrast of the limit
+    EXPECT_EQ(countWarnings(rim).text(), "edge-not-counted");
+    rim.levels.edge = 300;
+    EXPECT_TRUE(countWarnings(rim).isEmpty());
+
     CountFacts robust = windowFacts(590, 300, 600, 150);
     robust.levelRule = LevelRule::Robust;
     EXPECT_TRUE(countWarnings(robust).isEmpty()); // it uses neither pixel
