@@ -165,6 +165,11 @@ void TForm1::buildCalculatorPanel()
     Button1->setAutoDefault(false);
     Label6 = placedLabel(Panel1, QStringLiteral("実際の面積"), 552, 8);
     Edit5 = placedEdit(Panel1, QString(), QRect(528, 24, 105, 24), QStringLiteral("基準の面積の単位の面積"), 4);
+    // Each field is named by the label above it, for screen readers.
+    Label3->setBuddy(Edit2);
+    Label4->setBuddy(Edit3);
+    Label5->setBuddy(Edit4);
+    Label6->setBuddy(Edit5);
     setTabOrder(Edit2, Edit3);
     setTabOrder(Edit3, Edit4);
     setTabOrder(Edit4, Button1);

@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/OpenOnceShown.h"
 #include "app/Unit1.h"
+#include "surface/readers/FileName.h"
 #include "windows/Unit2.h"
 #include "windows/Unit3.h"
 
@@ -27,17 +28,20 @@ int main(int argc, char* argv[])
     // that they work without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << fileNameFromBytes(argv[i]); // a picture's name keeps its bytes
     const DesktopCommandLine early = parseDesktopCommandLine(arguments);
     if (early.problem.isEmpty() && (early.help || early.version)) {
         writeTo(stdout, early.help ? desktopHelp() : desktopVersion());
         return 0;
     }
 
-    // Qt takes its own options (-style, -platform, -reverse, ...) out of the
-    // arguments; the program reads what is left.
+    // Qt takes its own options (-style, -platform, -reverse, ...) out of argc
+    // and argv; the program reads what is left, by the names' own bytes.
     QApplication app(argc, argv);
-    const DesktopCommandLine commandLine = parseDesktopCommandLine(QCoreApplication::arguments());
+    arguments.clear();
+    for (int i = 0; i < argc; ++i)
+        arguments << fileNameFromBytes(argv[i]);
+    const DesktopCommandLine commandLine = parseDesktopCommandLine(arguments);
     if (!commandLine.problem.isEmpty()) {
         writeTo(stderr, desktopUsage(commandLine.problem));
         return 2;

@@ -1,10 +1,13 @@
 #include "cli/Batch.h"
 
+#include "cli/AtomicFile.h"
 #include "cli/FindPicture.h"
-#include "cli/Measure.h"
 #include "cli/report/Report.h"
+#include "cli/Measure.h"
 #include "base/PlanixError.h"
+#include "surface/readers/FileName.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -16,16 +19,37 @@
 
 namespace {
 
-void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName)
+// The BMP is made in memory and written through a checked temporary file:
+// QImage::save can miss a failed last write and leaves a cut file behind.
+void writeMarkedPicture(const QImage& workingImage, const QString& fileName, const FileSet& inputs)
 {
     // A working image with a side of 0 has no pixels to keep.
-    if (workingImage.isEmpty())
+    if (workingImage.isNull() || workingImage.width() == 0 || workingImage.height() == 0)
         return;
-    if (!workingImage.image().save(fileName, "BMP"))
-        throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(fileName));
+    const auto cannotWrite = [&](const QString& reason) {
+        return PlanixError(QStringLiteral("cannot write the marked picture %1: %2").arg(fileName, reason));
+    };
+    if (inputs.contains(fileName))
+        throw cannotWrite(QStringLiteral("it is a picture of this batch"));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!workingImage.save(&buffer, "BMP"))
+        throw cannotWrite(QStringLiteral("no BMP made"));
+    try {
+        AtomicFile file(fileName);
+        file.write(bytes);
+        if (inputs.contains(fileName)) // it may have appeared meanwhile
+            throw cannotWrite(QStringLiteral("it is a picture of this batch"));
+        file.commit();
+    } catch (const PlanixError& error) {
+        if (error.message().startsWith(QLatin1String("cannot write")))
+            throw;
+        throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(error.message()));
+    }
 }
 
-PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& markedFile)
+PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& markedFile, const FileSet& inputs)
 {
     PictureRow row;
     row.file = job.pictures[index];
@@ -46,13 +70,34 @@ PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& mark
             row.area =
                 areaText(measured.objectDots, *measured.referenceDots, row.settings.referenceArea).value_or(QString());
         if (!markedFile.isEmpty())
-            writeMarkedPicture(measured.workingImage, markedFile);
+            writeMarkedPicture(measured.workingImage.image(), markedFile, inputs);
         if (job.views)
             row.view = reportImage(measured.workingImage.image());
     } catch (const PlanixError& error) {
         row.error = error.message();
     }
     return row;
+}
+
+// A picture's rows with --find; its marked view written as the counting
+// modes write theirs.
+std::vector<PictureRow> foundRows(qsizetype index, const BatchJob& job, const QString& markedFile,
+                                  const FileSet& inputs)
+{
+    const QString& file = job.pictures[index];
+    FoundRows found = findRows(file, file, job.settings, job.findSettings, !markedFile.isEmpty(), job.views);
+    if (!markedFile.isEmpty() && !found.marked.isNull()) {
+        try {
+            writeMarkedPicture(found.marked, markedFile, inputs);
+        } catch (const PlanixError& error) {
+            PictureRow failed;
+            failed.file = file;
+            failed.settings = job.settings;
+            failed.error = error.message();
+            return {failed};
+        }
+    }
+    return found.rows;
 }
 
 // Hands out picture indices to the workers, and keeps the first failure that
@@ -92,23 +137,55 @@ private:
     std::exception_ptr firstFailure;
 };
 
+// Hands each finished row on once every row before it has been handed on.
+class InOrder {
+public:
+    InOrder(std::vector<std::vector<PictureRow>>& rows, const RowReady& ready)
+        : rows(rows), ready(ready), done(rows.size(), false)
+    {
+    }
+
+    void finished(std::size_t index)
+    {
+        const std::lock_guard lock(mutex);
+        done[index] = true;
+        while (next < rows.size() && done[next]) {
+            for (PictureRow& row : rows[next]) {
+                row.picture = int(next);
+                if (ready)
+                    ready(row);
+            }
+            ++next;
+        }
+    }
+
+private:
+    std::vector<std::vector<PictureRow>>& rows; // each picture's
+    const RowReady& ready;
+    std::vector<bool> done;
+    std::size_t next = 0;
+    std::mutex mutex;
+};
+
 } // namespace
 
-std::vector<PictureRow> measureBatch(const BatchJob& job)
+std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
 {
+    const FileSet inputs(job.markedFolder.isEmpty() ? QStringList() : readPaths(job));
     const QStringList markedFiles = job.markedFolder.isEmpty() ? QStringList()
                                                                : markedFileNames(job.pictures, job.markedFolder);
     if (!job.markedFolder.isEmpty())
         QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
     std::vector<std::vector<PictureRow>> rows(static_cast<std::size_t>(job.pictures.size()));
     WorkQueue queue(job.pictures.size());
+    InOrder inOrder(rows, ready);
     const auto work = [&] {
         try {
             while (const auto index = queue.next()) {
                 const QString markedFile = markedFiles.isEmpty() ? QString() : markedFiles[*index];
-                rows[std::size_t(*index)] = job.find ? findRows(job.pictures[*index], job.pictures[*index],
-                                                                job.settings, job.findSettings, markedFile, job.views)
-                                                     : std::vector{measuredRow(*index, job, markedFile)};
+                rows[std::size_t(*index)] = job.find ? foundRows(*index, job, markedFile, inputs)
+                                                     : std::vector{measuredRow(*index, job, markedFile, inputs)};
+                inOrder.finished(std::size_t(*index));
             }
         } catch (...) { // not swallowed: carried to the calling thread
             queue.stopWith(std::current_exception());
@@ -121,11 +198,9 @@ std::vector<PictureRow> measureBatch(const BatchJob& job)
     workers.clear(); // joins
     queue.rethrowFailure();
     std::vector<PictureRow> all;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        for (PictureRow& row : rows[i]) {
-            row.picture = int(i);
+    for (std::vector<PictureRow>& picture : rows)
+        for (PictureRow& row : picture)
             all.push_back(std::move(row));
-        }
     return all;
 }
 
@@ -171,4 +246,15 @@ std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const Measure
         tasks.push_back(task);
     }
     return tasks;
+}
+
+// Where each picture is read: its task's path, or its name as given.
+QStringList readPaths(const BatchJob& job)
+{
+    QStringList paths;
+    for (qsizetype i = 0; i < job.pictures.size(); ++i) {
+        const bool ownPath = !job.tasks.empty() && !job.tasks[std::size_t(i)].path.isEmpty();
+        paths << (ownPath ? job.tasks[std::size_t(i)].path : job.pictures[i]);
+    }
+    return paths;
 }

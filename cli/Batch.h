@@ -5,12 +5,11 @@
 #include "cli/MeasureOptions.h"
 #include "cli/PictureRow.h"
 
-#include <QByteArray>
-#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -22,15 +21,18 @@ struct PictureTask {
 };
 
 struct BatchJob {
-    QStringList pictures;             // as the rows name them
-    MeasureSettings settings;         // for every picture without a task
-    QString markedFolder;             // empty: no marked pictures
-    int workers = 1;                  // pictures measured at the same time, 1 or more
-    std::vector<PictureTask> tasks{}; // empty, or one per picture
-    bool find = false;                // --find: rows per object
+    QStringList pictures;           // as the rows name them
+    MeasureSettings settings;       // for every picture without a task
+    QString markedFolder;           // empty: no marked pictures
+    int workers = 1;                // pictures measured at the same time, 1 or more
+    std::vector<PictureTask> tasks; // empty, or one per picture
+    bool find = false;              // --find: rows per object
     FindSettings findSettings{};
     bool views = false; // keep each picture's marked view for the report
 };
+
+// Where each picture is read: its task's path, or its name as given.
+QStringList readPaths(const BatchJob& job);
 
 // One task per row of a --boxes file, each starting from defaults: its
 // rectangles and area replace the defaults' where given. A row without an
@@ -39,10 +41,16 @@ struct BatchJob {
 std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const MeasureSettings& defaults, bool objectGiven,
                                   const QString& folder);
 
+// Takes each row as soon as it and every row before it are done, in the
+// given order, one at a time. An exception it throws stops the batch and is
+// thrown again by measureBatch.
+using RowReady = std::function<void(const PictureRow&)>;
+
 // One row per picture (with find, one per object), in the given order. A picture that cannot be read or
 // decoded, or whose marked picture cannot be written, carries the program's
-// message in its row; the others are measured all the same.
-std::vector<PictureRow> measureBatch(const BatchJob& job);
+// message in its row; the others are measured all the same. A marked picture
+// is written whole or not at all, and never over a picture of the batch.
+std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready = {});
 
 // The machine's cores, but no more workers than pictures (at least 1).
 int defaultWorkers(qsizetype pictures);

@@ -1,6 +1,7 @@
 #include "cli/Csv.h"
 
 #include "cli/Measure.h"
+#include "surface/readers/FileName.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ QString csvRecord(const QStringList& fields)
 {
     QStringList written;
     for (const QString& field : fields)
-        written << csvField(field);
+        written << csvField(printableName(field));
     return written.join(u',') + QStringLiteral("\r\n");
 }
 

@@ -18,6 +18,9 @@
 #include <QStringList>
 #include <vector>
 
+// A file name's bytes that are not UTF-8 are written as \xHH
+// (surface/FileName.h).
+//
 // The field as it is, or in double quotes with each quote doubled when it
 // holds a comma, a quote, a CR or an LF.
 QString csvField(const QString& text);

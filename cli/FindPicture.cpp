@@ -26,16 +26,10 @@ QRect onPicture(const QRect& box, QSize own, QSize counted)
     return QRect(topLeft, end - QPoint(1, 1)) & QRect(QPoint(0, 0), own);
 }
 
-void writeMarked(const QImage& marked, const QString& fileName)
-{
-    if (!marked.isNull() && !marked.save(fileName, "BMP"))
-        throw PlanixError(QStringLiteral("cannot write the marked picture %1").arg(fileName));
-}
-
 } // namespace
 
-std::vector<PictureRow> findRows(const QString& file, const QString& path, const MeasureSettings& settings,
-                                 const FindSettings& find, const QString& markedFile, bool view)
+FoundRows findRows(const QString& file, const QString& path, const MeasureSettings& settings, const FindSettings& find,
+                   bool marked, bool view)
 {
     PictureRow first;
     first.file = file;
@@ -67,14 +61,15 @@ std::vector<PictureRow> findRows(const QString& file, const QString& path, const
         }
         if (rows.empty())
             rows.push_back(first);
-        if (!markedFile.isEmpty() || view) {
-            const QImage marked = markedView(image, found);
-            if (!markedFile.isEmpty())
-                writeMarked(marked, markedFile);
+        FoundRows result{rows, QImage()};
+        if (marked || view) {
+            const QImage drawn = markedView(image, found);
+            if (marked)
+                result.marked = drawn;
             if (view)
-                rows.front().view = reportImage(marked);
+                result.rows.front().view = reportImage(drawn);
         }
-        return rows;
+        return result;
     } catch (const PlanixError& error) {
         PictureRow failed;
         failed.file = file;
@@ -82,6 +77,6 @@ std::vector<PictureRow> findRows(const QString& file, const QString& path, const
         failed.error = error.message();
         if (view && !image.isNull())
             failed.view = reportImage(image); // the picture as it was searched
-        return {failed};
+        return {{failed}, QImage()};
     }
 }

@@ -4,13 +4,18 @@
 // the objects, one row per object in reading order.
 #include "cli/PictureRow.h"
 
+#include <QImage>
 #include <QString>
 #include <vector>
 
+struct FoundRows {
+    std::vector<PictureRow> rows;
+    QImage marked; // with marked: the marked view, when the picture was searched
+};
+
 // The rows of the picture named file, read from path. With no object beside
 // the reference there is one row without an object; when the picture cannot
-// be read or has no reference, one row with the error. markedFile (when not
-// empty) gets the marked view as a BMP; with view, the first row carries the
-// marked view for the report.
-std::vector<PictureRow> findRows(const QString& file, const QString& path, const MeasureSettings& settings,
-                                 const FindSettings& find, const QString& markedFile, bool view);
+// be read or has no reference, one row with the error. With view, the first
+// row carries the marked view for the report.
+FoundRows findRows(const QString& file, const QString& path, const MeasureSettings& settings, const FindSettings& find,
+                   bool marked, bool view);

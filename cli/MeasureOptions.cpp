@@ -276,7 +276,9 @@ QString measureHelp()
                           "                            each picture's marked view, rows and warnings,\n"
                           "                            failures first, and a summary\n"
                           "  --marked DIR              write each marked image there as a BMP\n"
-                          "  --csv FILE                write the results as CSV (default: standard output)\n"
+                          "  --csv FILE                write the results as CSV (default: standard output);\n"
+                          "                            the rows go to FILE.partial, which becomes FILE once\n"
+                          "                            every picture is done\n"
                           "  --help                    show this help\n"
                           "  --version                 show the version\n"
                           "\n"
@@ -287,14 +289,20 @@ QString measureHelp()
                           "Columns: file,width,height,object_dots,reference_dots,reference_area,area,\n"
                           "error,warnings,levels,object_by,reference_by,threshold,full_resolution.\n"
                           "width and height are the counted image's (the picture's own with\n"
-                          "--full-resolution). warnings holds these codes, separated by ';':\n")
+                          "--full-resolution). Rows are written as they are done. A marked picture is\n"
+                          "written whole or not at all, and never over a picture being measured.\n"
+                          "warnings holds these codes, separated by ';':\n")
            + warningHelp()
            + QStringLiteral("A summary of the warnings goes to standard error.\n"
                             "\n"
                             "Exit status: 0 when every picture was measured without a warning, 1 when\n"
-                            "one or more failed, 2 for a malformed command line (a --reference-area\n"
-                            "that is not above zero, an unreadable --boxes file), 3 when every\n"
-                            "picture was measured but some carry warnings.\n");
+                            "one or more failed (or a marked picture could not be written), 2 for a\n"
+                            "malformed command line (also a --reference-area not above zero, a --boxes\n"
+                            "file that cannot be read, a CSV file that is one of the pictures), 3 when\n"
+                            "every picture was measured but some carry warnings, 4 when the results\n"
+                            "could not all be written (a full disk, say), 130 or 143 when interrupted\n"
+                            "by SIGINT or SIGTERM. After 4, 130 or 143 FILE is unchanged and the rows\n"
+                            "done so far are in FILE.partial, as standard error says.\n");
 }
 
 QString measureVersion() { return QStringLiteral("%1 %2\n").arg(programName, QStringLiteral(PLANIX_PRODUCT_VERSION)); }

@@ -1,57 +1,63 @@
-// planix-measure: measures a batch of pictures with one setting, as the PLANIX
+// planix-measure: measures a batch of pictures, by default as the PLANIX
 // window would, and writes the results as CSV. Needs no display.
+#include "cli/AtomicFile.h"
 #include "cli/Batch.h"
 #include "cli/BoxesFile.h"
 #include "cli/Csv.h"
+#include "cli/Interruption.h"
 #include "cli/Measure.h"
 #include "cli/MeasureOptions.h"
 #include "cli/report/Report.h"
+#include "cli/Progress.h"
+#include "cli/RowWriter.h"
 #include "base/PlanixError.h"
 #include "measure/Fit.h"
+#include "surface/readers/FileName.h"
 #include "surface/readers/PictureFile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
-void writeTo(std::FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-}
-
-// The CSV file, or standard output when none is named; false when the file
-// cannot be opened for writing.
-bool openOutput(QFile& output, const QString& fileName)
-{
-    if (fileName.isEmpty())
-        return output.open(stdout, QIODevice::WriteOnly);
-    output.setFileName(fileName);
-    return output.open(QIODevice::WriteOnly | QIODevice::Truncate);
-}
-
-// The report's pictures: each picture's rows as the CSV has them, with its view.
-std::vector<ReportPicture> reportPictures(const std::vector<PictureRow>& rows, bool find)
-{
-    std::vector<ReportPicture> pictures;
-    int last = -1;
-    for (const PictureRow& row : rows) {
-        if (row.picture != last)
-            pictures.push_back({row.file, row.view, {}});
-        last = row.picture;
-        pictures.back().rows.push_back(
-            {csvFields(row, find), row.error.isEmpty() ? row.area : QString(), row.warnings.codes(), row.error});
-    }
-    return pictures;
-}
-
 // The exit status when every picture was measured but some carry warnings.
 constexpr int warnedStatus = 3;
+// The exit status when the results could not all be written.
+constexpr int outputFailed = 4;
+
+void writeTo(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = printableName(text).toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// What an unfinished run says about its rows.
+QString unfinishedNote(const RowWriter& output, const QString& csvFile)
+{
+    if (output.partialFile().isEmpty())
+        return QString();
+    return QStringLiteral("planix-measure: %1 is unchanged; the rows done so far are in %2\n")
+        .arg(csvFile, output.partialFile());
+}
+
+// The CSV file or a marked picture may not overwrite a picture being read.
+void checkOutputsAreNotInputs(const MeasureOptions& options, const QStringList& pictures)
+{
+    if (options.csvFile.isEmpty())
+        return;
+    const FileSet inputs(pictures);
+    if (inputs.contains(options.csvFile) || inputs.contains(options.csvFile + QStringLiteral(".partial"))
+        || pictures.contains(options.csvFile))
+        throw OptionError(QStringLiteral("--csv %1 is also a picture to measure").arg(options.csvFile));
+}
 
 // The pictures of the command line, or those of --boxes followed by those of
 // the command line. Throws OptionError when the boxes file cannot be read or
@@ -86,29 +92,33 @@ BatchJob batchJob(const MeasureOptions& options)
 // --sizes: each picture's own size and its working size, as CSV.
 int printSizes(const MeasureOptions& options)
 {
-    QFile output;
-    if (!openOutput(output, options.csvFile)) {
-        writeTo(stderr, QStringLiteral("planix-measure: cannot write %1\n").arg(options.csvFile));
-        return 1;
-    }
-    bool allRead = true;
-    output.write(csvRecord({QStringLiteral("file"), QStringLiteral("width"), QStringLiteral("height"),
-                            QStringLiteral("working_width"), QStringLiteral("working_height"), QStringLiteral("error")})
-                     .toUtf8());
-    for (const QString& name : options.pictures) {
-        try {
-            const Picture picture = readPictureFile(name);
-            const QSize working = fittedSize(picture.width(), picture.height());
-            output.write(csvRecord({name, QString::number(picture.width()), QString::number(picture.height()),
-                                    QString::number(working.width()), QString::number(working.height()), QString()})
-                             .toUtf8());
-        } catch (const PlanixError& error) {
-            allRead = false;
-            writeTo(stderr, QStringLiteral("planix-measure: %1: %2\n").arg(name, error.message()));
-            output.write(csvRecord({name, QString(), QString(), QString(), QString(), error.message()}).toUtf8());
+    std::unique_ptr<RowWriter> output;
+    try {
+        output = options.csvFile.isEmpty() ? std::make_unique<RowWriter>()
+                                           : std::make_unique<RowWriter>(options.csvFile);
+        output->write(
+            csvRecord({QStringLiteral("file"), QStringLiteral("width"), QStringLiteral("height"),
+                       QStringLiteral("working_width"), QStringLiteral("working_height"), QStringLiteral("error")}));
+        bool allRead = true;
+        for (const QString& name : options.pictures) {
+            try {
+                const Picture picture = readPictureFile(name);
+                const QSize working = fittedSize(picture.width(), picture.height());
+                output->write(
+                    csvRecord({name, QString::number(picture.width()), QString::number(picture.height()),
+                               QString::number(working.width()), QString::number(working.height()), QString()}));
+            } catch (const PlanixError& error) {
+                allRead = false;
+                writeTo(stderr, QStringLiteral("planix-measure: %1: %2\n").arg(name, error.message()));
+                output->write(csvRecord({name, QString(), QString(), QString(), QString(), error.message()}));
+            }
         }
+        output->finish();
+        return allRead ? 0 : 1;
+    } catch (const std::exception& error) {
+        writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error)));
+        return outputFailed;
     }
-    return allRead ? 0 : 1;
 }
 
 bool isMetafile(const QString& fileName)
@@ -117,11 +127,44 @@ bool isMetafile(const QString& fileName)
     return extension == u"wmf" || extension == u"emf";
 }
 
-// Measures every picture and writes the CSV; 0 when all were measured.
+// Measures every picture and writes the CSV; 0 when all were measured
+// without a warning.
+// The report's pictures: each picture's rows as the CSV has them, with its view.
+std::vector<ReportPicture> reportPictures(const std::vector<PictureRow>& rows, bool find)
+{
+    std::vector<ReportPicture> pictures;
+    int last = -1;
+    for (const PictureRow& row : rows) {
+        if (row.picture != last)
+            pictures.push_back({row.file, row.view, {}});
+        last = row.picture;
+        pictures.back().rows.push_back(
+            {csvFields(row, find), row.error.isEmpty() ? row.area : QString(), row.warnings.codes(), row.error});
+    }
+    return pictures;
+}
+
 int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
 {
+    std::unique_ptr<RowWriter> output;
+    try {
+        output = options.csvFile.isEmpty() ? std::make_unique<RowWriter>()
+                                           : std::make_unique<RowWriter>(options.csvFile);
+    } catch (const PlanixError& error) {
+        writeTo(stderr, QStringLiteral("planix-measure: cannot write the results: %1\n").arg(error.message()));
+        return outputFailed;
+    }
+    // Interrupted: no row is cut, no half-written marked picture is left, and
+    // the rows done so far stay where they were written.
+    const InterruptionWatch watch([&](int) {
+        output->stop();
+        removeUnfinishedFiles();
+        writeTo(stderr, QStringLiteral("planix-measure: interrupted\n") + unfinishedNote(*output, options.csvFile));
+    });
+
     // Metafiles may draw text, which needs the font database of a GUI
     // application; the offscreen platform gives one without any display.
+    // Made after the watch, so that its threads inherit the blocked signals.
     std::unique_ptr<QGuiApplication> fonts;
     int qtArgc = 1;
     if (std::any_of(job.pictures.begin(), job.pictures.end(), isMetafile)) {
@@ -129,54 +172,71 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
         fonts = std::make_unique<QGuiApplication>(qtArgc, &programName);
     }
 
-    QFile output;
-    if (!openOutput(output, options.csvFile)) {
-        writeTo(stderr, QStringLiteral("planix-measure: cannot write %1\n").arg(options.csvFile));
-        return 1;
-    }
-    job.markedFolder = options.markedFolder;
-    job.workers = defaultWorkers(job.pictures.size());
-    job.find = options.find;
-    job.findSettings = options.findSettings;
-    job.views = !options.reportFile.isEmpty();
-    const std::vector<PictureRow> rows = measureBatch(job);
-    // Warnings are tallied by picture: with --find a picture has a row per object.
-    WarningTally warnings;
-    int pictures = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const PictureRow& row = rows[i];
-        if (row.failed())
-            writeTo(stderr, QStringLiteral("planix-measure: %1: %2\n").arg(row.file, row.error));
-        if (i > 0 && rows[i - 1].picture == row.picture)
-            continue;
-        Warnings picture;
-        for (std::size_t j = i; j < rows.size() && rows[j].picture == row.picture; ++j)
-            picture.add(rows[j].warnings);
-        warnings.add(picture, row.referenceDots);
-        ++pictures;
-    }
-    output.write(csvTable(rows, options.find).toUtf8());
-    output.close();
-    if (!options.reportFile.isEmpty()) {
-        try {
+    try {
+        output->write(csvHeader(options.find));
+        job.markedFolder = options.markedFolder;
+        job.workers = defaultWorkers(job.pictures.size());
+        job.find = options.find;
+        job.findSettings = options.findSettings;
+        job.views = !options.reportFile.isEmpty();
+        // One updating line on a terminal once the batch has run a second;
+        // none when standard error goes to a file or a pipe.
+        const bool terminal = isatty(fileno(stderr)) != 0;
+        ProgressMeter progress(int(job.pictures.size()));
+        bool progressShown = false;
+        QElapsedTimer clock;
+        clock.start();
+        int done = 0;
+        // Warnings are tallied by picture: with --find a picture has a row per object.
+        WarningTally warnings;
+        Warnings pictureWarnings;
+        std::optional<std::int32_t> pictureReferenceDots;
+        const std::vector<PictureRow> rows = measureBatch(job, [&](const PictureRow& row) {
+            if (row.picture == done) { // the first row of the next picture
+                if (done > 0)
+                    warnings.add(pictureWarnings, pictureReferenceDots);
+                pictureWarnings = Warnings();
+                pictureReferenceDots = row.referenceDots;
+                ++done;
+            }
+            pictureWarnings.add(row.warnings);
+            const QString line = terminal ? progress.update(done, clock.elapsed() / 1000.0) : QString();
+            if (row.failed())
+                writeTo(stderr, QStringLiteral("%1planix-measure: %2: %3\n")
+                                    .arg(progressShown ? QStringLiteral("\r\x1b[K") : QString(), row.file, row.error));
+            if (!line.isEmpty()) {
+                writeTo(stderr, QStringLiteral("\r%1\x1b[K").arg(line));
+                progressShown = true;
+            }
+            output->write(csvRow(row, options.find));
+        });
+        if (done > 0)
+            warnings.add(pictureWarnings, pictureReferenceDots);
+        if (progressShown)
+            writeTo(stderr, QStringLiteral("\n"));
+        output->finish();
+        if (!options.reportFile.isEmpty())
             writeReport(options.reportFile, reportPage(csvColumns(options.find), reportPictures(rows, options.find)));
-        } catch (const PlanixError& error) {
-            writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(error.message()));
-            return 1;
-        }
+        writeTo(stderr, warnings.summary(done));
+        const bool allMeasured = std::none_of(rows.begin(), rows.end(),
+                                              [](const PictureRow& row) { return row.failed(); });
+        return !allMeasured ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
+    } catch (const std::exception& error) { // a failed write, or out of memory
+        writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error))
+                            + unfinishedNote(*output, options.csvFile));
+        return outputFailed;
     }
-    writeTo(stderr, warnings.summary(pictures));
-    const bool allMeasured = std::none_of(rows.begin(), rows.end(), [](const PictureRow& row) { return row.failed(); });
-    return !allMeasured ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    // Past a file size limit a write fails and is reported like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << fileNameFromBytes(argv[i]);
 
     MeasureOptions options;
     BatchJob job;
@@ -184,6 +244,7 @@ int main(int argc, char* argv[])
         options = parseMeasureOptions(arguments);
         if (!options.help && !options.version && !options.sizes)
             job = batchJob(options);
+        checkOutputsAreNotInputs(options, options.sizes ? options.pictures : readPaths(job));
     } catch (const OptionError& error) {
         writeTo(stderr, measureUsage(QString::fromStdString(error.what())));
         return 2;
@@ -195,9 +256,9 @@ int main(int argc, char* argv[])
     try {
         if (options.sizes)
             return printSizes(options);
-        return measureAll(options, job, argv[0]);
+        return measureAll(options, std::move(job), argv[0]);
     } catch (const std::exception& error) { // beyond a single picture, out of memory say
         writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error)));
-        return 1;
+        return outputFailed;
     }
 }

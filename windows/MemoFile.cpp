@@ -1,10 +1,14 @@
 #include "windows/MemoFile.h"
 
 #include "base/PlanixError.h"
+#include "surface/readers/FileName.h"
 #include "windows/Cp932.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -59,27 +63,116 @@ QString memoTextFromBytes(const QByteArray& bytes)
     return normaliseLineBreaks(decodeCp932(zero < 0 ? bytes : bytes.left(zero)));
 }
 
+namespace {
+
+// A descriptor closed when it goes.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, std::size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Closes the descriptor, reporting whether everything reached the file.
+bool closeChecked(Descriptor& file)
+{
+    const int fd = std::exchange(file.fd, -1);
+    return ::close(fd) == 0 || errno == EINTR;
+}
+
+// The file a name stands for: a link's final target, so that saving
+// replaces the file and keeps the link.
+QByteArray resolvedName(const QByteArray& name)
+{
+    char* resolved = ::realpath(name.constData(), nullptr);
+    if (!resolved)
+        return name;
+    const QByteArray target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+// The memo's save steps on the file itself: emptied, written, closed; a
+// write that stops short leaves what was written.
+void rewriteInPlace(const QByteArray& name, const QString& path, const QByteArray& bytes)
+{
+    Descriptor file{::open(name.constData(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC)};
+    if (file.fd < 0)
+        throw cannotCreate(path);
+    if (!writeAll(file.fd, bytes) || !closeChecked(file))
+        throw writeError();
+}
+
+} // namespace
+
 std::optional<QString> readMemoFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Without blocking: a pipe must not hold the program up.
+    Descriptor file{::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    struct stat status {};
+    if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > maxMemoFileBytes)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized); // one more: a file that grew shows
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(file.fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    if (done > maxMemoFileBytes)
         return std::nullopt;
+    bytes.truncate(done);
     return memoTextFromBytes(bytes);
 }
 
 void writeMemoFile(const QString& path, const QString& text)
 {
     const QByteArray bytes = memoBytes(text);
-    QSaveFile file(path);
-    // Unbuffered: a buffered write that fails while committing goes unreported
-    // by QSaveFile, and the shortened file would replace the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    const QByteArray target = resolvedName(fileNameBytes(path));
+    struct stat existing {};
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        throw cannotCreate(path); // a device, a pipe or a folder is never replaced
+
+    const qsizetype slash = target.lastIndexOf('/');
+    QByteArray temporary = target.left(slash + 1) + '.' + target.mid(slash + 1) + ".XXXXXX";
+    Descriptor file{::mkostemp(temporary.data(), O_CLOEXEC)};
+    if (file.fd < 0) {
+        // No room for a second file beside it (a read-only folder, say): a
+        // file that may itself be written is rewritten where it is.
+        if (exists)
+            return rewriteInPlace(target, path, bytes);
         throw cannotCreate(path);
-    if (file.write(bytes) != bytes.size())
-        throw writeError();
-    if (!file.commit())
-        throw file.error() == QFileDevice::RenameError ? cannotCreate(path) : writeError();
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(file.fd, exists ? existing.st_mode & 07777 : 0666 & ~mask);
+    const bool written = writeAll(file.fd, bytes) && closeChecked(file);
+    if (!written || ::rename(temporary.constData(), target.constData()) != 0) {
+        ::unlink(temporary.constData());
+        throw written ? cannotCreate(path) : writeError();
+    }
 }

@@ -19,16 +19,23 @@ QString normaliseLineBreaks(const QString& text);
 // taken for CR or LF.
 QString memoTextFromBytes(const QByteArray& bytes);
 
-// The memo text held in the file at path, or nothing when the file is missing
-// or cannot be read.
+// The largest memo file read; a bigger one is no memo.
+constexpr qsizetype maxMemoFileBytes = 16 * 1024 * 1024;
+
+// The memo text held in the file at path, or nothing when the file is
+// missing, cannot be read, is not a regular file (a link to one is) or is
+// larger than maxMemoFileBytes. Never waits on a pipe.
 std::optional<QString> readMemoFile(const QString& path);
 
-// Replaces the file at path by text as code page 932 bytes, exactly as held.
-// The bytes go to a temporary file beside it, which is renamed over path only
-// once it is whole, so a failed save leaves the old file as it was.
-// Throws PlanixError:
+// Replaces the file at path (a link's target, keeping the link) by text as
+// code page 932 bytes, exactly as held. The bytes go to a temporary file
+// beside it, which is renamed over path only once it is whole, so a failed
+// save leaves the old file as it was. Where no temporary file can be made
+// but the file itself may be written, it is emptied and rewritten in place.
+// Something that is not a regular file is never replaced. Throws PlanixError:
 //   "文字 %1 は保存できません"          text holds a character code page 932
 //                                      cannot (nothing is written);
-//   "ファイル %1 を作成できません"      the file cannot be created (%1 = path);
+//   "ファイル %1 を作成できません"      the file cannot be created or is not
+//                                      a regular file (%1 = path);
 //   "ストリームへの書き込みエラー"      a write stops short.
 void writeMemoFile(const QString& path, const QString& text);

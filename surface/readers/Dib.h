@@ -19,6 +19,7 @@
 #include <QImage>
 #include <QList>
 #include <cstdint>
+#include <memory>
 
 [[noreturn]] void throwInvalidBitmap();
 
@@ -66,7 +67,9 @@ constexpr std::int64_t maxPicturePixels = std::int64_t(1) << 28;
 //   1 to 8 bits per pixel: Format_Indexed8 whose colour table is the palette,
 //     filled up with black to 2^bitCount entries, so an index the palette does
 //     not reach reads as black; pixels an RLE stream leaves out are index 0.
-//   16, 24, 32 bits per pixel: Format_RGB32; any alpha bits are ignored.
+//   24 bits per pixel: Format_BGR888, the bytes as stored (a large photo
+//     takes three bytes a pixel, not four).
+//   16 and 32 bits per pixel: Format_RGB32; any alpha bits are ignored.
 // Uncompressed rows must all be present (the last one may lack its padding).
 // An RLE stream may end early; runs past the row are cut, moves past the
 // picture end it. As an RLE stream's length says nothing of the picture's
@@ -75,3 +78,30 @@ constexpr std::int64_t maxPicturePixels = std::int64_t(1) << 28;
 // Pictures above maxPicturePixels are invalid.
 QImage decodeDibPixels(const DibHeader& header, const QList<QRgb>& palette, const std::uint8_t* data,
                        std::int64_t size);
+
+class MaskedColour;
+
+// The picture of uncompressed pixel data, filled one stored row at a time
+// (bottom row first unless top-down), so that a reader can hand over rows as
+// it reads them and never hold the file's pixel data whole. Formats as for
+// decodeDibPixels.
+class DibRows {
+public:
+    // Throws as decodeDibPixels does when dataSize bytes cannot hold every
+    // row or the picture is too large, before any pixel memory is taken.
+    DibRows(const DibHeader& header, const QList<QRgb>& palette, std::int64_t dataSize);
+    ~DibRows();
+
+    int count() const;            // rows stored
+    std::int64_t stride() const;  // bytes from one stored row to the next
+    std::int64_t bytesUsed() const; // bytes of a row without its padding
+    // Decodes stored row index from bytesUsed() bytes.
+    void decode(int index, const std::uint8_t* bytes);
+    QImage take() { return std::move(image); }
+
+private:
+    DibHeader header;
+    std::unique_ptr<MaskedColour> colour;
+    QImage image;
+};
+

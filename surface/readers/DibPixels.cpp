@@ -6,6 +6,8 @@
 #include <bit>
 #include <new>
 
+class MaskedColour;
+
 namespace {
 
 // One colour channel of a 16- or 32-bit pixel, scaled to 0..255 with rounding
@@ -30,6 +32,8 @@ private:
     std::uint32_t top;
 };
 
+} // namespace
+
 class MaskedColour {
 public:
     explicit MaskedColour(const DibMasks& masks) : red(masks.red), green(masks.green), blue(masks.blue) {}
@@ -39,16 +43,25 @@ private:
     Channel red, green, blue;
 };
 
+namespace {
+
 void checkPictureSize(const DibHeader& header)
 {
     if (header.width * header.height > maxPicturePixels)
         throwInvalidBitmap();
 }
 
+QImage::Format formatFor(int bitCount)
+{
+    if (bitCount <= 8)
+        return QImage::Format_Indexed8;
+    return bitCount == 24 ? QImage::Format_BGR888 : QImage::Format_RGB32;
+}
+
 QImage newImage(const DibHeader& header, const QList<QRgb>& palette)
 {
     const bool indexed = header.bitCount <= 8;
-    QImage image(int(header.width), int(header.height), indexed ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+    QImage image(int(header.width), int(header.height), formatFor(header.bitCount));
     if (image.isNull())
         throw std::bad_alloc();
     if (indexed) {
@@ -82,9 +95,8 @@ void decodeRow(const DibHeader& header, const MaskedColour& colour, const std::u
         for (int x = 0; x < width; ++x)
             rgb[x] = colour(std::uint32_t(row[2 * x]) | std::uint32_t(row[2 * x + 1]) << 8);
         break;
-    case 24:
-        for (int x = 0; x < width; ++x)
-            rgb[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 24: // blue, green, red as stored
+        std::copy_n(row, 3 * width, out);
         break;
     case 32:
         for (int x = 0; x < width; ++x) {
@@ -110,15 +122,10 @@ void checkRowsPresent(const DibHeader& header, std::int64_t size)
 QImage decodeRows(const DibHeader& header, const QList<QRgb>& palette, const std::uint8_t* data,
                   std::int64_t size)
 {
-    checkRowsPresent(header, size);
-    checkPictureSize(header);
-    QImage image = newImage(header, palette);
-    const MaskedColour colour(header.masks);
-    const std::int64_t rowBytes = dibRowBytes(header.width, header.bitCount);
-    const int height = int(header.height);
-    for (int r = 0; r < height; ++r)
-        decodeRow(header, colour, data + r * rowBytes, image.scanLine(header.topDown ? r : height - 1 - r));
-    return image;
+    DibRows rows(header, palette, size);
+    for (int r = 0; r < rows.count(); ++r)
+        rows.decode(r, data + r * rows.stride());
+    return rows.take();
 }
 
 // RLE streams
@@ -210,6 +217,28 @@ QImage decodeRle(const DibHeader& header, const QList<QRgb>& palette, const std:
 }
 
 } // namespace
+
+DibRows::DibRows(const DibHeader& header, const QList<QRgb>& palette, std::int64_t dataSize)
+    : header(header), colour(std::make_unique<MaskedColour>(header.masks))
+{
+    checkRowsPresent(header, dataSize);
+    checkPictureSize(header);
+    image = newImage(header, palette);
+}
+
+DibRows::~DibRows() = default;
+
+int DibRows::count() const { return int(header.height); }
+
+std::int64_t DibRows::stride() const { return dibRowBytes(header.width, header.bitCount); }
+
+std::int64_t DibRows::bytesUsed() const { return (header.width * header.bitCount + 7) / 8; }
+
+void DibRows::decode(int index, const std::uint8_t* bytes)
+{
+    const int height = count();
+    decodeRow(header, *colour, bytes, image.scanLine(header.topDown ? index : height - 1 - index));
+}
 
 QImage decodeDibPixels(const DibHeader& header, const QList<QRgb>& palette, const std::uint8_t* data,
                        std::int64_t size)

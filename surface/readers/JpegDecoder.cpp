@@ -3,6 +3,7 @@
 #include "base/PlanixError.h"
 #include "surface/pixels/Stretch.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio> // jpeglib.h needs FILE and size_t first
@@ -20,6 +21,10 @@ namespace {
 // coefficients, about 6 bytes a pixel. Beyond this the library stops with
 // its own error instead of taking the machine's memory.
 constexpr long maxLibraryMemory = 512L * 1024 * 1024;
+
+// The most libjpeg may allocate for a file far too short for its declared
+// size (see farTooShort).
+constexpr long maxMemoryFarTooShort = 64L * 1024 * 1024;
 
 constexpr int greyLevels = 236;
 
@@ -106,14 +111,37 @@ bool isFourChannel(const jpeg_decompress_struct& info)
     return info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
 }
 
-void chooseSettings(jpeg_decompress_struct& info)
+// Whether the file declares more pixels than any real photograph of so few
+// bytes can hold (even a flat grey picture takes a bit or two a block).
+bool farTooShort(const jpeg_decompress_struct& info, qsizetype fileBytes)
+{
+    constexpr std::uint64_t pixelsPerByteBeyondAnyPhoto = 1024;
+    // The header's size: the output size is only known once decoding starts
+    // (at scale 1/1 they are the same).
+    const std::uint64_t pixels = std::uint64_t{info.image_width} * info.image_height;
+    return pixels > pixelsPerByteBeyondAnyPhoto * static_cast<std::uint64_t>(fileBytes);
+}
+
+// A file far too short for its size gets little memory, and if greyscale
+// is not dithered: the ditherer must see every row, which for a multi-scan
+// file declaring tens of millions of pixels costs seconds; its samples take
+// the nearest of the same grey levels instead, and the rows nobody samples
+// are skipped.
+void chooseSettings(jpeg_decompress_struct& info, qsizetype fileBytes)
 {
     info.scale_num = 1;
     info.scale_denom = 1;
     info.dct_method = JDCT_ISLOW;
     info.do_fancy_upsampling = TRUE;
     info.do_block_smoothing = TRUE;
-    if (isGreyscale(info)) {
+    // Nor may such a file take more than a little memory: a multi-scan file
+    // holds the coefficients of every pixel it declares.
+    if (farTooShort(info, fileBytes))
+        info.mem->max_memory_to_use = maxMemoryFarTooShort;
+    if (isGreyscale(info) && farTooShort(info, fileBytes)) {
+        info.out_color_space = JCS_GRAYSCALE;
+        info.quantize_colors = FALSE;
+    } else if (isGreyscale(info)) {
         info.out_color_space = JCS_GRAYSCALE;
         info.quantize_colors = TRUE;
         info.desired_number_of_colors = greyLevels;
@@ -140,6 +168,15 @@ constexpr unsigned inkProduct(unsigned c, unsigned k)
     return (c * k + 127) / 255;
 }
 
+// The level of the 236 grey levels (0, 255/235, ... 255, each rounded as
+// libjpeg's quantiser rounds them) nearest to sample.
+constexpr unsigned nearestGreyLevel(unsigned sample)
+{
+    constexpr unsigned steps = greyLevels - 1;
+    const unsigned index = (sample * steps + 127) / 255;
+    return (index * 255 + steps / 2) / steps;
+}
+
 // What the rows look like and where they go. Plain data only: it lives
 // inside the guarded call.
 struct RowPlan {
@@ -158,6 +195,11 @@ void writeSampledRow(const jpeg_decompress_struct& info, const JSAMPLE* row, con
     if (info.quantize_colors) {
         for (int i = 0; i < count; ++i)
             out[i] = greyPalette[row[plan.columns[i]]];
+    } else if (info.out_color_space == JCS_GRAYSCALE) {
+        for (int i = 0; i < count; ++i) {
+            const unsigned level = nearestGreyLevel(row[plan.columns[i]]);
+            out[i] = opaque(level, level, level);
+        }
     } else if (info.out_color_space == JCS_CMYK) {
         const bool inverted = info.saw_Adobe_marker;
         for (int i = 0; i < count; ++i) {
@@ -191,12 +233,19 @@ void fillGreyPalette(const jpeg_decompress_struct& info, QRgb* palette)
 // bytes costs no more than its bytes. (Colour files skip such rows anyway.)
 bool liesAboutItsSize(jpeg_decompress_struct& info, qsizetype fileBytes)
 {
-    constexpr std::uint64_t pixelsPerByteBeyondAnyPhoto = 1024;
-    const std::uint64_t pixels = std::uint64_t{info.output_width} * info.output_height;
     return info.quantize_colors && errorsOf(reinterpret_cast<j_common_ptr>(&info)).dataExhausted
-           && !jpeg_has_multiple_scans(&info)
-           && pixels > pixelsPerByteBeyondAnyPhoto * static_cast<std::uint64_t>(fileBytes);
+           && !jpeg_has_multiple_scans(&info) && farTooShort(info, fileBytes);
 }
+
+// How many source pixels of a single-scan file are still decoded after its
+// data ran out; the rows after them are drawn as the library's filler. A
+// file cut short that declares a few rows more than it holds decodes exactly
+// as the library decodes it, while one that declares billions of pixels in a
+// few hundred bytes costs no more than a fraction of a second. (A Huffman
+// file's filler is the library's own output, flat mid grey; an arithmetic
+// file's decoder goes on inventing samples from nothing, which are not
+// worth seconds of work.)
+constexpr std::uint64_t pixelsDecodedPastTheData = std::uint64_t{8} << 20;
 
 // The source rows from fillerFrom on hold only the library's filler.
 struct Filler {
@@ -204,20 +253,53 @@ struct Filler {
     bool written; // the row buffer holds the filler
 };
 
-// After each greyscale row read: once the file lies about its size, the
-// filler starts with the row group after the one where its data ran out.
-void noteFiller(jpeg_decompress_struct& info, qsizetype fileBytes, Filler& filler)
+// Whether the scan's data has ended: the file's bytes ran out, or the
+// decoder met a marker other than the restart marker it expects (an
+// arithmetic decoder meets a marker without a word and goes on with zeros).
+bool dataRanOut(const jpeg_decompress_struct& info)
 {
-    if (filler.from < info.output_height || !liesAboutItsSize(info, fileBytes))
-        return;
-    const JDIMENSION group = static_cast<JDIMENSION>(info.max_v_samp_factor * DCTSIZE);
-    filler.from = (info.output_scanline + group - 1) / group * group + group;
+    const int marker = info.unread_marker;
+    const bool restart = marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7 && info.restart_interval != 0;
+    return errorsOf(reinterpret_cast<j_common_ptr>(const_cast<jpeg_decompress_struct*>(&info))).dataExhausted ||
+           (marker != 0 && !restart);
 }
 
-// The filler row in palette indexes: the level nearest mid grey.
+JDIMENSION nextGroupAfter(const jpeg_decompress_struct& info, JDIMENSION row)
+{
+    const JDIMENSION group = static_cast<JDIMENSION>(info.max_v_samp_factor * DCTSIZE);
+    return (row + group - 1) / group * group + group;
+}
+
+// After each row read or skipped: once the file lies about its size, the
+// filler starts with the row group after the one where its data ran out (a
+// greyscale file), or once the decoder has gone on past its data for
+// pixelsDecodedPastTheData (any single-scan file).
+void noteFiller(jpeg_decompress_struct& info, qsizetype fileBytes, Filler& filler)
+{
+    if (filler.from < info.output_height || !dataRanOut(info) || jpeg_has_multiple_scans(&info))
+        return;
+    if (liesAboutItsSize(info, fileBytes)) {
+        filler.from = nextGroupAfter(info, info.output_scanline);
+        return;
+    }
+    const std::uint64_t rows = std::max<std::uint64_t>(1, pixelsDecodedPastTheData / info.output_width);
+    const std::uint64_t end = nextGroupAfter(info, info.output_scanline) + rows;
+    if (end < info.output_height)
+        filler.from = static_cast<JDIMENSION>(end);
+}
+
+// The filler row: mid grey samples, or in palette indexes the level nearest
+// mid grey.
 void writeFillerRow(const jpeg_decompress_struct& info, JSAMPROW row)
 {
     constexpr int fillerLevel = 128;
+    if (!info.quantize_colors) {
+        std::memset(row, fillerLevel, std::size_t(info.output_width) * std::size_t(info.output_components));
+        if (info.out_color_space == JCS_EXT_BGRX)
+            for (JDIMENSION x = 0; x < info.output_width; ++x)
+                row[4 * x + 3] = 0xFF;
+        return;
+    }
     int nearest = 0;
     for (int i = 0; i < info.actual_number_of_colors; ++i)
         if (std::abs(info.colormap[0][i] - fillerLevel) < std::abs(info.colormap[0][nearest] - fillerLevel))
@@ -234,7 +316,14 @@ void advanceTo(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row, 
     if (wanted <= info.output_scanline)
         return;
     if (!info.quantize_colors) {
-        jpeg_skip_scanlines(&info, wanted - info.output_scanline);
+        // In steps, so that the end of the data is seen on the way.
+        const JDIMENSION step = static_cast<JDIMENSION>(
+            std::max<std::uint64_t>(16, pixelsDecodedPastTheData / 4 / info.output_width));
+        while (info.output_scanline < wanted && info.output_scanline < filler.from) {
+            const JDIMENSION to = std::min({wanted, filler.from, info.output_scanline + step});
+            jpeg_skip_scanlines(&info, to - info.output_scanline);
+            noteFiller(info, fileBytes, filler);
+        }
         return;
     }
     while (info.output_scanline < wanted && info.output_scanline < filler.from) {
@@ -256,14 +345,13 @@ void readRow(jpeg_decompress_struct& info, JDIMENSION wanted, JSAMPARRAY row, qs
         return;
     }
     jpeg_read_scanlines(&info, row, 1);
-    if (info.quantize_colors)
-        noteFiller(info, fileBytes, filler);
+    noteFiller(info, fileBytes, filler);
 }
 
 void decodeRows(jpeg_decompress_struct& info, const QByteArray& bytes, const RowPlan& plan)
 {
     openSource(info, bytes);
-    chooseSettings(info);
+    chooseSettings(info, bytes.size());
     jpeg_start_decompress(&info);
     const JSAMPARRAY row = (*info.mem->alloc_sarray)(
         reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,

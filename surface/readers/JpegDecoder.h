@@ -30,9 +30,17 @@ JpegHeader readJpegHeader(const QByteArray& bytes);
 // ever held. Colour files skip the rows nobody samples (libjpeg-turbo's
 // jpeg_skip_scanlines, which yields the same rows as a full decode);
 // greyscale files decode every row, as the dithering carries each row's
-// error into the next, except past the end of the data of a file that
-// declares far more pixels than its bytes can hold: there the library's
-// flat mid grey is drawn without decoding it.
+// error into the next.
+//
+// The work is bounded by what the file holds. A file that declares far more
+// pixels than its bytes can hold (over 1024 a byte) is not a photograph: if
+// greyscale, it is not dithered (each sample takes the nearest grey level)
+// and skips rows as colour files do; and libjpeg may take no more than
+// 64 MB for it (a multi-scan file needing more fails with the library's
+// error), where a real photograph may take 512 MB. Once a single-scan file's data has run
+// out, the decoder goes on for 8 M more pixels (so a file cut short decodes
+// exactly as the library decodes it), and the rows after that are drawn as
+// the library's filler, flat mid grey, without decoding them.
 //
 // On an error the target rows written so far stay written.
 void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect);

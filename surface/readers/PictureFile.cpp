@@ -1,9 +1,13 @@
 #include "surface/readers/PictureFile.h"
 
 #include "base/PlanixError.h"
+#include "surface/readers/FileName.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString pictureExtension(const QString& fileName)
 {
@@ -14,14 +18,58 @@ QString pictureExtension(const QString& fileName)
 
 namespace {
 
-// Only a regular file (or a link to one) is read: a folder cannot be, and a
-// pipe or a device could keep the reader waiting or feed it without end.
+[[noreturn]] void throwCannotOpen(const QString& fileName)
+{
+    throw PlanixError(QStringLiteral("ファイル %1 は開けません").arg(fileName));
+}
+
+// A picture file open for reading, closed when it goes. Only a regular
+// file (or a link to one) is read: a folder cannot be, and a pipe or a
+// device could keep the reader waiting or feed it without end. The name's
+// own bytes open it, also where they are not UTF-8.
+class OpenFile {
+public:
+    explicit OpenFile(const QString& fileName)
+        : fd(::open(fileNameBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+    {
+        struct stat status {};
+        if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+            ::close(fd);
+            fd = -1;
+        }
+        if (fd < 0)
+            throwCannotOpen(fileName);
+        size = status.st_size;
+    }
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    int fd;
+    std::int64_t size = 0;
+};
+
 QByteArray readWholeFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
-        throw PlanixError(QStringLiteral("ファイル %1 は開けません").arg(fileName));
-    return file.readAll();
+    const OpenFile file(fileName);
+    QByteArray bytes(qsizetype(file.size), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(file.fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throwCannotOpen(fileName);
+        if (got == 0)
+            break; // the file shrank meanwhile
+        done += got;
+    }
+    bytes.truncate(done);
+    return bytes;
 }
 
 } // namespace
@@ -30,8 +78,10 @@ Picture readPictureFile(const QString& fileName)
 {
     const QString extension = pictureExtension(fileName);
     const QString lower = extension.toLower();
-    if (lower == u"bmp")
-        return readBmp(readWholeFile(fileName));
+    if (lower == u"bmp") {
+        const OpenFile file(fileName);
+        return readBmpFile(file.fd, file.size);
+    }
     if (lower == u"jpg" || lower == u"jpeg")
         return readJpeg(readWholeFile(fileName));
     if (lower == u"ico")

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 // The text after the last dot of the file name (not of a folder), as written;
 // empty when there is none.
@@ -19,6 +20,10 @@ Picture readPictureFile(const QString& fileName);
 
 // The readers, each over the file's whole content.
 Picture readBmp(const QByteArray& bytes);
+// A BMP file from an open descriptor of a regular file of size bytes: its
+// headers and palette first, checked before any pixel is read, then its
+// rows a chunk at a time, so that the file's pixel data is never held whole.
+Picture readBmpFile(int fd, std::int64_t size);
 Picture readJpeg(const QByteArray& bytes);
 Picture readIcon(const QByteArray& bytes);
 Picture readMetafile(const QByteArray& bytes, bool enhanced);

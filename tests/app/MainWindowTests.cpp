@@ -5,6 +5,7 @@
 #include "windows/Unit3.h"
 #include "base/PlanixError.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QStyle>
 #include <QTimer>
@@ -170,6 +171,16 @@ TEST_F(MainWindow, LabelsPanelsAndStatusBarAsLaidOut)
     EXPECT_LT(panels[0]->x(), panels[1]->x());
     EXPECT_TRUE(form().StatusBar1->panelText(0).isEmpty());
     EXPECT_TRUE(form().StatusBar1->panelText(1).isEmpty());
+}
+
+TEST_F(MainWindow, ScreenReadersNameEachFieldByItsLabel)
+{
+    const QList<std::pair<QLineEdit*, QString>> fields{{form().Edit2, QStringLiteral("測定物のドット数")},
+                                                      {form().Edit3, QStringLiteral("基準物の面積")},
+                                                      {form().Edit4, QStringLiteral("基準物のドット数")},
+                                                      {form().Edit5, QStringLiteral("実際の面積")}};
+    for (const auto& [edit, name] : fields)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name), name);
 }
 
 TEST_F(MainWindow, TheUnnamedTenthThresholdItemChangesNothing)

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -120,6 +121,35 @@ TEST_F(MemoFileOnDisk, AFileThatCannotBeCreatedIsReported)
     }
 }
 
+TEST_F(MemoFileOnDisk, OnlyARegularFileOfSaneSizeIsReadAndReplaced)
+{
+    // A pipe would block the reader, /dev/zero feed it without end.
+    ASSERT_EQ(::mkfifo("fifo", 0644), 0);
+    ASSERT_EQ(::symlink("fifo", memoFileName.toLatin1().constData()), 0);
+    EXPECT_FALSE(readMemoFile(memoFileName).has_value());
+    EXPECT_THROW(writeMemoFile(memoFileName, u"notes"_s), PlanixError);
+    struct stat fifo {};
+    EXPECT_TRUE(::stat("fifo", &fifo) == 0 && S_ISFIFO(fifo.st_mode)) << "still the pipe";
+    ASSERT_TRUE(QFile::remove(memoFileName));
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, memoFileName));
+    EXPECT_FALSE(readMemoFile(memoFileName).has_value());
+    ASSERT_TRUE(QFile::remove(memoFileName));
+
+    writeBytes(u"big"_s, "x");
+    ASSERT_EQ(::truncate("big", maxMemoFileBytes + 1), 0);
+    ASSERT_TRUE(QFile::link(u"big"_s, memoFileName));
+    EXPECT_FALSE(readMemoFile(memoFileName).has_value());
+
+    // A link to a regular file: the file is replaced, the link stays.
+    writeBytes(u"notes.txt"_s, "old");
+    ASSERT_TRUE(QFile::remove(memoFileName));
+    ASSERT_TRUE(QFile::link(u"notes.txt"_s, memoFileName));
+    EXPECT_EQ(readMemoFile(memoFileName), u"old"_s);
+    writeMemoFile(memoFileName, u"new\r\n"_s);
+    EXPECT_TRUE(QFileInfo(memoFileName).isSymLink());
+    EXPECT_EQ(readBytes(u"notes.txt"_s), "new\r\n");
+}
+
 // Limits the size of the files this process writes (a disk that fills up).
 class FileSizeLimit {
 public:
@@ -200,6 +230,26 @@ TEST_F(MemoFileOnDisk, SavingIntoAReadOnlyFolderLeavesTheOldFileWhole)
         GTEST_SKIP() << "cannot leave root here, so folder permissions do not apply";
     EXPECT_EQ(message, u"ファイル PLANIX.TXT を作成できません"_s);
     EXPECT_EQ(readBytes(memoFileName), "old notes\r\n");
+}
+
+TEST_F(MemoFileOnDisk, AWritableFileInAReadOnlyFolderIsRewrittenInPlace)
+{
+    writeBytes(memoFileName, "old notes, longer than the new\r\n");
+    ASSERT_TRUE(QFile::setPermissions(memoFileName, QFile::permissions(memoFileName) | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    const QString folder = QDir::currentPath();
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                                  | QFileDevice::ExeOther | QFileDevice::ReadGroup
+                                                  | QFileDevice::ExeGroup));
+    bool permissionsApplied = false;
+    {
+        OrdinaryUser user;
+        permissionsApplied = user.permissionsApply();
+        EXPECT_NO_THROW(writeMemoFile(memoFileName, u"new notes\r\n"_s));
+    }
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!permissionsApplied)
+        GTEST_SKIP() << "cannot leave root here, so folder permissions do not apply";
+    EXPECT_EQ(readBytes(memoFileName), "new notes\r\n");
 }
 
 } // namespace

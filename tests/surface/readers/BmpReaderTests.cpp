@@ -173,7 +173,7 @@ TEST(BmpPixels, BottomUpAndTopDownRowsGiveTheSamePicture)
     const QList<QByteArray> rows = {bgr(red) + bgr(green) + bgr(blue), bgr(white) + bgr(black) + bgr(red)};
     for (bool topDown : {false, true}) {
         const QImage image = pixelsOf(rgb24File(3, 2, rows, topDown));
-        EXPECT_EQ(image.format(), QImage::Format_RGB32);
+        EXPECT_EQ(image.format(), QImage::Format_BGR888); // three bytes a pixel, as stored
         EXPECT_TRUE(row(image, 0, {red, green, blue})) << topDown;
         EXPECT_TRUE(row(image, 1, {white, black, red})) << topDown;
     }

@@ -27,6 +27,7 @@ QByteArray compressJpeg(const JpegRecipe& recipe)
         info.comp_info[0].h_samp_factor = recipe.lumaSampling[0];
         info.comp_info[0].v_samp_factor = recipe.lumaSampling[1];
     }
+    info.arith_code = recipe.arithmetic ? TRUE : FALSE;
     if (recipe.progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);

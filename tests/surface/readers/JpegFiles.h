@@ -15,6 +15,7 @@ struct JpegRecipe {
     J_COLOR_SPACE input = JCS_RGB;  // what pixel() writes: RGB 3, grey 1, CMYK 4 samples
     J_COLOR_SPACE stored = JCS_UNKNOWN; // the file's colour space; JCS_UNKNOWN: libjpeg's default
     bool progressive = false;
+    bool arithmetic = false; // arithmetic coding instead of Huffman
     int lumaSampling[2] = {0, 0}; // horizontal, vertical; 0: libjpeg's default (2 x 2)
     int quality = 85;
     std::function<void(int x, int y, JSAMPLE* samples)> pixel;

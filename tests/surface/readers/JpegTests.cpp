@@ -212,6 +212,20 @@ TEST(JpegDecode, TruncatedFileDecodesAsFarAsItGoes)
     EXPECT_TRUE(sameColour(0x808080, colourAt(reference, reference.width() - 1, reference.height() - 1)));
 }
 
+TEST(JpegDecode, TruncatedArithmeticFilesDecodeAsTheLibraryDoes)
+{
+    // Past its data the arithmetic decoder goes on with zeros, no warning.
+    JpegRecipe colour = colourRecipe(300, 200);
+    colour.arithmetic = true;
+    JpegRecipe grey = greyRecipe(300, 200);
+    grey.arithmetic = true;
+    for (const JpegRecipe& recipe : {colour, grey}) {
+        const QByteArray whole = compressJpeg(recipe);
+        const QByteArray cut = whole.left(whole.size() / 2);
+        expectSameDraws(cut, djpegDecode(cut, recipe.input == JCS_GRAYSCALE ? djpegGreyOptions() : QStringList()));
+    }
+}
+
 TEST(JpegDecode, TruncatedGreyscaleKeepsItsDithering)
 {
     const QByteArray whole = compressJpeg(greyRecipe(200, 180));
@@ -287,6 +301,23 @@ TEST(JpegHostile, HugeDeclaredGreyscaleSkipsTheFillerItCannotHold)
     ASSERT_NO_THROW(picture.stretchDraw(target, target.rect()));
     EXPECT_TRUE(sameColour(0x808080, colourAt(target, 255, 255)));
     EXPECT_TRUE(sameColour(0x808080, colourAt(target, 3, 180)));
+}
+
+TEST(JpegHostile, HugeDeclaredArithmeticDrawsFillerPastItsData)
+{
+    // Decoding its 4.3 gigapixels from nothing would take the better part of a minute.
+    JpegRecipe colour = colourRecipe(16, 16);
+    colour.arithmetic = true;
+    JpegRecipe grey = greyRecipe(16, 16);
+    grey.arithmetic = true;
+    for (const JpegRecipe& recipe : {colour, grey}) {
+        const Picture picture = readJpeg(withDeclaredSize(compressJpeg(recipe), 0xC9, 65500, 65500));
+        ASSERT_EQ(picture.width(), 65500);
+        QImage target = whiteImage({256, 256});
+        ASSERT_NO_THROW(picture.stretchDraw(target, target.rect()));
+        EXPECT_TRUE(sameColour(0x808080, colourAt(target, 255, 255)));
+        EXPECT_TRUE(sameColour(0x808080, colourAt(target, 7, 128)));
+    }
 }
 
 TEST(JpegHostile, HugeDeclaredProgressiveStopsAtTheMemoryLimit)

@@ -1,13 +1,16 @@
 // Which reader a file name picks, and the messages of names and files that
 // cannot be read.
+#include "BmpBytes.h"
 #include "support/Pictures.h"
 #include "surface/readers/PictureFile.h"
 #include "base/PlanixError.h"
+#include "surface/readers/FileName.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +47,18 @@ TEST(PictureExtension, TheTextAfterTheFileNamesLastDotAsWritten)
     // A dot in a folder's name is no extension of the file.
     EXPECT_EQ(pictureExtension(QStringLiteral("/photos.2024/foot")), QString());
     EXPECT_EQ(pictureExtension(QStringLiteral("/photos.bmp/foot")), QString());
+}
+
+TEST(FileName, BytesThatAreNotUtf8ComeBackUnchangedAndShowAsHex)
+{
+    // Invalid lead and trail bytes, an overlong "/", an encoded surrogate, a
+    // sequence cut short at the end; and valid kana and an emoji beside them.
+    const QByteArray odd = QByteArray::fromHex("626164fffe2ec0af2fedb280e38381f09f9880e3");
+    const QString name = fileNameFromBytes(odd);
+    EXPECT_EQ(fileNameBytes(name).toHex(), odd.toHex());
+    EXPECT_EQ(printableName(name), u"bad\\xFF\\xFE.\\xC0\\xAF/\\xED\\xB2\\x80チ😀\\xE3"_qs);
+    EXPECT_EQ(fileNameFromBytes("leaf 葉.jpg"), u"leaf 葉.jpg"_qs);
+    EXPECT_EQ(fileNameBytes(u"leaf 葉.jpg"_qs), QByteArray("leaf 葉.jpg"));
 }
 
 TEST(PictureFile, NamesWithoutAReaderFailBeforeTheFileIsOpened)
@@ -85,6 +100,36 @@ TEST(PictureFile, PipesAndDevicesAreNotRead)
     const QString link = QDir(dir).filePath(QStringLiteral("link.jpg"));
     ASSERT_TRUE(QFile::link(testDataPath(QStringLiteral("refimages/testorig.jpg")), link));
     EXPECT_EQ(readPictureFile(link).width(), 227);
+}
+
+TEST(PictureFile, LargeBmpFilesAreReadRowsAtATimeAsFromMemory)
+{
+    // 24 and 8 bits, bottom-up and top-down, over 1 MB: read in several chunks.
+    const QString dir = temporaryDirectory();
+    for (const int bits : {24, 8}) {
+        for (const bool topDown : {false, true}) {
+            const int width = 1001, height = bits == 24 ? 700 : 1500;
+            QByteArray pixels(qsizetype((width * bits + 31) / 32 * 4) * height, '\0');
+            for (qsizetype i = 0; i < pixels.size(); ++i)
+                pixels[i] = char(i * 7 % 251);
+            QByteArray palette;
+            for (int i = 0; bits == 8 && i < 256; ++i)
+                palette += paletteBytes({qRgb(i, 255 - i, i / 2)});
+            const QByteArray bytes =
+                bmpFile({.width = width, .height = topDown ? -height : height, .bitCount = unsigned(bits)}, palette, pixels);
+            const QString path = written(QDir(dir).filePath(QStringLiteral("big.bmp")), bytes);
+            EXPECT_TRUE(samePixels(readBmp(bytes).bitmap()->image(), readPictureFile(path).bitmap()->image()))
+                << bits << topDown;
+            written(path, bytes.left(bytes.size() - 2000));
+            EXPECT_EQ(failureOf(path), "ストリームからの読み込みエラー");
+        }
+    }
+    // A size beyond any picture is refused from the header alone: the file
+    // holds 400 MB of nothing (its blocks are never written).
+    const QString huge = written(QDir(dir).filePath(QStringLiteral("huge.bmp")),
+                                 bmpFile({.width = 20000, .height = 20000, .bitCount = 8}, QByteArray(1024, '\0'), {}));
+    ASSERT_EQ(::truncate(QFile::encodeName(huge).constData(), 400001078), 0);
+    EXPECT_EQ(failureOf(huge), "ビットマップイメージが不正です");
 }
 
 TEST(PictureFile, TheExtensionNotTheContentPicksTheReader)
