@@ -2,6 +2,7 @@
 
 #include "cli/AtomicFile.h"
 #include "cli/FindPicture.h"
+#include "cli/find/FindObjects.h"
 #include "cli/report/Report.h"
 #include "cli/Measure.h"
 #include "base/PlanixError.h"
@@ -176,6 +177,7 @@ std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
                                                                : markedFileNames(job.pictures, job.markedFolder);
     if (!job.markedFolder.isEmpty())
         QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
+    analyseOnCallingThreads();
     std::vector<std::vector<PictureRow>> rows(static_cast<std::size_t>(job.pictures.size()));
     WorkQueue queue(job.pictures.size());
     InOrder inOrder(rows, ready);

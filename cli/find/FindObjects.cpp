@@ -379,7 +379,7 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
     // Smoothed in whole levels: the half-level rounding moves no edge.
     const cv::Mat smooth = smoothedPatch(found.picture, within, CV_8U);
     const cv::Vec3f weights = contrastWeights(colour);
-    measured.mask = cv::Mat::zeros(within.size(), CV_8U);
+    measured.mask = cv::Mat(within.size(), CV_8U, cv::Scalar(0));
     int left = within.width, top = within.height, right = -1, bottom = -1;
     for (int y = 0; y < within.height; ++y) {
         const int reducedRow = rowOf(found, within.y + y);
@@ -433,6 +433,8 @@ std::vector<QPolygon> outlineOf(const Measured& measured)
 QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }
 
 } // namespace
+
+void analyseOnCallingThreads() { cv::setNumThreads(0); }
 
 std::vector<int> readingOrder(const std::vector<QRect>& boxes)
 {

@@ -62,6 +62,13 @@ struct FindResult {
 // "no reference found" when no region fits the reference's shape.
 FindResult findObjects(const QImage& picture, const FindSettings& settings);
 
+// Turns OpenCV's own thread pool off for the whole program, so that the
+// analysis of a picture runs wholly on the thread that asked for it. A batch's
+// workers are then the only parallelism: no picture's work is split across
+// threads or interleaved with another's, and its numbers cannot depend on
+// what the other workers do at the time.
+void analyseOnCallingThreads();
+
 // Reading order of boxes: rows from top to bottom, each row left to right.
 // A box belongs to the row of the topmost box still unplaced when its middle
 // lies within that box's height. Returns the indices of boxes in that order.
