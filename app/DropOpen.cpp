@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A picture file dropped on the main window is opened as if chosen in the
 // open dialog. The open waits until the drop has finished, so that an error
 // box never holds up the program the file came from.

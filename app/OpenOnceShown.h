@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A picture named on the command line opens once the main window, shown just
 // now, has its place on the screen.

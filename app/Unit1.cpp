@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Unit1.h"
 
 #include "surface/ui/ErrorBox.h"
@@ -152,7 +154,8 @@ void TForm1::buildCalculatorPanel()
     Edit2 = placedEdit(Panel1, QString(), QRect(32, 24, 97, 24), QStringLiteral("面積を測定したい画像"), 1);
     Label1 = placedLabel(Panel1, QStringLiteral("×"), 152, 32);
     Label4 = placedLabel(Panel1, QStringLiteral("基準物の面積"), 200, 8);
-    Edit3 = placedEdit(Panel1, QStringLiteral("3.14"), QRect(184, 24, 97, 24), QStringLiteral("1円硬貨なら３．１４"), 2);
+    Edit3 = placedEdit(Panel1, QStringLiteral("3.14"), QRect(184, 24, 97, 24), QStringLiteral("1円硬貨なら３．１４"),
+                       2);
     Label2 = placedLabel(Panel1, QStringLiteral("÷"), 304, 32);
     Label5 = placedLabel(Panel1, QStringLiteral("基準物のドット数"), 344, 8);
     Edit4 = placedEdit(Panel1, QString(), QRect(336, 24, 105, 24), QStringLiteral("基準（１円玉）の画像"), 3);
@@ -230,9 +233,9 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void TForm1::FormCreate(QObject*) {}
+void TForm1::FormCreate(QObject*) { }
 
-void TForm1::FormClose(QObject*) {}
+void TForm1::FormClose(QObject*) { }
 
 void TForm1::Action2Execute(QObject*) { close(); }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main window: picture panel, calculator panel, status bar, menus and
 // actions. Its handlers live with their subsystems (workspace/, selection/,

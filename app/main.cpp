@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Start-up: the command line, the application object, the main window, the
 // About box and the memo window (both hidden), the picture named on the
 // command line, then the message loop.

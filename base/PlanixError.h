@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's failures: an exception carrying the text the user is shown.
 #include <QString>
@@ -5,8 +7,7 @@
 
 class PlanixError : public std::runtime_error {
 public:
-    explicit PlanixError(const QString& message)
-        : std::runtime_error(message.toStdString()), text(message) {}
+    explicit PlanixError(const QString& message) : std::runtime_error(message.toStdString()), text(message) { }
 
     const QString& message() const { return text; }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the window benchmarks share: the program's windows on the offscreen
 // platform, and mouse events sent straight to a widget.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The "＝" button: measured dots x reference area / reference dots, rounded
 // to two decimals, in 80-bit extended precision.
 #include "app/Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "calc/DecimalText.h"
 
 #include "base/PlanixError.h"
@@ -66,8 +68,7 @@ struct Cursor {
     }
     void skipSpaces()
     {
-        while (take(u' ')) {
-        }
+        while (take(u' ')) { }
     }
 };
 

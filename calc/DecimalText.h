@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The calculator's numbers as text: reading a field's text into an 80-bit
 // extended-precision value and writing a result back, both with the user's

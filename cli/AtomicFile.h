@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Output files that are either whole or not there: the bytes go to a
 // temporary file beside the target, every write and the close are checked,

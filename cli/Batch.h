@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Measuring a list of pictures with one setting, several at a time; the rows
 // come back in the order the pictures were given.

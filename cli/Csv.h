@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The batch's results as CSV (RFC 4180): a header row, then one row per
 // picture; every row ends in CR LF.

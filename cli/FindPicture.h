@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Measuring one picture with --find: the picture (its working image, or with
 // fullResolution the picture at its own size) searched for the reference and

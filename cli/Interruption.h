@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Ending a run on SIGINT, SIGTERM or SIGHUP with its work put in order first.
 // The signals are blocked in the calling thread (and so in every thread it

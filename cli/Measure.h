@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Measuring one picture for planix-measure, on the program's one measuring
 // path (measure/): opened as the open command opens it, counted as the

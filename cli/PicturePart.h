@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A picture at its own size, or the part of it a batch needs: only the rows
 // and columns of the rectangles are drawn, and a JPEG decodes only the rows

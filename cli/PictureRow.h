@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One row of a batch's results: a picture (with --find, one of its objects)
 // as measured, or its failure.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/RowWriter.h"
 
 #include "cli/AtomicFile.h"

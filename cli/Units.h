@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Rectangles given in a picture's own pixels, carried over to the working
 // image the picture was fitted into.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // planix-measure: measures a batch of pictures, by default as the PLANIX
 // window would, and writes the results as CSV. Needs no display.
 #include "cli/AtomicFile.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The threshold submenu and the four counting commands. Each count removes
 // the band, saves the picture into the history buffer, counts and marks the
 // dots of the selection and hands the count to the active calculator field.
@@ -23,15 +25,51 @@ QString brightnessReadout(int level) { return QStringLiteral("明るさ**=%1").a
 
 } // namespace
 
-void TForm1::N101Click(QObject*) { shikii->setTitle(thresholdCaption(1)); threshold = thresholdValue(1); }
-void TForm1::N201Click(QObject*) { shikii->setTitle(thresholdCaption(2)); threshold = thresholdValue(2); }
-void TForm1::N301Click(QObject*) { shikii->setTitle(thresholdCaption(3)); threshold = thresholdValue(3); }
-void TForm1::N401Click(QObject*) { shikii->setTitle(thresholdCaption(4)); threshold = thresholdValue(4); }
-void TForm1::N501Click(QObject*) { shikii->setTitle(thresholdCaption(5)); threshold = thresholdValue(5); }
-void TForm1::N601Click(QObject*) { shikii->setTitle(thresholdCaption(6)); threshold = thresholdValue(6); }
-void TForm1::N701Click(QObject*) { shikii->setTitle(thresholdCaption(7)); threshold = thresholdValue(7); }
-void TForm1::N801Click(QObject*) { shikii->setTitle(thresholdCaption(8)); threshold = thresholdValue(8); }
-void TForm1::N901Click(QObject*) { shikii->setTitle(thresholdCaption(9)); threshold = thresholdValue(9); }
+void TForm1::N101Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(1));
+    threshold = thresholdValue(1);
+}
+void TForm1::N201Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(2));
+    threshold = thresholdValue(2);
+}
+void TForm1::N301Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(3));
+    threshold = thresholdValue(3);
+}
+void TForm1::N401Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(4));
+    threshold = thresholdValue(4);
+}
+void TForm1::N501Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(5));
+    threshold = thresholdValue(5);
+}
+void TForm1::N601Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(6));
+    threshold = thresholdValue(6);
+}
+void TForm1::N701Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(7));
+    threshold = thresholdValue(7);
+}
+void TForm1::N801Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(8));
+    threshold = thresholdValue(8);
+}
+void TForm1::N901Click(QObject*)
+{
+    shikii->setTitle(thresholdCaption(9));
+    threshold = thresholdValue(9);
+}
 
 void TForm1::akarusaClick(QObject*)
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "counting/Kernels.h"
 
 #include <algorithm>
@@ -95,7 +97,7 @@ LevelBand countedLevels(int centreLevel, int cornerLevel, float threshold)
     const double limit = brightnessLimit(centreLevel, cornerLevel, threshold);
     if (centreLevel > cornerLevel)
         return {static_cast<int>(std::floor(limit)) + 1, highestLevel}; // level > limit
-    return {0, static_cast<int>(std::ceil(limit)) - 1};                  // level < limit
+    return {0, static_cast<int>(std::ceil(limit)) - 1};                 // level < limit
 }
 
 BrightnessCount countBrightness(Surface& surface, const SelectionRect& rect, LevelBand counted)

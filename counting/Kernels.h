@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Counting dots: scans over a rectangle of a surface that count the pixels
 // passing a test and mark each counted pixel in place.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The nine thresholds of the "しきい値" submenu: the fraction of the way from
 // the background level towards the object level that a pixel must pass to be
@@ -29,7 +31,4 @@ constexpr float thresholdValue(int tenths)
 }
 
 // The submenu's title after a choice, ending in one blank: "しきい値70％ ".
-inline QString thresholdCaption(int tenths)
-{
-    return QStringLiteral("しきい値%1％ ").arg(tenths * 10);
-}
+inline QString thresholdCaption(int tenths) { return QStringLiteral("しきい値%1％ ").arg(tenths * 10); }

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 PLANIX developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Draws docs/example-footprint.jpg, the picture the README's screenshot
 # measures: a footprint and a one-yen coin (about 1/12.5 of the foot's
 # length) on paper, both wholly inside the part of the picture panel a

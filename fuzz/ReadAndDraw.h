@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The body every reader fuzzer shares: read arbitrary bytes with one reader
 // and draw what it gives, reduced, enlarged and partly off the target, so
@@ -12,8 +14,7 @@
 
 // A picture declaring more than maxDrawnPixels is read but not drawn.
 template <class Reader>
-int readAndDraw(const std::uint8_t* data, std::size_t size, Reader read,
-                std::int64_t maxDrawnPixels = INT64_MAX)
+int readAndDraw(const std::uint8_t* data, std::size_t size, Reader read, std::int64_t maxDrawnPixels = INT64_MAX)
 {
     const auto bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     try {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One count of the dots inside a rectangle of the working image, by one of
 // the four rules of the "実行(&R)" menu. The count marks every counted dot in

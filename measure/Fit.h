@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The size a picture takes in the working image: reduced, keeping its
 // proportions as integer arithmetic allows, to at most 1024 x 768.

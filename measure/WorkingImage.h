@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The working image every measurement is made on: a picture file read by its
 // extension, then fitted into a new bitmap of at most 1024 x 768 (Fit.h).

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 PLANIX developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Lists the C++ files that differ from the style in .clang-format and exits 1
 # when there are any. With --fix, formats them in place instead.
 #

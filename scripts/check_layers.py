@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 PLANIX developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Checks the layering of PLANIX's sources:
 
   1. no circle of #include "..." between the project's units (a unit is a

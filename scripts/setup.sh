@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 PLANIX developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs what PLANIX needs on a Debian machine (only what is missing),
 # builds it in Release, then either starts the program or runs every test.
 #

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Dragging the measuring rectangle over the working image. The band is drawn
 // straight into the picture's pixels in not-XOR mode, so drawing it again
 // removes it and restores every pixel.
@@ -77,18 +79,13 @@ void TForm1::drawOverlay(TPoint first, TPoint second, TPenMode mode)
         canvas.moveTo(first.x, first.y);
         canvas.lineTo(second.x, second.y);
         break;
-    case shapeRectangle:
-        canvas.rectangle(first.x, first.y, second.x, second.y);
-        break;
-    case shapeEllipse:
-        canvas.ellipse(first.x, first.y, second.x, second.y);
-        break;
+    case shapeRectangle: canvas.rectangle(first.x, first.y, second.x, second.y); break;
+    case shapeEllipse: canvas.ellipse(first.x, first.y, second.x, second.y); break;
     case shapeRoundRect:
-        canvas.roundRect(first.x, first.y, second.x, second.y,
-                         halvedTowardZero(first.x - second.x), halvedTowardZero(first.y - second.y));
+        canvas.roundRect(first.x, first.y, second.x, second.y, halvedTowardZero(first.x - second.x),
+                         halvedTowardZero(first.y - second.y));
         break;
-    default:
-        break;
+    default: break;
     }
     canvas.setPenMode(pmMerge);
 }

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "selection/SelectionRect.h"
 
-SelectionRect normalisedSelection(std::int32_t pressX, std::int32_t pressY,
-                                  std::int32_t releaseX, std::int32_t releaseY)
+SelectionRect normalisedSelection(std::int32_t pressX, std::int32_t pressY, std::int32_t releaseX,
+                                  std::int32_t releaseY)
 {
     SelectionRect rect;
     if (pressX < releaseX) {
@@ -21,10 +23,7 @@ SelectionRect normalisedSelection(std::int32_t pressX, std::int32_t pressY,
     return rect;
 }
 
-QString positionReadout(int x, int y)
-{
-    return QStringLiteral("X=%1,Y=%2").arg(x).arg(y);
-}
+QString positionReadout(int x, int y) { return QStringLiteral("X=%1,Y=%2").arg(x).arg(y); }
 
 QString colourReadout(TColor colour)
 {

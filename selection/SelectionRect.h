@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The selection rectangle and the mouse read-outs.
 #include "surface/pixels/Colour.h"
@@ -16,8 +18,8 @@ struct SelectionRect {
 };
 
 // The rectangle between a press and a release, left <= right and top <= bottom.
-SelectionRect normalisedSelection(std::int32_t pressX, std::int32_t pressY,
-                                  std::int32_t releaseX, std::int32_t releaseY);
+SelectionRect normalisedSelection(std::int32_t pressX, std::int32_t pressY, std::int32_t releaseX,
+                                  std::int32_t releaseY);
 
 // Halving that truncates toward zero and keeps the sign (-3 -> -1).
 constexpr std::int32_t halvedTowardZero(std::int32_t value) { return value / 2; }

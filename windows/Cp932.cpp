@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "windows/Cp932.h"
 
 #include "base/PlanixError.h"
@@ -48,10 +50,7 @@ private:
     iconv_t handle;
 };
 
-void appendCodePoint(QByteArray& utf8, char32_t codePoint)
-{
-    utf8 += QString::fromUcs4(&codePoint, 1).toUtf8();
-}
+void appendCodePoint(QByteArray& utf8, char32_t codePoint) { utf8 += QString::fromUcs4(&codePoint, 1).toUtf8(); }
 
 // The code point whose UTF-8 encoding starts at utf8.
 char32_t codePointAt(const char* utf8, size_t left)

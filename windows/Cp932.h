@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Text and code page 932 (Shift-JIS as Windows uses it), converted by glibc's
 // iconv ("CP932").

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "windows/MemoFile.h"
 
 #include "base/PlanixError.h"
@@ -33,10 +35,7 @@ PlanixError cannotCreate(const QString& path)
     return PlanixError(QStringLiteral("ファイル %1 を作成できません").arg(path));
 }
 
-PlanixError writeError()
-{
-    return PlanixError(QStringLiteral("ストリームへの書き込みエラー"));
-}
+PlanixError writeError() { return PlanixError(QStringLiteral("ストリームへの書き込みエラー")); }
 
 } // namespace
 
@@ -127,7 +126,7 @@ std::optional<QString> readMemoFile(const QString& path)
 {
     // Without blocking: a pipe must not hold the program up.
     Descriptor file{::open(fileNameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    struct stat status {};
+    struct stat status { };
     if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > maxMemoFileBytes)
         return std::nullopt;
     QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized); // one more: a file that grew shows
@@ -152,7 +151,7 @@ void writeMemoFile(const QString& path, const QString& text)
 {
     const QByteArray bytes = memoBytes(text);
     const QByteArray target = resolvedName(fileNameBytes(path));
-    struct stat existing {};
+    struct stat existing { };
     const bool exists = ::stat(target.constData(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode))
         throw cannotCreate(path); // a device, a pipe or a folder is never replaced

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The memo file: the memo's text as code page 932 bytes with CR LF line
 // breaks, no byte-order mark, nothing added after the last line.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "windows/Unit2.h"
 
 #include "surface/ui/UiFont.h"
@@ -61,10 +63,7 @@ void TForm2::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Escape:
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
+    case Qt::Key_Enter: event->accept(); return;
+    default: QDialog::keyPressEvent(event);
     }
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The memo window: instructions and the user's notes, saved as PLANIX.TXT.
 #include <QFrame>
@@ -12,12 +14,12 @@ public:
     explicit TForm3(QWidget* parent = nullptr);
 
     // Components, from the bottom up.
-    QFrame* Panel2;  // bottom bar
-    QFrame* Panel4;  // its right part, holding the save button
+    QFrame* Panel2; // bottom bar
+    QFrame* Panel4; // its right part, holding the save button
     QPushButton* Button1;
-    QFrame* Panel5;  // the rest of the bar, holding the note
+    QFrame* Panel5; // the rest of the bar, holding the note
     QLabel* Panel1;
-    QFrame* Panel3;  // above the bar, holding the memo
+    QFrame* Panel3; // above the bar, holding the memo
     QPlainTextEdit* Memo1;
 
     // Handlers (each runs inside the error guard when fired by the window).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Copy and paste through the system clipboard. Copy puts the pixels inside the
 // measuring rectangle on the clipboard and leaves the band shown; paste draws
 // the clipboard's bitmap at the rectangle's top-left corner, at its own size.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The one-slot history buffer: every command that changes the working image
 // saves it here first, and the Edit menu's restore entry puts it back.
 #include "app/Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opening a picture into the working image, and the main window's show handler.
 #include "app/Unit1.h"
 
@@ -14,10 +16,7 @@ namespace {
 // The chosen file's folder becomes the process's current directory, as the
 // platform's own open dialog leaves it; later relative names (the memo file)
 // resolve there.
-void followChosenFolder(const QString& fileName)
-{
-    QDir::setCurrent(QFileInfo(fileName).absolutePath());
-}
+void followChosenFolder(const QString& fileName) { QDir::setCurrent(QFileInfo(fileName).absolutePath()); }
 
 // Redoes the layouts from the window down to panel, so that panel has the
 // size the window's current size gives it.

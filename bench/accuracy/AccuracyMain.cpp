@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // planix_accuracy: how close planix-measure comes to the true areas.
 //
 //   planix_accuracy --program PATH/planix-measure [--seed N] [--large]

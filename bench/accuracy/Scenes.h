@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Photographs of flat shapes with known areas, made from a seed: what a user
 // lays on paper and photographs (leaves, grass, a footprint beside a coin or

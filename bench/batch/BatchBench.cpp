@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A batch of 40 photographs of 3000 x 2000 (JPEG) measured by planix-measure's
 // batch code with one worker and with two: pictures per second for each and
 // the speed-up of two workers over one (median of the repetitions, which

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Counting a full 1024 x 768 picture with about half its pixels counted:
 // the row kernels, the same count done pixel by pixel through the surface's
 // single-pixel read and write with a status text per pixel, and the whole
@@ -150,7 +152,6 @@ void BM_DominantPerPixel(benchmark::State& state, Channel channel)
     }
     state.counters["dots"] = dots;
 }
-
 
 // Drags the selection over the whole working image.
 void selectWholePicture(TForm1& form)

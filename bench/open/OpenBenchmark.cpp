@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opening a large JPEG into the fitted working image, against djpeg's decode
 // of the same file in the same run.
 //
@@ -103,12 +105,26 @@ void writeSparseBmp(const QString& path, int width, int height, int bits)
     const std::uint32_t paletteBytes = bits == 8 ? 1024 : 0;
     const std::uint32_t offset = 14 + 40 + paletteBytes;
     QByteArray head("BM");
-    auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) head += char(v >> (8 * i)); };
-    auto u16 = [&](unsigned v) { head += char(v & 0xFF); head += char(v >> 8); };
-    u32(std::uint32_t(offset + rowBytes * height)); u32(0); u32(offset);
-    u32(40); u32(std::uint32_t(width)); u32(std::uint32_t(height)); u16(1); u16(unsigned(bits));
-    for (int i = 0; i < 6; ++i) u32(0);
-    for (std::uint32_t i = 0; i < paletteBytes / 4; ++i) u32(i * 0x010101u);
+    auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            head += char(v >> (8 * i));
+    };
+    auto u16 = [&](unsigned v) {
+        head += char(v & 0xFF);
+        head += char(v >> 8);
+    };
+    u32(std::uint32_t(offset + rowBytes * height));
+    u32(0);
+    u32(offset);
+    u32(40);
+    u32(std::uint32_t(width));
+    u32(std::uint32_t(height));
+    u16(1);
+    u16(unsigned(bits));
+    for (int i = 0; i < 6; ++i)
+        u32(0);
+    for (std::uint32_t i = 0; i < paletteBytes / 4; ++i)
+        u32(i * 0x010101u);
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write(head);
@@ -155,8 +171,9 @@ OpenResult openInChildProcess(const QString& self, const QString& path)
     child.waitForFinished(-1);
     OpenResult result{};
     int width = 0, height = 0;
-    if (std::sscanf(child.readAllStandardOutput().constData(), "%lf %ld %d %d", &result.seconds,
-                    &result.peakGrowthKb, &width, &height) != 4)
+    if (std::sscanf(child.readAllStandardOutput().constData(), "%lf %ld %d %d", &result.seconds, &result.peakGrowthKb,
+                    &width, &height)
+        != 4)
         std::fprintf(stderr, "opening %s failed\n", qPrintable(path));
     result.size = QSize(width, height);
     return result;

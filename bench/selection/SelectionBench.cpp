@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One mouse move of a drag over a 1024 x 768 picture with a band of about
 // 1000 x 700: the program's own work per move, and the area the window is
 // then asked to repaint (caught from the paint events that follow).
@@ -24,7 +26,6 @@ public:
         return false;
     }
 };
-
 
 void BM_DragMove(benchmark::State& state)
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Colour counts with a margin: a pixel counts for a colour when that channel
 // exceeds each of the other two by more than margin levels. Margin 0 is the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The levels a brightness count compares against, found from a rectangle's
 // own pixels rather than from two single pixels.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One rectangle of planix-measure counted by the chosen levels and rule,
 // with the checks that tell whether to trust the count.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The checks that tell a batch's user which measurements not to trust. Each
 // warning has a short code for the CSV and a sentence for --help and the man

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Measuring without rectangles: the shapes lying on a sheet of paper are found
 // on the picture itself, one of them is taken as the reference by its shape,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The marked view of a picture measured without rectangles: each object's
 // outline (holes too) and its number, and the reference's fitted outline,

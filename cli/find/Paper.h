@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The paper's level across a picture: a smooth colour surface fitted to the
 // pixels that are paper, so that a lighting gradient, vignetting or a soft

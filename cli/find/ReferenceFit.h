@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Fitting the reference's outline to sub-pixel precision. The region found on
 // the picture gives a rough outline; along lines across that outline the edge

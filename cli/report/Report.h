@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The batch report: one self-contained HTML page to check a batch at a
 // glance. A summary (pictures, objects, total and mean area, warnings by

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the BMP reader and draws what it gives, reduced,
 // enlarged and partly off the target, so that every decoded pixel is read.
 // The only acceptable failure is the program's own error.

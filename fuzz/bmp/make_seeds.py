@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 PLANIX developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Writes the starting inputs of the BMP and icon fuzzers: one small file per
 header kind, pixel format and compression the readers know.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the JPEG reader and draws what it gives, reduced
 // and partly off the target. The only acceptable failure is the program's
 // own error ("JPEG エラー #%d"). Every declared size is drawn, up to

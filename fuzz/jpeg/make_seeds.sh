@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 PLANIX developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Writes the starting inputs of the JPEG fuzzer: small files of every kind
 # the decoder meets (baseline, progressive, arithmetic, greyscale, 4:4:4,
 # restart markers, CMYK and YCCK, 12-bit), made from the libjpeg-turbo test

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the metafile reader (WMF or EMF, chosen when the
 // fuzzer is built) and draws what it gives, reduced and partly off the
 // target. The only acceptable failure is the program's own error.
@@ -8,10 +10,7 @@
 
 // Qt's font database keeps what fontconfig finds for each family a text
 // record names, for the life of the process: a cache, not a leak.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {

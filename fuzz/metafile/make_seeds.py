@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 PLANIX developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Writes the starting inputs of the WMF and EMF fuzzers: small files with
 every record kind the players draw (pens, brushes, fonts, lines, polygons,
 rectangles, ellipses, text, bitmaps, mapping and saved states).

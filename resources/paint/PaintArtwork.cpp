@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Paints the program's pictures: the icon (a footprint beside a one-yen coin)
 // at every size the desktop asks for, and the About box's two bitmaps.
 //
@@ -35,12 +37,12 @@ void paintFootprint(QPainter& painter, const QRectF& box)
     auto curve = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
         sole.cubicTo(at(box, x1, y1), at(box, x2, y2), at(box, x3, y3));
     };
-    curve(0.86, 0.99, 0.90, 0.82, 0.86, 0.68);   // outer side of the heel
-    curve(0.82, 0.54, 0.96, 0.44, 0.97, 0.33);   // outer edge up to the ball
-    curve(0.98, 0.22, 0.78, 0.19, 0.56, 0.20);   // top of the ball
-    curve(0.30, 0.21, 0.06, 0.22, 0.08, 0.36);   // inner side of the ball
-    curve(0.10, 0.50, 0.46, 0.54, 0.38, 0.70);   // the arch
-    curve(0.30, 0.84, 0.24, 0.99, 0.56, 0.99);   // inner side of the heel
+    curve(0.86, 0.99, 0.90, 0.82, 0.86, 0.68); // outer side of the heel
+    curve(0.82, 0.54, 0.96, 0.44, 0.97, 0.33); // outer edge up to the ball
+    curve(0.98, 0.22, 0.78, 0.19, 0.56, 0.20); // top of the ball
+    curve(0.30, 0.21, 0.06, 0.22, 0.08, 0.36); // inner side of the ball
+    curve(0.10, 0.50, 0.46, 0.54, 0.38, 0.70); // the arch
+    curve(0.30, 0.84, 0.24, 0.99, 0.56, 0.99); // inner side of the heel
     painter.setPen(Qt::NoPen);
     painter.setBrush(ink);
     painter.drawPath(sole);
@@ -49,11 +51,8 @@ void paintFootprint(QPainter& painter, const QRectF& box)
         double x, y, rx, ry;
     };
     const Toe toes[] = {
-        {0.20, 0.095, 0.125, 0.085},
-        {0.43, 0.065, 0.080, 0.060},
-        {0.60, 0.080, 0.070, 0.055},
-        {0.75, 0.115, 0.062, 0.050},
-        {0.88, 0.170, 0.055, 0.045},
+        {0.20, 0.095, 0.125, 0.085}, {0.43, 0.065, 0.080, 0.060}, {0.60, 0.080, 0.070, 0.055},
+        {0.75, 0.115, 0.062, 0.050}, {0.88, 0.170, 0.055, 0.045},
     };
     for (const Toe& toe : toes)
         painter.drawEllipse(at(box, toe.x, toe.y), toe.rx * box.width(), toe.ry * box.height());

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/metafile/MetafilePlayers.h"
 
 #include "surface/metafile/MetafileCanvas.h"
@@ -27,15 +29,9 @@ QRect rectAt(const RecordView& r, std::size_t at) // left, top, right, bottom
     return QRect(QPoint(r.i32(at), r.i32(at + 4)), QPoint(r.i32(at + 8), r.i32(at + 12)));
 }
 
-QPointF pointAt(const RecordView& r, std::size_t at)
-{
-    return QPointF(r.i32(at), r.i32(at + 4));
-}
+QPointF pointAt(const RecordView& r, std::size_t at) { return QPointF(r.i32(at), r.i32(at + 4)); }
 
-QRectF boxAt(const RecordView& r, std::size_t at)
-{
-    return QRectF(pointAt(r, at), pointAt(r, at + 8));
-}
+QRectF boxAt(const RecordView& r, std::size_t at) { return QRectF(pointAt(r, at), pointAt(r, at + 8)); }
 
 // The parts of the header that place the picture.
 struct EmfHeader {
@@ -58,8 +54,8 @@ EmfHeader readHeader(const RecordView& file)
     header.bounds = rectAt(file, FIELD(U_EMRHEADER, rclBounds));
     header.frame = rectAt(file, FIELD(U_EMRHEADER, rclFrame));
     header.device = QSizeF(file.i32(FIELD(U_EMRHEADER, szlDevice.cx)), file.i32(FIELD(U_EMRHEADER, szlDevice.cy)));
-    header.millimetres =
-        QSizeF(file.i32(FIELD(U_EMRHEADER, szlMillimeters.cx)), file.i32(FIELD(U_EMRHEADER, szlMillimeters.cy)));
+    header.millimetres = QSizeF(file.i32(FIELD(U_EMRHEADER, szlMillimeters.cx)),
+                                file.i32(FIELD(U_EMRHEADER, szlMillimeters.cy)));
     return header;
 }
 
@@ -162,7 +158,14 @@ GdiObject stockObject(std::uint32_t index)
     case 6: return GdiPen{U_PS_SOLID, 0, Qt::white};
     case 7: return GdiPen{U_PS_SOLID, 0, Qt::black};
     case 8: return GdiPen{U_PS_NULL, 0, Qt::black};
-    case 10: case 11: case 12: case 13: case 14: case 15: case 16: case 17: return GdiFont{};
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 17: return GdiFont{};
     default: return std::monostate{};
     }
 }
@@ -206,7 +209,7 @@ bool usesSource(std::uint32_t rop)
 
 class EmfPlayer {
 public:
-    explicit EmfPlayer(MetafileCanvas& canvas) : canvas(canvas) {}
+    explicit EmfPlayer(MetafileCanvas& canvas) : canvas(canvas) { }
 
     void play(std::uint32_t type, const RecordView& r)
     {
@@ -331,9 +334,18 @@ private:
         QTransform& world = canvas.state().mapping.world;
         switch (r.u32(FIELD(U_EMRMODIFYWORLDTRANSFORM, iMode))) {
         case U_MWT_IDENTITY: world.reset(); break;
-        case U_MWT_LEFTMULTIPLY: if (xform) world = *xform * world; break;
-        case U_MWT_RIGHTMULTIPLY: if (xform) world = world * *xform; break;
-        case modifySet: if (xform) world = *xform; break;
+        case U_MWT_LEFTMULTIPLY:
+            if (xform)
+                world = *xform * world;
+            break;
+        case U_MWT_RIGHTMULTIPLY:
+            if (xform)
+                world = world * *xform;
+            break;
+        case modifySet:
+            if (xform)
+                world = *xform;
+            break;
         default: break;
         }
     }
@@ -433,8 +445,10 @@ private:
         using Record = U_EMRSTRETCHDIBITS;
         if (!usesSource(r.u32(FIELD(Record, dwRop))))
             return;
-        const QImage image = recordDib(r, FIELD(Record, iUsageSrc), FIELD(Record, offBmiSrc), FIELD(Record, offBitsSrc));
-        const QRectF dest(pointAt(r, FIELD(Record, Dest)), QSizeF(r.i32(FIELD(Record, cDest.x)), r.i32(FIELD(Record, cDest.y))));
+        const QImage image = recordDib(r, FIELD(Record, iUsageSrc), FIELD(Record, offBmiSrc),
+                                       FIELD(Record, offBitsSrc));
+        const QRectF dest(pointAt(r, FIELD(Record, Dest)),
+                          QSizeF(r.i32(FIELD(Record, cDest.x)), r.i32(FIELD(Record, cDest.y))));
         canvas.image(dest, image, sourceRect(image, r, FIELD(Record, Src), FIELD(Record, cSrc)));
     }
 
@@ -444,9 +458,12 @@ private:
         using Record = U_EMRSTRETCHBLT;
         if (!usesSource(r.u32(FIELD(Record, dwRop))))
             return;
-        const QImage image = recordDib(r, FIELD(Record, iUsageSrc), FIELD(Record, offBmiSrc), FIELD(Record, offBitsSrc));
-        const QRectF dest(pointAt(r, FIELD(Record, Dest)), QSizeF(r.i32(FIELD(Record, cDest.x)), r.i32(FIELD(Record, cDest.y))));
-        canvas.image(dest, image, sourceRect(image, r, FIELD(Record, Src), stretched ? FIELD(Record, cSrc) : FIELD(Record, cDest)));
+        const QImage image = recordDib(r, FIELD(Record, iUsageSrc), FIELD(Record, offBmiSrc),
+                                       FIELD(Record, offBitsSrc));
+        const QRectF dest(pointAt(r, FIELD(Record, Dest)),
+                          QSizeF(r.i32(FIELD(Record, cDest.x)), r.i32(FIELD(Record, cDest.y))));
+        canvas.image(dest, image,
+                     sourceRect(image, r, FIELD(Record, Src), stretched ? FIELD(Record, cSrc) : FIELD(Record, cDest)));
     }
 
     // A DIB stored bottom-up counts the source's y from its bottom edge.
@@ -474,8 +491,10 @@ MetafileSize inspectEmf(const QByteArray& bytes)
     const QRect& frame = header.frame;
     MetafileSize size;
     if (frame.right() > frame.left() && frame.bottom() > frame.top()) {
-        size.width = static_cast<int>(std::lround((double(frame.right()) - frame.left()) * screenDotsPerInch / hundredthsOfMmPerInch));
-        size.height = static_cast<int>(std::lround((double(frame.bottom()) - frame.top()) * screenDotsPerInch / hundredthsOfMmPerInch));
+        size.width = static_cast<int>(
+            std::lround((double(frame.right()) - frame.left()) * screenDotsPerInch / hundredthsOfMmPerInch));
+        size.height = static_cast<int>(
+            std::lround((double(frame.bottom()) - frame.top()) * screenDotsPerInch / hundredthsOfMmPerInch));
     } else {
         const QRect& b = header.bounds;
         size.width = static_cast<int>(std::clamp(double(b.right()) - b.left() + 1, 0.0, double(INT32_MAX)));

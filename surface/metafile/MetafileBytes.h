@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Little-endian reads from a metafile record that never leave it. A read
 // past the end yields 0 and marks the view as overrun, so a record that is
@@ -10,23 +12,19 @@
 #include <cstring>
 
 // The file ends inside its header or a record.
-inline PlanixError metafileCut()
-{
-    return PlanixError(QStringLiteral("ストリームからの読み込みエラー"));
-}
+inline PlanixError metafileCut() { return PlanixError(QStringLiteral("ストリームからの読み込みエラー")); }
 
 // No metafile header, or a record size no metafile can have.
-inline PlanixError metafileInvalid()
-{
-    return PlanixError(QStringLiteral("メタファイルが不正です"));
-}
+inline PlanixError metafileInvalid() { return PlanixError(QStringLiteral("メタファイルが不正です")); }
 
 class RecordView {
 public:
     RecordView() = default;
-    RecordView(const char* data, std::size_t size) : data(data), length(size) {}
+    RecordView(const char* data, std::size_t size) : data(data), length(size) { }
     explicit RecordView(const QByteArray& bytes)
-        : data(bytes.constData()), length(static_cast<std::size_t>(bytes.size())) {}
+        : data(bytes.constData()), length(static_cast<std::size_t>(bytes.size()))
+    {
+    }
 
     std::size_t size() const { return length; }
     const char* bytes() const { return data; }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/metafile/MetafileCanvas.h"
 
 #include <QFontMetricsF>
@@ -78,10 +80,8 @@ bool bitsSuffice(const DibLayout& dib, std::size_t bitsBytes)
         return stride * rows <= static_cast<std::int64_t>(bitsBytes);
     }
     case BI_RLE8:
-    case BI_RLE4:
-        return dib.width * rows <= static_cast<std::int64_t>(bitsBytes) * 128;
-    default:
-        return false; // JPEG or PNG inside a DIB: not drawn
+    case BI_RLE4: return dib.width * rows <= static_cast<std::int64_t>(bitsBytes) * 128;
+    default: return false; // JPEG or PNG inside a DIB: not drawn
     }
 }
 
@@ -106,10 +106,7 @@ QImage decodeDib(const DibLayout& dib, const RecordView& info, const RecordView&
     return QImage::fromData(file, "BMP");
 }
 
-constexpr double squaredLength(double x, double y)
-{
-    return x * x + y * y;
-}
+constexpr double squaredLength(double x, double y) { return x * x + y * y; }
 
 bool isUsable(const QTransform& t)
 {
@@ -161,10 +158,7 @@ QString ansiText(const RecordView& record, std::size_t at, std::size_t count, in
     return QString::fromLatin1(untilNul);
 }
 
-QColor colourRef(std::uint32_t value)
-{
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
+QColor colourRef(std::uint32_t value) { return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF); }
 
 MetafileCanvas::MetafileCanvas(QImage& target, const QRect& rect, MappingToTarget mapping)
     : mapping(std::move(mapping)), clip(rect & target.rect()), budget(clip), painter(&target)
@@ -173,15 +167,9 @@ MetafileCanvas::MetafileCanvas(QImage& target, const QRect& rect, MappingToTarge
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
-bool MetafileCanvas::playRecord(std::size_t bytes)
-{
-    return budget.charge(DrawWork::record(bytes));
-}
+bool MetafileCanvas::playRecord(std::size_t bytes) { return budget.charge(DrawWork::record(bytes)); }
 
-bool MetafileCanvas::affordPoints(std::size_t count)
-{
-    return budget.charge(DrawWork::points(count));
-}
+bool MetafileCanvas::affordPoints(std::size_t count) { return budget.charge(DrawWork::points(count)); }
 
 QImage MetafileCanvas::dib(const RecordView& info, const RecordView& bits)
 {
@@ -381,7 +369,7 @@ void MetafileCanvas::text(QPointF reference, std::size_t count, const std::funct
         return;
     const double verticalScale = std::sqrt(squaredLength(toTarget.m21(), toTarget.m22()));
     const double pixelSize = current.font.height == 0 ? defaultTextPixels
-                                                         : std::abs(double(current.font.height)) * verticalScale;
+                                                      : std::abs(double(current.font.height)) * verticalScale;
     if (pixelSize < 1 || pixelSize > maxTextPixels || !budget.charge(DrawWork::characters(count)))
         return;
     const QString text = decode();
@@ -393,7 +381,8 @@ void MetafileCanvas::text(QPointF reference, std::size_t count, const std::funct
     const QFontMetricsF metrics(font);
     const double width = metrics.horizontalAdvance(text);
     const QPointF at = textOrigin(metrics, width);
-    const QTransform placing = QTransform::fromTranslate(anchor.x(), anchor.y()).rotate(-double(current.font.escapement) / 10);
+    const QTransform placing =
+        QTransform::fromTranslate(anchor.x(), anchor.y()).rotate(-double(current.font.escapement) / 10);
     const QRectF box(at.x(), at.y() - metrics.ascent(), width, metrics.height());
     if (!budget.chargeGlyphs(text, font, at, placing, box))
         return;
@@ -428,8 +417,8 @@ void MetafileCanvas::image(const QRectF& dest, const QImage& image, const QRect&
     const bool flipY = (dest.height() < 0) != (toTarget.m22() < 0);
     const QImage piece = image.copy(part).mirrored(flipX, flipY);
     const double sx = double(piece.width()) / device.width(), sy = double(piece.height()) / device.height();
-    const QRectF from((visible.left() - device.left()) * sx, (visible.top() - device.top()) * sy,
-                      visible.width() * sx, visible.height() * sy);
+    const QRectF from((visible.left() - device.left()) * sx, (visible.top() - device.top()) * sy, visible.width() * sx,
+                      visible.height() * sy);
     painter.resetTransform();
     painter.drawImage(QRectF(visible), piece, from);
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The drawing state a metafile plays against (what GDI calls a device
 // context), drawn with QPainter into a rectangle of a 32-bit RGB image.
@@ -30,17 +32,17 @@ struct GdiBrush {
     unsigned style = 0; // BS_SOLID, BS_NULL, BS_HATCHED, patterns
     unsigned hatch = 0;
     QColor colour = Qt::white;
-    QImage pattern;     // BS_PATTERN / BS_DIBPATTERN
+    QImage pattern; // BS_PATTERN / BS_DIBPATTERN
 };
 
 struct GdiFont {
-    int height = 0;     // logical units; 0: the default size
+    int height = 0; // logical units; 0: the default size
     int weight = 400;
     int escapement = 0; // tenths of a degree, counter-clockwise
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    int charset = 0;    // 128: Shift-JIS
+    int charset = 0; // 128: Shift-JIS
     QString face;
 };
 

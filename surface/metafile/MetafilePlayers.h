@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Windows metafiles (WMF, placeable or plain) and enhanced metafiles (EMF):
 // checking a file at load and playing its records into a picture.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/metafile/MetafileWork.h"
 
 #include <QPainterPath>
@@ -20,10 +22,7 @@ constexpr double largestCachedGlyph = 64, antialiasedEdgeWeight = 3;
 constexpr double dibPixelWork = 40, imagePixelWork = 2;
 
 // One edge in one pixel row, with edges in the row in all.
-double edgeRowWork(double edges)
-{
-    return std::min(40 + 8 * edges, 12000.0);
-}
+double edgeRowWork(double edges) { return std::min(40 + 8 * edges, 12000.0); }
 
 double length(QPointF from, QPointF to)
 {
@@ -32,10 +31,7 @@ double length(QPointF from, QPointF to)
 }
 
 // Coordinates far outside any target, brought into int range.
-int row(double y)
-{
-    return static_cast<int>(std::floor(std::clamp(y, -1e9, 1e9)));
-}
+int row(double y) { return static_cast<int>(std::floor(std::clamp(y, -1e9, 1e9))); }
 
 // Calls segment(from, to) for every segment of the lines, in target pixels.
 template <typename Lines, typename Segment>
@@ -59,10 +55,8 @@ void forEachSegment(const Lines& lines, bool closed, const QTransform& toTarget,
 } // namespace
 
 DrawWork::DrawWork(const QRect& clip)
-    : clip(clip),
-      diagonal(std::hypot(clip.width(), clip.height())),
-      edgesInRow(static_cast<std::size_t>(std::max(clip.height(), 0)) + 1, 0.0),
-      firstRow(clip.bottom()),
+    : clip(clip), diagonal(std::hypot(clip.width(), clip.height())),
+      edgesInRow(static_cast<std::size_t>(std::max(clip.height(), 0)) + 1, 0.0), firstRow(clip.bottom()),
       lastRow(clip.top())
 {
 }
@@ -77,15 +71,9 @@ bool DrawWork::charge(double units)
     return true;
 }
 
-double DrawWork::record(std::size_t bytes)
-{
-    return recordWork + recordByteWork * double(bytes);
-}
+double DrawWork::record(std::size_t bytes) { return recordWork + recordByteWork * double(bytes); }
 
-double DrawWork::points(std::size_t count)
-{
-    return pointWork * double(count);
-}
+double DrawWork::points(std::size_t count) { return pointWork * double(count); }
 
 double DrawWork::shape(const std::vector<QPolygonF>& outlines, OutlineKind kind, const QTransform& toTarget,
                        const QPen& pen, const QBrush& brush)
@@ -109,10 +97,7 @@ double DrawWork::ellipse(const QRectF& box)
     return ellipseOutlineWork * std::min(std::abs(box.width()) + std::abs(box.height()), longestWalk);
 }
 
-double DrawWork::pixel()
-{
-    return shapeWork;
-}
+double DrawWork::pixel() { return shapeWork; }
 
 void DrawWork::addEdge(double top, double bottom, double cells)
 {
@@ -214,10 +199,7 @@ double DrawWork::curves(const std::vector<QPolygonF>& outlines, const QTransform
     return work;
 }
 
-double DrawWork::characters(std::size_t count)
-{
-    return textWork + characterWork * double(count);
-}
+double DrawWork::characters(std::size_t count) { return textWork + characterWork * double(count); }
 
 // Small glyphs are drawn from the painter's glyph cache. Larger ones are
 // filled as outlines, antialiased, all the line's glyphs as one polygon:
@@ -244,10 +226,7 @@ bool DrawWork::chargeGlyphs(const QString& text, const QFont& font, QPointF at, 
     return charge(edgeRows(antialiasedEdgeWeight));
 }
 
-double DrawWork::dib(std::int64_t pixels)
-{
-    return dibPixelWork * double(pixels);
-}
+double DrawWork::dib(std::int64_t pixels) { return dibPixelWork * double(pixels); }
 
 double DrawWork::image(const QRect& visible, const QSize& piece)
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The work one draw of a metafile may do.
 //
@@ -81,8 +83,8 @@ public:
     // a shape: outlines in logical units placed in the target by toTarget,
     // filled with brush and drawn along with pen (cosmetic, width in target
     // pixels, 0 for one pixel);
-    double shape(const std::vector<QPolygonF>& outlines, OutlineKind kind, const QTransform& toTarget,
-                 const QPen& pen, const QBrush& brush);
+    double shape(const std::vector<QPolygonF>& outlines, OutlineKind kind, const QTransform& toTarget, const QPen& pen,
+                 const QBrush& brush);
     // what the painter adds for an ellipse placed in the target at box;
     static double ellipse(const QRectF& box);
     // setting one pixel;
@@ -96,8 +98,7 @@ public:
 
     // Charges drawing the glyphs of text in font at `at`, with their box,
     // placed in the target by placing; false when they do not fit.
-    bool chargeGlyphs(const QString& text, const QFont& font, QPointF at, const QTransform& placing,
-                      const QRectF& box);
+    bool chargeGlyphs(const QString& text, const QFont& font, QPointF at, const QTransform& placing, const QRectF& box);
 
 private:
     double fill(const std::vector<QPolygonF>& outlines, const QTransform& toTarget, bool patterned);

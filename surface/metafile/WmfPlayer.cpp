@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/metafile/MetafilePlayers.h"
 
 #include "surface/metafile/MetafileCanvas.h"
@@ -40,8 +42,7 @@ WmfLayout wmfLayout(const RecordView& file)
     if (file.size() < at + headerBytes)
         throw metafileCut();
     const std::uint16_t type = file.u16(at), headerWords = file.u16(at + 2);
-    if ((type != 1 && type != 2) || headerWords != headerBytes / 2
-        || (layout.placeable && layout.unitsPerInch == 0))
+    if ((type != 1 && type != 2) || headerWords != headerBytes / 2 || (layout.placeable && layout.unitsPerInch == 0))
         throw metafileInvalid();
     layout.firstRecord = at + headerBytes;
     return layout;
@@ -101,7 +102,7 @@ QPolygonF pointsAt(MetafileCanvas& canvas, const RecordView& record, std::size_t
 // WMF object table: each new object takes the lowest free index.
 class ObjectTable {
 public:
-    explicit ObjectTable(std::size_t capacity) : capacity(capacity) {}
+    explicit ObjectTable(std::size_t capacity) : capacity(capacity) { }
 
     void add(GdiObject object)
     {
@@ -185,7 +186,7 @@ QRect sourceRect(const QImage& image, int x, int y, int width, int height)
 
 class WmfPlayer {
 public:
-    WmfPlayer(MetafileCanvas& canvas, std::size_t objectCapacity) : canvas(canvas), objects(objectCapacity) {}
+    WmfPlayer(MetafileCanvas& canvas, std::size_t objectCapacity) : canvas(canvas), objects(objectCapacity) { }
 
     void play(unsigned type, const RecordView& r)
     {
@@ -204,9 +205,7 @@ public:
         case U_WMR_LINETO: canvas.lineTo(reversedPointAt(r, 6)); break;
         case U_WMR_RECTANGLE: canvas.rectangle(reversedBoxAt(r, 6)); break;
         case U_WMR_ELLIPSE: canvas.ellipse(reversedBoxAt(r, 6)); break;
-        case U_WMR_ROUNDRECT:
-            canvas.roundRect(reversedBoxAt(r, 10), QSizeF(r.i16(8), r.i16(6)));
-            break;
+        case U_WMR_ROUNDRECT: canvas.roundRect(reversedBoxAt(r, 10), QSizeF(r.i16(8), r.i16(6))); break;
         case U_WMR_SETPIXEL: canvas.setPixel(reversedPointAt(r, 10), colourRef(r.u32(6))); break;
         case U_WMR_POLYGON: canvas.polygon(pointsAt(canvas, r, 8, r.u16(6))); break;
         case U_WMR_POLYLINE: canvas.polyline(pointsAt(canvas, r, 8, r.u16(6))); break;
@@ -345,8 +344,10 @@ MetafileSize inspectWmf(const QByteArray& bytes)
     MetafileSize size;
     bool sized = layout.placeable;
     if (layout.placeable) {
-        size.width = static_cast<int>(std::abs(layout.box.width()) * std::int64_t{screenDotsPerInch} / layout.unitsPerInch);
-        size.height = static_cast<int>(std::abs(layout.box.height()) * std::int64_t{screenDotsPerInch} / layout.unitsPerInch);
+        size.width = static_cast<int>(std::abs(layout.box.width()) * std::int64_t{screenDotsPerInch}
+                                      / layout.unitsPerInch);
+        size.height = static_cast<int>(std::abs(layout.box.height()) * std::int64_t{screenDotsPerInch}
+                                       / layout.unitsPerInch);
     }
     forEachRecord(file, layout.firstRecord, [&](unsigned type, const RecordView& record) {
         if (!sized && type == U_WMR_SETWINDOWEXT) {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/pixels/Bitmap.h"
 
 #include <QPainter>
@@ -15,10 +17,7 @@ qsizetype rowBytesFor(int width)
     return bytes % 2048 == 0 ? bytes + 64 : bytes;
 }
 
-bool hasCacheFriendlyRows(const QImage& image)
-{
-    return image.bytesPerLine() == rowBytesFor(image.width());
-}
+bool hasCacheFriendlyRows(const QImage& image) { return image.bytesPerLine() == rowBytesFor(image.width()); }
 
 // An uninitialised 32-bit image with cache-friendly rows.
 QImage newSurfaceImage(int width, int height)
@@ -27,8 +26,9 @@ QImage newSurfaceImage(int width, int height)
     void* buffer = std::malloc(std::size_t(rowBytes) * height);
     if (!buffer)
         throw std::bad_alloc();
-    return QImage(static_cast<uchar*>(buffer), width, height, rowBytes, QImage::Format_RGB32,
-                  [](void* data) { std::free(data); }, buffer);
+    return QImage(
+        static_cast<uchar*>(buffer), width, height, rowBytes, QImage::Format_RGB32, [](void* data) { std::free(data); },
+        buffer);
 }
 
 QImage surfaceCopyOf(const QImage& source)
@@ -43,9 +43,7 @@ QImage surfaceCopyOf(const QImage& source)
 } // namespace
 
 TBitmap::TBitmap(QImage image)
-    : logicalWidth(image.width()), logicalHeight(image.height()), pixels(std::move(image))
-{
-}
+    : logicalWidth(image.width()), logicalHeight(image.height()), pixels(std::move(image)) { }
 
 TBitmap TBitmap::white(int width, int height)
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A bitmap: pixels plus the drawing state that comes fresh with each new bitmap.
 #include "surface/pixels/Colour.h"
@@ -16,8 +18,8 @@ struct DrawingState {
 
 class TBitmap {
 public:
-    TBitmap() = default;                 // 0 x 0
-    explicit TBitmap(QImage pixels);     // adopts any format; an indexed image keeps its palette
+    TBitmap() = default;             // 0 x 0
+    explicit TBitmap(QImage pixels); // adopts any format; an indexed image keeps its palette
 
     // A white bitmap of the given size in the surface format.
     static TBitmap white(int width, int height);

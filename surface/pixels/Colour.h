@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Colour values as the program passes them around: 0x00BBGGRR, red in bits 0-7,
 // green in 8-15, blue in 16-23. Channels are always taken by masking, whatever
@@ -24,12 +26,6 @@ constexpr TColor rgbColour(unsigned red, unsigned green, unsigned blue)
 }
 
 // QRgb is 0xAARRGGBB; the alpha byte is dropped.
-constexpr TColor fromQRgb(QRgb p)
-{
-    return rgbColour((p >> 16) & 0xFFu, (p >> 8) & 0xFFu, p & 0xFFu);
-}
+constexpr TColor fromQRgb(QRgb p) { return rgbColour((p >> 16) & 0xFFu, (p >> 8) & 0xFFu, p & 0xFFu); }
 
-constexpr QRgb toQRgb(TColor c)
-{
-    return 0xFF000000u | redOf(c) << 16 | greenOf(c) << 8 | blueOf(c);
-}
+constexpr QRgb toQRgb(TColor c) { return 0xFF000000u | redOf(c) << 16 | greenOf(c) << 8 | blueOf(c); }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A picture that is not a plain bitmap (JPEG, icon, metafile). Graphics are
 // never written to, so copies may share one instance.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What an image control holds: nothing, a bitmap, or a graphic (JPEG, icon,
 // metafile). Copying a Picture gives an independent copy: bitmaps share their
@@ -10,8 +12,8 @@
 class Picture {
 public:
     Picture() = default;
-    explicit Picture(TBitmap bitmap) : heldBitmap(std::move(bitmap)) {}
-    explicit Picture(GraphicPtr graphic) : heldGraphic(std::move(graphic)) {}
+    explicit Picture(TBitmap bitmap) : heldBitmap(std::move(bitmap)) { }
+    explicit Picture(GraphicPtr graphic) : heldGraphic(std::move(graphic)) { }
 
     PictureKind kind() const;
     bool isEmpty() const { return kind() == PictureKind::Empty; }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/pixels/Stretch.h"
 
 #include <algorithm>
@@ -17,8 +19,7 @@ std::vector<int> sourceColumns(int sourceWidth, const QRect& rect, int firstX, i
 
 } // namespace
 
-void stretchRowNearest(const QRgb* sourceRow, int sourceWidth, QImage& target,
-                       const QRect& rect, int targetY)
+void stretchRowNearest(const QRgb* sourceRow, int sourceWidth, QImage& target, const QRect& rect, int targetY)
 {
     const QRect visible = rect & target.rect();
     if (visible.isEmpty() || targetY < visible.top() || targetY > visible.bottom())

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Nearest-pixel stretching, shared by every bitmap-like picture.
 //
@@ -12,10 +14,7 @@
 #include <cstdint>
 
 // Source index for target index i when n source cells fill m target cells.
-constexpr int nearestSource(int i, int n, int m)
-{
-    return static_cast<int>(static_cast<std::int64_t>(i) * n / m);
-}
+constexpr int nearestSource(int i, int n, int m) { return static_cast<int>(static_cast<std::int64_t>(i) * n / m); }
 
 // Writes source scaled into rect of target (32-bit RGB), clipped to target.
 void stretchNearest(const QImage& source, QImage& target, const QRect& rect);
@@ -23,5 +22,4 @@ void stretchNearest(const QImage& source, QImage& target, const QRect& rect);
 // Writes one source row (any format QImage::pixel understands, here given as
 // 32-bit RGB values) into every target row of rect that samples it.
 // Used by decoders that deliver rows one at a time.
-void stretchRowNearest(const QRgb* sourceRow, int sourceWidth, QImage& target,
-                       const QRect& rect, int targetY);
+void stretchRowNearest(const QRgb* sourceRow, int sourceWidth, QImage& target, const QRect& rect, int targetY);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/pixels/Surface.h"
 
 #include <QPainter>
@@ -24,10 +26,7 @@ void Surface::setPixel(int x, int y, TColor colour)
     touch(QRect(x, y, 1, 1));
 }
 
-QRgb* Surface::scanLine(int y)
-{
-    return reinterpret_cast<QRgb*>(target->writableImage().scanLine(y));
-}
+QRgb* Surface::scanLine(int y) { return reinterpret_cast<QRgb*>(target->writableImage().scanLine(y)); }
 
 const QRgb* Surface::constScanLine(int y) const
 {
@@ -65,10 +64,7 @@ void penRun(TPenMode mode, TColor colour, QRgb* p, int count, qsizetype step)
 
 } // namespace
 
-void Surface::applyAt(int x, int y, TColor colour)
-{
-    penRun(penMode(), colour, scanLine(y) + x, 1, 1);
-}
+void Surface::applyAt(int x, int y, TColor colour) { penRun(penMode(), colour, scanLine(y) + x, 1, 1); }
 
 void Surface::horizontalRun(int x1, int x2, int y, TColor colour)
 {
@@ -114,8 +110,14 @@ void Surface::lineTo(int x, int y)
             area |= QRect(cx, cy, 1, 1);
         }
         const int twice = 2 * error;
-        if (twice >= dy) { error += dy; cx += sx; }
-        if (twice <= dx) { error += dx; cy += sy; }
+        if (twice >= dy) {
+            error += dy;
+            cx += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            cy += sy;
+        }
     }
     moveTo(x, y);
     touch(area);

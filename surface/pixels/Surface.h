@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Drawing on a bitmap: single pixels, pen-mode figures, picture drawing and
 // block copies. Every write reports the rectangles it touched, so the image
@@ -68,8 +70,8 @@ public:
 private:
     bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < width() && y < height(); }
     void applyAt(int x, int y, TColor colour);
-    void horizontalRun(int x1, int x2, int y, TColor colour);  // x1..x2 inclusive
-    void verticalRun(int x, int y1, int y2, TColor colour);    // y1..y2 inclusive
+    void horizontalRun(int x1, int x2, int y, TColor colour); // x1..x2 inclusive
+    void verticalRun(int x, int y1, int y2, TColor colour);   // y1..y2 inclusive
     void paintShape(const std::function<void(class QPainter&)>& shape, const QRect& box);
 
     TBitmap* target;

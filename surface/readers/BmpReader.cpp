@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // BMP files: "BM", the file header, then a device-independent bitmap (Dib.h).
 // Qt serves only as the pixel container: its own BMP reader neither reads
 // OS/2 2.x headers nor tells a cut file from a bad one.
@@ -40,7 +42,7 @@ BmpLayout readLayout(ByteReader& in, std::int64_t fileSize)
 {
     if (in.u8() != 'B' || in.u8() != 'M')
         throwInvalidBitmap();
-    in.skip(8);  // file size, two reserved words
+    in.skip(8); // file size, two reserved words
     const std::uint32_t pixelOffset = in.u32();
     BmpLayout layout;
     layout.header = readDibHeader(in);
@@ -48,8 +50,8 @@ BmpLayout readLayout(ByteReader& in, std::int64_t fileSize)
     layout.palette = readFilePalette(in, layout.header, pixelOffset);
 
     const DibHeader& header = layout.header;
-    layout.start =
-        pixelOffset != 0 ? pixelOffset : paletteStart + header.declaredPaletteEntries() * header.paletteEntrySize;
+    layout.start = pixelOffset != 0 ? pixelOffset
+                                    : paletteStart + header.declaredPaletteEntries() * header.paletteEntrySize;
     if (layout.start > fileSize)
         throwReadError();
     layout.size = fileSize - layout.start;
@@ -78,7 +80,10 @@ QByteArray readAt(int fd, std::int64_t offset, std::int64_t count)
     return bytes;
 }
 
-const std::uint8_t* bytesOf(const QByteArray& bytes) { return reinterpret_cast<const std::uint8_t*>(bytes.constData()); }
+const std::uint8_t* bytesOf(const QByteArray& bytes)
+{
+    return reinterpret_cast<const std::uint8_t*>(bytes.constData());
+}
 
 } // namespace
 

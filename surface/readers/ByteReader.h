@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Little-endian reading from a file's bytes held in memory, as the bitmap and
 // icon readers need it. Every read is checked against the end of the bytes:
@@ -8,15 +10,12 @@
 #include <QByteArray>
 #include <cstdint>
 
-[[noreturn]] inline void throwReadError()
-{
-    throw PlanixError(QStringLiteral("ストリームからの読み込みエラー"));
-}
+[[noreturn]] inline void throwReadError() { throw PlanixError(QStringLiteral("ストリームからの読み込みエラー")); }
 
 class ByteReader {
 public:
     // Reads data[0, length); the bytes must outlive the reader.
-    ByteReader(const std::uint8_t* data, qsizetype length) : begin(data), length(length) {}
+    ByteReader(const std::uint8_t* data, qsizetype length) : begin(data), length(length) { }
     explicit ByteReader(const QByteArray& bytes)
         : ByteReader(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size())
     {
@@ -35,8 +34,7 @@ public:
     std::uint32_t u32()
     {
         const std::uint8_t* p = take(4);
-        return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-               std::uint32_t(p[3]) << 24;
+        return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
     }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Device-independent bitmaps: the pixel format inside BMP files and icons.
 //
@@ -33,15 +35,15 @@ struct DibMasks {
 
 struct DibHeader {
     std::uint32_t headerSize = 0;
-    std::int64_t width = 0;     // > 0
-    std::int64_t height = 0;    // > 0, rows counted whatever their order
-    bool topDown = false;       // a negative height in the file
-    int bitCount = 0;           // 1, 2, 4, 8, 16, 24 or 32
+    std::int64_t width = 0;  // > 0
+    std::int64_t height = 0; // > 0, rows counted whatever their order
+    bool topDown = false;    // a negative height in the file
+    int bitCount = 0;        // 1, 2, 4, 8, 16, 24 or 32
     DibCompression compression = DibCompression::None;
-    DibMasks masks;             // the colour channels of 16- and 32-bit pixels
-    std::uint32_t coloursUsed = 0;  // 0: the default for the bit count
-    std::uint32_t imageSize = 0;    // bytes of pixel data; 0 when the writer left it out
-    int paletteEntrySize = 4;       // 3 for the OS/2 core header
+    DibMasks masks;                // the colour channels of 16- and 32-bit pixels
+    std::uint32_t coloursUsed = 0; // 0: the default for the bit count
+    std::uint32_t imageSize = 0;   // bytes of pixel data; 0 when the writer left it out
+    int paletteEntrySize = 4;      // 3 for the OS/2 core header
 
     // Entries of the palette as written after the header (0 above 8 bits per pixel
     // unless coloursUsed says otherwise).
@@ -92,8 +94,8 @@ public:
     DibRows(const DibHeader& header, const QList<QRgb>& palette, std::int64_t dataSize);
     ~DibRows();
 
-    int count() const;            // rows stored
-    std::int64_t stride() const;  // bytes from one stored row to the next
+    int count() const;              // rows stored
+    std::int64_t stride() const;    // bytes from one stored row to the next
     std::int64_t bytesUsed() const; // bytes of a row without its padding
     // Decodes stored row index from bytesUsed() bytes.
     void decode(int index, const std::uint8_t* bytes);
@@ -104,4 +106,3 @@ private:
     std::unique_ptr<MaskedColour> colour;
     QImage image;
 };
-

@@ -1,20 +1,19 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Device-independent bitmap headers and palettes (see Dib.h).
 #include "surface/readers/Dib.h"
 
 #include <algorithm>
 #include <array>
 
-void throwInvalidBitmap()
-{
-    throw PlanixError(QStringLiteral("ビットマップイメージが不正です"));
-}
+void throwInvalidBitmap() { throw PlanixError(QStringLiteral("ビットマップイメージが不正です")); }
 
 namespace {
 
 constexpr std::uint32_t biRgb = 0;
 constexpr std::uint32_t biRle8 = 1;
 constexpr std::uint32_t biRle4 = 2;
-constexpr std::uint32_t biBitFields = 3;       // Huffman 1D in an OS/2 2.x header
+constexpr std::uint32_t biBitFields = 3; // Huffman 1D in an OS/2 2.x header
 constexpr std::uint32_t biAlphaBitFields = 6;
 
 bool isWindowsHeaderSize(std::uint32_t size)
@@ -50,7 +49,7 @@ DibCompression compressionOf(std::uint32_t code, int bitCount, bool os2)
         return DibCompression::Rle4;
     if ((code == biBitFields || code == biAlphaBitFields) && wide && !os2)
         return DibCompression::BitFields;
-    throwInvalidBitmap();  // JPEG, PNG, OS/2 Huffman or RLE24, or a mismatched bit count
+    throwInvalidBitmap(); // JPEG, PNG, OS/2 Huffman or RLE24, or a mismatched bit count
 }
 
 void readCoreFields(ByteReader& fields, DibHeader& header, int& planes)
@@ -90,9 +89,9 @@ std::uint32_t readInfoFields(ByteReader& fields, DibHeader& header, int& planes)
     header.bitCount = f.u16();
     const std::uint32_t code = f.u32();
     header.imageSize = f.u32();
-    f.skip(8);  // pixels per metre
+    f.skip(8); // pixels per metre
     header.coloursUsed = f.u32();
-    f.skip(4);  // important colours
+    f.skip(4); // important colours
     header.masks.red = f.u32();
     header.masks.green = f.u32();
     header.masks.blue = f.u32();
@@ -110,9 +109,8 @@ void validate(const DibHeader& header, int planes)
         throwInvalidBitmap();
     if (header.width <= 0 || header.height <= 0)
         throwInvalidBitmap();
-    if (header.topDown && header.compression != DibCompression::None &&
-        header.compression != DibCompression::BitFields)
-        throwInvalidBitmap();  // RLE rows only run bottom-up
+    if (header.topDown && header.compression != DibCompression::None && header.compression != DibCompression::BitFields)
+        throwInvalidBitmap(); // RLE rows only run bottom-up
 }
 
 } // namespace
@@ -162,8 +160,4 @@ QList<QRgb> readDibPalette(ByteReader& in, std::int64_t count, int entrySize)
     return palette;
 }
 
-std::int64_t dibRowBytes(std::int64_t width, int bitCount)
-{
-    return (width * bitCount + 31) / 32 * 4;
-}
-
+std::int64_t dibRowBytes(std::int64_t width, int bitCount) { return (width * bitCount + 31) / 32 * 4; }

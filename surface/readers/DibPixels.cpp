@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Device-independent bitmap pixels: uncompressed rows of 1 to 32 bits and the
 // RLE8 and RLE4 streams (see Dib.h).
 #include "surface/readers/Dib.h"
@@ -14,10 +16,7 @@ namespace {
 // (so a full 5-bit value gives 255, not 248).
 class Channel {
 public:
-    explicit Channel(std::uint32_t mask)
-        : mask(mask), shift(mask ? std::countr_zero(mask) : 0), top(mask >> shift)
-    {
-    }
+    explicit Channel(std::uint32_t mask) : mask(mask), shift(mask ? std::countr_zero(mask) : 0), top(mask >> shift) { }
     std::uint32_t operator()(std::uint32_t pixel) const
     {
         const std::uint32_t value = (pixel & mask) >> shift;
@@ -36,7 +35,7 @@ private:
 
 class MaskedColour {
 public:
-    explicit MaskedColour(const DibMasks& masks) : red(masks.red), green(masks.green), blue(masks.blue) {}
+    explicit MaskedColour(const DibMasks& masks) : red(masks.red), green(masks.green), blue(masks.blue) { }
     QRgb operator()(std::uint32_t pixel) const { return qRgb(red(pixel), green(pixel), blue(pixel)); }
 
 private:
@@ -101,12 +100,11 @@ void decodeRow(const DibHeader& header, const MaskedColour& colour, const std::u
     case 32:
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* p = row + 4 * x;
-            rgb[x] = colour(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                            std::uint32_t(p[3]) << 24);
+            rgb[x] = colour(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16
+                            | std::uint32_t(p[3]) << 24);
         }
         break;
-    default:
-        unpackIndexes(row, header.bitCount, width, out);
+    default: unpackIndexes(row, header.bitCount, width, out);
     }
 }
 
@@ -119,8 +117,7 @@ void checkRowsPresent(const DibHeader& header, std::int64_t size)
         throwReadError();
 }
 
-QImage decodeRows(const DibHeader& header, const QList<QRgb>& palette, const std::uint8_t* data,
-                  std::int64_t size)
+QImage decodeRows(const DibHeader& header, const QList<QRgb>& palette, const std::uint8_t* data, std::int64_t size)
 {
     DibRows rows(header, palette, size);
     for (int r = 0; r < rows.count(); ++r)
@@ -192,7 +189,7 @@ void paintRle(ByteReader in, bool fourBit, RleCanvas& canvas)
         if (code == 0) {
             canvas.endLine();
         } else if (code == 1) {
-            return;  // end of bitmap
+            return; // end of bitmap
         } else if (code == 2) {
             if (in.remaining() < 2)
                 return;
@@ -240,11 +237,9 @@ void DibRows::decode(int index, const std::uint8_t* bytes)
     decodeRow(header, *colour, bytes, image.scanLine(header.topDown ? index : height - 1 - index));
 }
 
-QImage decodeDibPixels(const DibHeader& header, const QList<QRgb>& palette, const std::uint8_t* data,
-                       std::int64_t size)
+QImage decodeDibPixels(const DibHeader& header, const QList<QRgb>& palette, const std::uint8_t* data, std::int64_t size)
 {
     if (header.compression == DibCompression::Rle8 || header.compression == DibCompression::Rle4)
         return decodeRle(header, palette, data, size);
     return decodeRows(header, palette, data, size);
 }
-

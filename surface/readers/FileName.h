@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // File names as the system holds them: bytes, almost always UTF-8. A name
 // whose bytes are not valid UTF-8 still names a file that opens, so the bytes

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Icon files (.ico): a directory of images, of which the largest is shown,
 // drawn with its transparency.
 //
@@ -23,7 +25,7 @@ namespace {
 // the nearest pixel.
 class IconGraphic final : public Graphic {
 public:
-    explicit IconGraphic(QImage argb) : pixels(std::move(argb)) {}
+    explicit IconGraphic(QImage argb) : pixels(std::move(argb)) { }
 
     PictureKind kind() const override { return PictureKind::Icon; }
     int width() const override { return pixels.width(); }
@@ -37,7 +39,7 @@ public:
     }
 
 private:
-    QImage pixels;  // premultiplied ARGB
+    QImage pixels; // premultiplied ARGB
 };
 
 // No icon image is larger: the directory itself describes at most 256 x 256,
@@ -90,7 +92,7 @@ void inspectDib(IconImage& image)
 
 IconImage readEntry(ByteReader& directory, const QByteArray& bytes)
 {
-    directory.skip(8);  // sizes, colours, planes, bits: the image's header says
+    directory.skip(8); // sizes, colours, planes, bits: the image's header says
     const std::uint32_t size = directory.u32();
     const std::uint32_t offset = directory.u32();
     if (offset > bytes.size() || size > bytes.size() - offset)
@@ -126,10 +128,7 @@ QImage decodePng(const IconImage& image)
 }
 
 // Row r of the file as a row of the picture.
-int pictureRow(const DibHeader& header, int r)
-{
-    return header.topDown ? r : int(header.height) - 1 - r;
-}
+int pictureRow(const DibHeader& header, int r) { return header.topDown ? r : int(header.height) - 1 - r; }
 
 bool hasAlpha(const std::uint8_t* colour, std::int64_t size)
 {
@@ -170,7 +169,7 @@ QImage decodeDib(const IconImage& image)
     ByteReader in(image.data, image.size);
     DibHeader header = readDibHeader(in);
     if (header.compression != DibCompression::None && header.compression != DibCompression::BitFields)
-        throwInvalidBitmap();  // the mask's place is unknown after an RLE stream
+        throwInvalidBitmap(); // the mask's place is unknown after an RLE stream
     header.height /= 2;
     const qsizetype paletteStart = in.position();
     const QList<QRgb> palette = readDibPalette(in, header.usablePaletteEntries(), header.paletteEntrySize);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/readers/JpegDecoder.h"
 
 #include "base/PlanixError.h"
@@ -32,18 +34,12 @@ constexpr int greyLevels = 236;
 struct ErrorManager {
     jpeg_error_mgr library; // first, so the library's pointer is ours too
     std::jmp_buf escape;
-    bool dataExhausted;     // a scan ran out of data
+    bool dataExhausted; // a scan ran out of data
 };
 
-ErrorManager& errorsOf(j_common_ptr info)
-{
-    return *reinterpret_cast<ErrorManager*>(info->err);
-}
+ErrorManager& errorsOf(j_common_ptr info) { return *reinterpret_cast<ErrorManager*>(info->err); }
 
-[[noreturn]] void leaveLibrary(j_common_ptr info)
-{
-    std::longjmp(errorsOf(info).escape, 1);
-}
+[[noreturn]] void leaveLibrary(j_common_ptr info) { std::longjmp(errorsOf(info).escape, 1); }
 
 // Warnings are not shown and decoding goes on; the end of the data (the
 // file's, or the scan's at a marker) is noted.
@@ -54,7 +50,7 @@ void noteWarning(j_common_ptr info, int level)
         errorsOf(info).dataExhausted = true;
 }
 
-void ignoreOutput(j_common_ptr) {}
+void ignoreOutput(j_common_ptr) { }
 
 // A decompressor and its error manager, destroyed with the handle. The
 // library objects are created inside the guarded call.
@@ -101,10 +97,7 @@ void openSource(jpeg_decompress_struct& info, const QByteArray& bytes)
     jpeg_read_header(&info, TRUE);
 }
 
-bool isGreyscale(const jpeg_decompress_struct& info)
-{
-    return info.jpeg_color_space == JCS_GRAYSCALE;
-}
+bool isGreyscale(const jpeg_decompress_struct& info) { return info.jpeg_color_space == JCS_GRAYSCALE; }
 
 bool isFourChannel(const jpeg_decompress_struct& info)
 {
@@ -163,10 +156,7 @@ constexpr QRgb opaque(unsigned red, unsigned green, unsigned blue)
 
 // Adobe's files store CMYK inverted (0 = full ink); others store plain ink.
 // c * k / 255 rounded to nearest, as libjpeg's own tools convert.
-constexpr unsigned inkProduct(unsigned c, unsigned k)
-{
-    return (c * k + 127) / 255;
-}
+constexpr unsigned inkProduct(unsigned c, unsigned k) { return (c * k + 127) / 255; }
 
 // The level of the 236 grey levels (0, 255/235, ... 255, each rounded as
 // libjpeg's quantiser rounds them) nearest to sample.
@@ -181,8 +171,8 @@ constexpr unsigned nearestGreyLevel(unsigned sample)
 // inside the guarded call.
 struct RowPlan {
     QImage* target;
-    QRect rect;        // whole target rectangle
-    QRect visible;     // the part of rect inside target
+    QRect rect;         // whole target rectangle
+    QRect visible;      // the part of rect inside target
     const int* columns; // source column of each visible target column
 };
 
@@ -260,8 +250,8 @@ bool dataRanOut(const jpeg_decompress_struct& info)
 {
     const int marker = info.unread_marker;
     const bool restart = marker >= JPEG_RST0 && marker <= JPEG_RST0 + 7 && info.restart_interval != 0;
-    return errorsOf(reinterpret_cast<j_common_ptr>(const_cast<jpeg_decompress_struct*>(&info))).dataExhausted ||
-           (marker != 0 && !restart);
+    return errorsOf(reinterpret_cast<j_common_ptr>(const_cast<jpeg_decompress_struct*>(&info))).dataExhausted
+           || (marker != 0 && !restart);
 }
 
 JDIMENSION nextGroupAfter(const jpeg_decompress_struct& info, JDIMENSION row)
@@ -363,7 +353,8 @@ void decodeRows(jpeg_decompress_struct& info, const QByteArray& bytes, const Row
     Filler filler{info.output_height, false};
     const int sourceHeight = static_cast<int>(info.output_height);
     for (int y = plan.visible.top(); y <= plan.visible.bottom(); ++y) {
-        const auto wanted = static_cast<JDIMENSION>(nearestSource(y - plan.rect.top(), sourceHeight, plan.rect.height()));
+        const auto wanted = static_cast<JDIMENSION>(
+            nearestSource(y - plan.rect.top(), sourceHeight, plan.rect.height()));
         readRow(info, wanted, row, bytes.size(), filler);
         writeSampledRow(info, row[0], greyPalette, plan, y);
     }

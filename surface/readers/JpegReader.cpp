@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/readers/PictureFile.h"
 
 #include "surface/readers/JpegDecoder.h"
@@ -11,7 +13,7 @@ namespace {
 // decoded copy is ever held.
 class JpegGraphic final : public Graphic {
 public:
-    JpegGraphic(QByteArray bytes, JpegHeader header) : bytes(std::move(bytes)), header(header) {}
+    JpegGraphic(QByteArray bytes, JpegHeader header) : bytes(std::move(bytes)), header(header) { }
 
     PictureKind kind() const override { return PictureKind::Jpeg; }
     int width() const override { return header.width; }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/readers/PictureFile.h"
 
 #include "surface/metafile/MetafilePlayers.h"
@@ -12,7 +14,9 @@ namespace {
 class MetafileGraphic final : public Graphic {
 public:
     MetafileGraphic(QByteArray bytes, bool enhanced, MetafileSize size)
-        : bytes(std::move(bytes)), enhanced(enhanced), size(size) {}
+        : bytes(std::move(bytes)), enhanced(enhanced), size(size)
+    {
+    }
 
     PictureKind kind() const override { return PictureKind::Metafile; }
     int width() const override { return size.width; }

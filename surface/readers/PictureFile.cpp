@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/readers/PictureFile.h"
 
 #include "base/PlanixError.h"
@@ -32,7 +34,7 @@ public:
     explicit OpenFile(const QString& fileName)
         : fd(::open(fileNameBytes(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
     {
-        struct stat status {};
+        struct stat status { };
         if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
             ::close(fd);
             fd = -1;

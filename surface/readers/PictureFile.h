@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reading picture files. The extension, not the content, picks the reader:
 // bmp -> bitmap, jpg/jpeg -> JPEG, ico -> icon, wmf/emf -> metafile

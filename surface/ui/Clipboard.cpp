@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/ui/Clipboard.h"
 
 #include "base/PlanixError.h"
@@ -61,10 +63,8 @@ TBitmap bitmapOf(const QImage& image)
     case QImage::Format_Indexed8:
     case QImage::Format_Mono:
     case QImage::Format_MonoLSB:
-    case QImage::Format_RGB32:
-        return TBitmap(image);
-    default:
-        return TBitmap(image.convertToFormat(QImage::Format_RGB32));
+    case QImage::Format_RGB32: return TBitmap(image);
+    default: return TBitmap(image.convertToFormat(QImage::Format_RGB32));
     }
 }
 
@@ -116,9 +116,6 @@ ClipboardService& clipboard()
     return replacement ? *replacement : system;
 }
 
-ScopedClipboard::ScopedClipboard(ClipboardService& service) : previous(replacement)
-{
-    replacement = &service;
-}
+ScopedClipboard::ScopedClipboard(ClipboardService& service) : previous(replacement) { replacement = &service; }
 
 ScopedClipboard::~ScopedClipboard() { replacement = previous; }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The system clipboard as the program's commands see it: a format test, and
 // placing and taking a bitmap. The commands reach it through clipboard(); a
@@ -15,8 +17,8 @@ constexpr int CF_ENHMETAFILE = 14;
 constexpr int CF_PICTURE = 0xC000;
 
 // The messages of the clipboard's failures.
-QString clipboardCannotOpenMessage();   // "クリップボードを開くことができません"
-QString clipboardUnsupportedMessage();  // "未対応のクリップボード データです"
+QString clipboardCannotOpenMessage();  // "クリップボードを開くことができません"
+QString clipboardUnsupportedMessage(); // "未対応のクリップボード データです"
 
 class ClipboardService {
 public:

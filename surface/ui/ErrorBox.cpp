@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/ui/ErrorBox.h"
 
 #include "base/PlanixError.h"
@@ -34,10 +36,7 @@ QString applicationTitleFor(const QString& programFileName)
     return name.left(1) + name.mid(1).toLower();
 }
 
-QString applicationTitle()
-{
-    return applicationTitleFor(QCoreApplication::applicationFilePath());
-}
+QString applicationTitle() { return applicationTitleFor(QCoreApplication::applicationFilePath()); }
 
 void setErrorPresenter(ErrorPresenter replacement) { presenter = std::move(replacement); }
 

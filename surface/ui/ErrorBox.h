@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The application's top-level error box, and the guard every connected handler
 // runs in: an exception never crosses Qt's own frames, it ends the handler and
@@ -24,7 +26,7 @@ std::unique_ptr<QMessageBox> errorBox(const QString& title, const QString& text)
 
 // Shows title and text modally. Tests install a recorder in its place.
 using ErrorPresenter = std::function<void(const QString& title, const QString& text)>;
-void setErrorPresenter(ErrorPresenter presenter);  // empty: the real message box
+void setErrorPresenter(ErrorPresenter presenter); // empty: the real message box
 
 void showException(const std::exception& error);
 

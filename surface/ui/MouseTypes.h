@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Mouse arguments of the image control's handlers.
 #include <QFlags>
@@ -11,7 +13,7 @@ enum TShiftFlag { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, 
 class TShiftState {
 public:
     TShiftState() = default;
-    explicit TShiftState(int flags) : bits(flags) {}
+    explicit TShiftState(int flags) : bits(flags) { }
     bool contains(TShiftFlag flag) const { return (bits & flag) != 0; }
     int flags() const { return bits; }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/ui/OpenPictureDialog.h"
 
 #include "surface/readers/PictureFile.h"
@@ -231,7 +233,8 @@ void attachPreview(QFileDialog& dialog)
     auto* pane = new PreviewPane(&dialog);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
-    QObject::connect(&dialog, &QFileDialog::currentChanged, pane, [pane](const QString& path) { pane->showFile(path); });
+    QObject::connect(&dialog, &QFileDialog::currentChanged, pane,
+                     [pane](const QString& path) { pane->showFile(path); });
     if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
         QObject::connect(name, &QLineEdit::textChanged, pane,
                          [pane, &dialog](const QString& text) { pane->showFile(typedPath(dialog, text)); });

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The picture-open dialog: modal, with the form's filter and a preview pane
 // beside the file list.
@@ -8,7 +10,7 @@ class QWidget;
 
 class TOpenPictureDialog {
 public:
-    explicit TOpenPictureDialog(QWidget* owner) : owner(owner) {}
+    explicit TOpenPictureDialog(QWidget* owner) : owner(owner) { }
     virtual ~TOpenPictureDialog() = default;
 
     // Runs the dialog; true with FileName set to the chosen full path when the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/ui/StatusBar.h"
 
 #include <QAccessible>
@@ -10,7 +12,7 @@ namespace {
 // shows, so that a screen reader can read the read-outs.
 class StatusPanelAccessible : public QAccessibleWidget {
 public:
-    explicit StatusPanelAccessible(TStatusPanel* panel) : QAccessibleWidget(panel, QAccessible::StaticText) {}
+    explicit StatusPanelAccessible(TStatusPanel* panel) : QAccessibleWidget(panel, QAccessible::StaticText) { }
 
     QString text(QAccessible::Text kind) const override
     {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A status bar of fixed-width text panels (200 and 100 pixels) and an empty rest.
 #include <QFrame>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "surface/ui/TImage.h"
 
 #include "base/PlanixError.h"
@@ -17,12 +19,18 @@ TMouseButton mouseButtonOf(Qt::MouseButton button)
 TShiftState shiftStateOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
     int flags = 0;
-    if (modifiers & Qt::ShiftModifier) flags |= ssShift;
-    if (modifiers & Qt::AltModifier) flags |= ssAlt;
-    if (modifiers & Qt::ControlModifier) flags |= ssCtrl;
-    if (buttons & Qt::LeftButton) flags |= ssLeft;
-    if (buttons & Qt::RightButton) flags |= ssRight;
-    if (buttons & Qt::MiddleButton) flags |= ssMiddle;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= ssShift;
+    if (modifiers & Qt::AltModifier)
+        flags |= ssAlt;
+    if (modifiers & Qt::ControlModifier)
+        flags |= ssCtrl;
+    if (buttons & Qt::LeftButton)
+        flags |= ssLeft;
+    if (buttons & Qt::RightButton)
+        flags |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        flags |= ssMiddle;
     return TShiftState(flags);
 }
 

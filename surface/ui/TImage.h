@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The image control: holds a picture, lends a drawing surface, paints its
 // bitmap one screen pixel per picture pixel from its top-left corner.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The desktop program: its command line, and a picture named there or
 // dropped on the window opening exactly as one chosen in the open dialog.
 #include "cli/Scenes.h"

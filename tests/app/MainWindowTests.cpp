@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window shell: layout, menus, focus, the counting items, errors.
 #include "support/Form1Harness.h"
 #include "surface/ui/ErrorBox.h"
@@ -63,10 +65,14 @@ TEST_F(MainWindow, ActionListHoldsNineActionsWithCategoriesAndCaptions)
         const char* category;
         const char* caption;
     } expected[] = {
-        {form().Action1, "ファイル", "画像を開く(&O)"}, {form().Action2, "ファイル", "終了"},
-        {form().Action3, "編集", "コピー"},            {form().Action4, "編集", "貼り付け"},
-        {form().Action5, "実行", "基準値の測定"},      {form().Action6, "実行", "面積測定"},
-        {form().Action7, "実行", "カウンタのリセット"}, {form().Action8, "ヘルプ", "ヘルプ"},
+        {form().Action1, "ファイル", "画像を開く(&O)"},
+        {form().Action2, "ファイル", "終了"},
+        {form().Action3, "編集", "コピー"},
+        {form().Action4, "編集", "貼り付け"},
+        {form().Action5, "実行", "基準値の測定"},
+        {form().Action6, "実行", "面積測定"},
+        {form().Action7, "実行", "カウンタのリセット"},
+        {form().Action8, "ヘルプ", "ヘルプ"},
         {form().Action9, "ヘルプ", "バージョン情報"},
     };
     for (const auto& e : expected) {
@@ -85,8 +91,8 @@ TEST_F(MainWindow, MenusHoldTheirItemsInOrderWithoutShortcuts)
     using Items = QList<QAction*>;
     EXPECT_EQ(form().FileF1->actions(), Items({form().N1, form().Exit1}));
     EXPECT_EQ(form().Edit1->actions(), Items({form().f1, form().Copy1, form().Paste1}));
-    EXPECT_EQ(form().Help1->actions(), Items({form().shikii->menuAction(), form().akarusa, form().aoiro,
-                                              form().midoriiro, form().akairo}));
+    EXPECT_EQ(form().Help1->actions(),
+              Items({form().shikii->menuAction(), form().akarusa, form().aoiro, form().midoriiro, form().akairo}));
     EXPECT_EQ(form().Help2->actions(), Items({form().silhouetteD1, form().About1}));
     const Items levels{form().N101, form().N201, form().N301, form().N401, form().N501,
                        form().N601, form().N701, form().N801, form().N901};
@@ -126,8 +132,8 @@ TEST_F(MainWindow, ControlsCarryTheirFacesTooltipsAndCursor)
         QWidget* control;
         const char* tip;
     } tips[] = {
-        {form().Edit2, "面積を測定したい画像"}, {form().Edit3, "1円硬貨なら３．１４"},
-        {form().Edit4, "基準（１円玉）の画像"}, {form().Button1, "実際の面積の計算"},
+        {form().Edit2, "面積を測定したい画像"},   {form().Edit3, "1円硬貨なら３．１４"},
+        {form().Edit4, "基準（１円玉）の画像"},   {form().Button1, "実際の面積の計算"},
         {form().Edit5, "基準の面積の単位の面積"}, {form().Image2, "測定したい画像を囲む"},
     };
     for (const auto& t : tips) {
@@ -151,7 +157,7 @@ TEST_F(MainWindow, LabelsPanelsAndStatusBarAsLaidOut)
         QPoint at;
         const char* caption;
     } labels[] = {
-        {form().Label3, {40, 8}, "測定物のドット数"}, {form().Label1, {152, 32}, "×"},
+        {form().Label3, {40, 8}, "測定物のドット数"},  {form().Label1, {152, 32}, "×"},
         {form().Label4, {200, 8}, "基準物の面積"},     {form().Label2, {304, 32}, "÷"},
         {form().Label5, {344, 8}, "基準物のドット数"}, {form().Label6, {552, 8}, "実際の面積"},
     };
@@ -176,9 +182,9 @@ TEST_F(MainWindow, LabelsPanelsAndStatusBarAsLaidOut)
 TEST_F(MainWindow, ScreenReadersNameEachFieldByItsLabel)
 {
     const QList<std::pair<QLineEdit*, QString>> fields{{form().Edit2, QStringLiteral("測定物のドット数")},
-                                                      {form().Edit3, QStringLiteral("基準物の面積")},
-                                                      {form().Edit4, QStringLiteral("基準物のドット数")},
-                                                      {form().Edit5, QStringLiteral("実際の面積")}};
+                                                       {form().Edit3, QStringLiteral("基準物の面積")},
+                                                       {form().Edit4, QStringLiteral("基準物のドット数")},
+                                                       {form().Edit5, QStringLiteral("実際の面積")}};
     for (const auto& [edit, name] : fields)
         EXPECT_EQ(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name), name);
 }
@@ -192,10 +198,7 @@ TEST_F(MainWindow, TheUnnamedTenthThresholdItemChangesNothing)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(MainWindow, Edit2IsTheActiveControlAtStart)
-{
-    EXPECT_EQ(form().activeControl(), form().Edit2);
-}
+TEST_F(MainWindow, Edit2IsTheActiveControlAtStart) { EXPECT_EQ(form().activeControl(), form().Edit2); }
 
 TEST_F(MainWindow, TabOrderRunsThroughTheCalculator)
 {
@@ -268,7 +271,7 @@ TEST_F(MainWindow, AnErrorInAHandlerShowsTheBoxAndTheWindowGoesOn)
         PictureKind kind() const override { return PictureKind::Jpeg; }
         int width() const override { return 2; }
         int height() const override { return 2; }
-        void stretchDraw(QImage&, const QRect&) const override {}
+        void stretchDraw(QImage&, const QRect&) const override { }
     };
     form().Image2->assignPicture(Picture(std::make_shared<Jpegish>()));
     const QPointF at(3, 3);

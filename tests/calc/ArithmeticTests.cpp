@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Extended-precision steps with their faults, and rounding to decimals.
 #include "calc/FloatingPoint.h"
 #include "base/PlanixError.h"

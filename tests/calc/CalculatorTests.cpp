@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The "＝" button on the main window, clicked with the mouse.
 #include "SeparatorScope.h"
 #include "support/Form1Harness.h"

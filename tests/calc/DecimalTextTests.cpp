@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Field text to extended-precision number and back.
 #include "SeparatorScope.h"
 #include "calc/DecimalText.h"
@@ -65,12 +67,35 @@ TEST_F(DecimalText, ZeroInEveryForm)
 TEST_F(DecimalText, RejectedForms)
 {
     const QStringList texts = {
-        "", " ", "+", "-", "e5", "E", "abc", "1a", "1..2", "1.2.3", "1,5", "1,234", "++1", "+-1",
-        "1e+-2", "1e2.5", "1e5 5", "1 2", "0x10", "\t12", "12\t", "1\t2", "\n1",
-        QStringLiteral("３．１４"), QStringLiteral("１２"), QStringLiteral("3．14"),
-        QStringLiteral("　12"), // full-width space
+        "",
+        " ",
+        "+",
+        "-",
+        "e5",
+        "E",
+        "abc",
+        "1a",
+        "1..2",
+        "1.2.3",
+        "1,5",
+        "1,234",
+        "++1",
+        "+-1",
+        "1e+-2",
+        "1e2.5",
+        "1e5 5",
+        "1 2",
+        "0x10",
+        "\t12",
+        "12\t",
+        "1\t2",
+        "\n1",
+        QStringLiteral("３．１４"),
+        QStringLiteral("１２"),
+        QStringLiteral("3．14"),
+        QStringLiteral("　12"),    // full-width space
         QStringLiteral("1\u00a0"), // no-break space
-        QStringLiteral("\u0663"), // Arabic-Indic three
+        QStringLiteral("\u0663"),  // Arabic-Indic three
     };
     for (const QString& text : texts)
         EXPECT_TRUE(rejected(text)) << text.toStdString();
@@ -83,10 +108,10 @@ TEST_F(DecimalText, ExponentDigitsStopAtFiveHundred)
     EXPECT_EQ(parsed("1e0500"), 1e500L);
     EXPECT_EQ(parsed("1e00000000499"), 1e499L);
     EXPECT_EQ(parsed("1e-4999"), 0); // underflow passes silently
-    EXPECT_TRUE(rejected("1e5000"));    // 500 reached with a digit left
+    EXPECT_TRUE(rejected("1e5000")); // 500 reached with a digit left
     EXPECT_TRUE(rejected("1e-5000"));
     EXPECT_TRUE(rejected("1e05000"));
-    EXPECT_TRUE(rejected("1e4999"));    // read whole, but beyond the extended range
+    EXPECT_TRUE(rejected("1e4999")); // read whole, but beyond the extended range
     EXPECT_TRUE(rejected("0e5000"));
 }
 
@@ -96,8 +121,8 @@ TEST_F(DecimalText, ExtendedRangeLimits)
     EXPECT_NEAR(parsed("-1.18e4932") / 1.18e4932L, -1, 1e-18L);
     EXPECT_TRUE(rejected("2e4932"));
     EXPECT_TRUE(rejected("-2e4932"));
-    EXPECT_TRUE(rejected("1" + QString(5000, u'0')));                    // digits alone overflow
-    EXPECT_GT(parsed("1e-4940"), 0); // denormal, not zero
+    EXPECT_TRUE(rejected("1" + QString(5000, u'0')));                         // digits alone overflow
+    EXPECT_GT(parsed("1e-4940"), 0);                                          // denormal, not zero
     EXPECT_EQ(parseNumber("0." + QString(6000, u'0') + "1").value_or(-1), 0); // underflows to 0
     EXPECT_EQ(parseNumber(QString(6000, u'9') + "e-4999").has_value(), false);
 }

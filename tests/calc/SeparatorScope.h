@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Sets the decimal separator for one test and puts the previous one back.
 #include "calc/DecimalText.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Measuring batches: rows in the given order whatever the workers do, failing
 // pictures reported in their own row, marked pictures on disk, and the area
 // worked out as the calculator works it out.

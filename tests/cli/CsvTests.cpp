@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The CSV the batch writes: quoting by RFC 4180, empty fields where there is
 // nothing to say, the error column.
 #include "cli/Csv.h"

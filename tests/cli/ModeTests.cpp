@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The measuring modes of planix-measure on a picture whose answers are known:
 // a 2048 x 1536 sheet (fitted to exactly half) with a dark square, a green
 // patch and a patch only faintly green.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // planix-measure's command line: every option read, the defaults, and each
 // kind of malformed command line refused.
 #include "Scenes.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // planix-measure's outputs under faults: a file size limit (as a full disk
 // behaves), /dev/full, an interruption, outputs named like inputs, and file
 // names that are not UTF-8. Nothing written before may be lost, nothing may

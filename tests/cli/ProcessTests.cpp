@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The built planix-measure run as a process: its CSV carries the window's
 // numbers, its exit status tells success, failed pictures and malformed
 // command lines apart, and it needs no display.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Pictures made for the batch tests: a sheet of paper photographed with a
 // leaf, a coin and a red stamp on it, with some noise in every pixel so that

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // planix-measure gives the window's numbers: the same picture, rectangles and
 // rule measured by an offscreen main window (open, drag, count, "＝") and by
 // the batch code in this process, down to every marked pixel. Both go
@@ -83,7 +85,8 @@ protected:
         if (settings.reference) {
             ASSERT_TRUE(batch.referenceDots);
             EXPECT_EQ(window.referenceDots, QString::number(*batch.referenceDots));
-            EXPECT_EQ(window.area, areaText(batch.objectDots, *batch.referenceDots, settings.referenceArea).value_or(QString()));
+            EXPECT_EQ(window.area,
+                      areaText(batch.objectDots, *batch.referenceDots, settings.referenceArea).value_or(QString()));
         }
         EXPECT_TRUE(samePixels(window.workingImage, batch.workingImage.image()));
     }
@@ -99,8 +102,8 @@ TEST_F(WindowAgreement, AReducedPictureByBrightnessAndByColour)
     const QString file = savedScene(dir, QStringLiteral("paper.jpg"), QSize(1500, 1100), "JPG");
     const SelectionRect leaf{80, 90, 530, 585};
     const SelectionRect overlapping{410, 225, 1080, 800};
-    for (const MeasureSettings& settings : {settingsFor(leaf, overlapping, CountRule::Brightness, 7),
-                                            settingsFor(leaf, overlapping, CountRule::Green)}) {
+    for (const MeasureSettings& settings :
+         {settingsFor(leaf, overlapping, CountRule::Brightness, 7), settingsFor(leaf, overlapping, CountRule::Green)}) {
         SCOPED_TRACE(static_cast<int>(settings.rule));
         expectSameNumbers(file, settings);
     }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The threshold submenu and the counting commands, run through the window as
 // the user runs them: drag a rectangle, open the "実行(&R)" menu, choose.
 #include "support/Form1Harness.h"
@@ -125,8 +127,13 @@ TEST_F(Counting, EqualLevelsCountNothing)
 TEST_F(Counting, CentreOfAnOddWidthRectangle)
 {
     // Columns 10 .. 20, centre column 15; the column 21 and the row 13 lie outside the scan.
-    picture(40, 20, ofLevel(100), {{{15, 11}, ofLevel(400)}, {{16, 11}, ofLevel(100)}, {{10, 12}, ofLevel(500)},
-                                   {{20, 12}, ofLevel(500)}, {{21, 12}, ofLevel(500)}, {{12, 13}, ofLevel(500)}});
+    picture(40, 20, ofLevel(100),
+            {{{15, 11}, ofLevel(400)},
+             {{16, 11}, ofLevel(100)},
+             {{10, 12}, ofLevel(500)},
+             {{20, 12}, ofLevel(500)},
+             {{21, 12}, ofLevel(500)},
+             {{12, 13}, ofLevel(500)}});
     form().Edit2->setFocus();
     count(QRect(10, 10, 11, 3), form().akarusa);
     EXPECT_EQ(state().centreLevel(), 400);
@@ -171,8 +178,8 @@ TEST_F(Counting, SecondCountReadsTheFirstMarksAndRestoreUndoesOneCount)
 {
     // Centre level 410 over black: limit 205. The mark turns 410 into 310 and
     // 300 into 400, so the second limit is 155 and 170 now counts.
-    picture(20, 20, clBlack, {{{5, 5}, rgbColour(200, 10, 200)}, {{2, 2}, rgbColour(100, 100, 100)},
-                              {{3, 2}, rgbColour(170, 0, 0)}});
+    picture(20, 20, clBlack,
+            {{{5, 5}, rgbColour(200, 10, 200)}, {{2, 2}, rgbColour(100, 100, 100)}, {{3, 2}, rgbColour(170, 0, 0)}});
     form().Edit2->setFocus();
     count(QRect(0, 0, 11, 11), form().akarusa);
     EXPECT_EQ(form().Edit2->text(), QStringLiteral("2"));
@@ -186,7 +193,8 @@ TEST_F(Counting, SecondCountReadsTheFirstMarksAndRestoreUndoesOneCount)
 
 TEST_F(Counting, AfterACountBandGoneHistoryHoldsThePictureBefore)
 {
-    picture(50, 40, rgbColour(10, 10, 10), {{{25, 22}, clWhite}, {{20, 20}, clWhite}, {{21, 20}, clWhite}, {{30, 30}, clWhite}});
+    picture(50, 40, rgbColour(10, 10, 10),
+            {{{25, 22}, clWhite}, {{20, 20}, clWhite}, {{21, 20}, clWhite}, {{30, 30}, clWhite}});
     count(QRect(10, 10, 30, 25), form().akarusa);
     EXPECT_FALSE(state().overlayShown());
     EXPECT_TRUE(state().historyValid());
@@ -282,13 +290,13 @@ TEST_F(Counting, EachColourCountsItsStrictlyDominantChannel)
 {
     const auto mixed = [this] {
         picture(20, 10, rgbColour(80, 80, 80),
-                {{{1, 1}, rgbColour(10, 20, 200)},  // blue
-                 {{2, 1}, rgbColour(10, 200, 200)}, // tie: neither blue nor green
+                {{{1, 1}, rgbColour(10, 20, 200)},   // blue
+                 {{2, 1}, rgbColour(10, 200, 200)},  // tie: neither blue nor green
                  {{3, 1}, rgbColour(150, 200, 150)}, // a brightness mark on a green-rich pixel
-                 {{4, 1}, rgbColour(200, 10, 10)},  // red
-                 {{5, 1}, rgbColour(200, 200, 10)}, // tie: neither red nor green
-                 {{6, 1}, rgbColour(9, 10, 9)},     // dark green
-                 {{19, 9}, rgbColour(0, 0, 255)}}); // outside the rectangle
+                 {{4, 1}, rgbColour(200, 10, 10)},   // red
+                 {{5, 1}, rgbColour(200, 200, 10)},  // tie: neither red nor green
+                 {{6, 1}, rgbColour(9, 10, 9)},      // dark green
+                 {{19, 9}, rgbColour(0, 0, 255)}});  // outside the rectangle
     };
     form().Edit2->setFocus();
     const struct {
@@ -359,7 +367,7 @@ public:
     PictureKind kind() const override { return PictureKind::Jpeg; }
     int width() const override { return 8; }
     int height() const override { return 8; }
-    void stretchDraw(QImage&, const QRect&) const override {}
+    void stretchDraw(QImage&, const QRect&) const override { }
 };
 
 TEST_F(Counting, DefaultCursorAlsoAfterAnError)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The counting scans and the brightness limit, straight on bitmaps.
 #include "counting/Kernels.h"
 #include "counting/Thresholds.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // planix-measure --find: its usage errors, and a batch with a row per object
 // and a row for a picture without a reference.
 #include "ShapeScenes.h"

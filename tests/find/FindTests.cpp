@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Finding the reference and the objects on generated sheets whose areas are
 // known: holes left out, thin stalks kept, the picture's edge, a disc or a
 // square reference fitted to its outline, none at all, two alike, and the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The batch report read back as a parser reads it: failures first, the
 // summary's figures, warnings marked, and every embedded view a picture that
 // decodes and is no wider than allowed.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Sheets of paper with shapes of known area on them, lit unevenly and noisy,
 // drawn with antialiasing so that edges fall between pixels.

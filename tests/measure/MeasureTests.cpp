@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The measuring path on its own: a count reports what it found, the area rule
 // stops at a zero reference, a loaded picture is kept beside its fitting.
 #include "counting/Thresholds.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Dragging the measuring rectangle with real mouse events on the window.
 #include "support/Form1Harness.h"
 #include "support/Pictures.h"
@@ -148,12 +150,15 @@ TEST_F(Selection, FiguresAreDrawnBetweenTheTwoPoints)
         state().drawOverlay(p, q, pmNotXor);
         return workingImage();
     };
-    EXPECT_TRUE(samePixels(surfaceFigure([](Surface& s) { s.moveTo(150, 120); s.lineTo(12, 9); }),
+    EXPECT_TRUE(samePixels(surfaceFigure([](Surface& s) {
+                               s.moveTo(150, 120);
+                               s.lineTo(12, 9);
+                           }),
                            overlay(0, {150, 120}, {12, 9})));
-    EXPECT_TRUE(samePixels(surfaceFigure([](Surface& s) { s.rectangle(12, 9, 150, 120); }),
-                           overlay(1, {150, 120}, {12, 9})));
-    EXPECT_TRUE(samePixels(surfaceFigure([](Surface& s) { s.ellipse(12, 9, 150, 120); }),
-                           overlay(2, {150, 120}, {12, 9})));
+    EXPECT_TRUE(
+        samePixels(surfaceFigure([](Surface& s) { s.rectangle(12, 9, 150, 120); }), overlay(1, {150, 120}, {12, 9})));
+    EXPECT_TRUE(
+        samePixels(surfaceFigure([](Surface& s) { s.ellipse(12, 9, 150, 120); }), overlay(2, {150, 120}, {12, 9})));
     // Corner sizes: (p - q) halved toward zero, 138 -> 69 and 111 -> 55.
     const QImage rounded = surfaceFigure([](Surface& s) { s.roundRect(12, 9, 150, 120, 69, 55); });
     EXPECT_TRUE(samePixels(rounded, overlay(3, {150, 120}, {12, 9})));
@@ -224,7 +229,7 @@ TEST_F(Selection, ACommandInTheMiddleOfADragLeavesNoTrace)
     moveTo(150, 130);
     form().jikkoufuka(); // what every command does first
     EXPECT_TRUE(samePixels(original, workingImage()));
-    moveTo(160, 140); // the drag goes on
+    moveTo(160, 140);          // the drag goes on
     form().Action3->trigger(); // a copy puts the band back as it was
     moveTo(170, 145);
     release(170, 145);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "support/Form1Harness.h"
 
 #include "surface/ui/ErrorBox.h"
@@ -71,10 +73,7 @@ void Form1Test::drag(int fromX, int fromY, int toX, int toY)
     release(toX, toY);
 }
 
-void Form1Test::openRunMenu()
-{
-    emit window->Help1->aboutToShow();
-}
+void Form1Test::openRunMenu() { emit window->Help1->aboutToShow(); }
 
 bool Form1Test::countingEnabled() const
 {

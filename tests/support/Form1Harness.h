@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A main window on the offscreen platform, with the error box replaced by a
 // recorder, and read access to the window's private state.
@@ -34,7 +36,7 @@ struct Form1Inspector {
 // A picture-open dialog that answers without a window.
 class ScriptedPictureDialog : public TOpenPictureDialog {
 public:
-    ScriptedPictureDialog() : TOpenPictureDialog(nullptr) {}
+    ScriptedPictureDialog() : TOpenPictureDialog(nullptr) { }
     bool Execute() override
     {
         ++runs;
@@ -69,7 +71,7 @@ protected:
     void setWorkingBitmap(const TBitmap& bitmap);
     QImage workingImage() const;
 
-    QStringList errors;  // texts the error box would have shown
+    QStringList errors; // texts the error box would have shown
     QString lastErrorTitle;
     QString startDirectory; // restored after each test: opening a picture moves it
 

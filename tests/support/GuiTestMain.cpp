@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Test programs of the pure layer that paint or use fonts run inside one
 // QGuiApplication on the offscreen platform; no widgets.
 #include <QGuiApplication>

@@ -1,13 +1,12 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "support/PictureFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
-TColor patternColour(int x, int y)
-{
-    return rgbColour(x & 0xFF, y & 0xFF, ((x >> 8) << 4 | (y >> 8)) & 0xFF);
-}
+TColor patternColour(int x, int y) { return rgbColour(x & 0xFF, y & 0xFF, ((x >> 8) << 4 | (y >> 8)) & 0xFF); }
 
 QImage patternImage(int width, int height)
 {
@@ -39,7 +38,7 @@ QImage nearestSampled(const QImage& image, int width, int height)
     QImage sampled(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            sampled.setPixel(x, y, image.pixel(int(qint64(x) * image.width() / width),
-                                               int(qint64(y) * image.height() / height)));
+            sampled.setPixel(
+                x, y, image.pixel(int(qint64(x) * image.width() / width), int(qint64(y) * image.height() / height)));
     return sampled;
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Picture files written by the tests, with contents they can predict.
 #include "surface/pixels/Colour.h"

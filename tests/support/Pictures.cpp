@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "support/Pictures.h"
 
 #include <QDir>
@@ -45,22 +47,19 @@ std::string hexColour(TColor colour)
 ::testing::AssertionResult samePixels(const QImage& expected, const QImage& actual)
 {
     if (expected.size() != actual.size())
-        return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height()
-                                             << ", expected " << expected.width() << "x" << expected.height();
+        return ::testing::AssertionFailure() << "size " << actual.width() << "x" << actual.height() << ", expected "
+                                             << expected.width() << "x" << expected.height();
     for (int y = 0; y < expected.height(); ++y)
         for (int x = 0; x < expected.width(); ++x) {
             const TColor e = colourAt(expected, x, y), a = colourAt(actual, x, y);
             if (e != a)
-                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << "): expected "
-                                                     << hexColour(e) << ", got " << hexColour(a);
+                return ::testing::AssertionFailure()
+                       << "pixel (" << x << ", " << y << "): expected " << hexColour(e) << ", got " << hexColour(a);
         }
     return ::testing::AssertionSuccess();
 }
 
-QString testDataPath(const QString& relative)
-{
-    return QDir(QStringLiteral(PLANIX_TEST_DATA)).filePath(relative);
-}
+QString testDataPath(const QString& relative) { return QDir(QStringLiteral(PLANIX_TEST_DATA)).filePath(relative); }
 
 QString temporaryDirectory()
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Picture builders and pixel assertions shared by the tests.
 #include "surface/pixels/Bitmap.h"

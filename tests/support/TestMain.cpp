@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Every test program runs inside one QApplication on the offscreen platform.
 #include <QApplication>
 #include <gtest/gtest.h>

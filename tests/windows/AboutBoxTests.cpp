@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The About box: what it shows and where, its title bar, its version, and
 // that only the title bar closes it while the main window waits.
 #include "support/Form1Harness.h"
@@ -52,7 +54,8 @@ std::pair<int, int> bitmapFormat(const QString& resource)
     const QByteArray bytes = file.readAll();
     if (bytes.size() < 34 || !bytes.startsWith("BM"))
         return {-1, -1};
-    return {qFromLittleEndian<quint16>(bytes.constData() + 28), int(qFromLittleEndian<quint32>(bytes.constData() + 30))};
+    return {qFromLittleEndian<quint16>(bytes.constData() + 28),
+            int(qFromLittleEndian<quint32>(bytes.constData() + 30))};
 }
 
 TEST(AboutBox, PicturesAreUncompressed24BitBitmapsShownAtTheirOwnSize)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The memo file codec: code page 932 both ways, line breaks, the zero byte,
 // and saving that never leaves a half-written file behind.
 #include "WorkingFolder.h"
@@ -128,7 +130,7 @@ TEST_F(MemoFileOnDisk, OnlyARegularFileOfSaneSizeIsReadAndReplaced)
     ASSERT_EQ(::symlink("fifo", memoFileName.toLatin1().constData()), 0);
     EXPECT_FALSE(readMemoFile(memoFileName).has_value());
     EXPECT_THROW(writeMemoFile(memoFileName, u"notes"_s), PlanixError);
-    struct stat fifo {};
+    struct stat fifo { };
     EXPECT_TRUE(::stat("fifo", &fifo) == 0 && S_ISFIFO(fifo.st_mode)) << "still the pipe";
     ASSERT_TRUE(QFile::remove(memoFileName));
     ASSERT_TRUE(QFile::link(u"/dev/zero"_s, memoFileName));
@@ -235,7 +237,8 @@ TEST_F(MemoFileOnDisk, SavingIntoAReadOnlyFolderLeavesTheOldFileWhole)
 TEST_F(MemoFileOnDisk, AWritableFileInAReadOnlyFolderIsRewrittenInPlace)
 {
     writeBytes(memoFileName, "old notes, longer than the new\r\n");
-    ASSERT_TRUE(QFile::setPermissions(memoFileName, QFile::permissions(memoFileName) | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(memoFileName, QFile::permissions(memoFileName) | QFileDevice::WriteGroup
+                                                        | QFileDevice::WriteOther));
     const QString folder = QDir::currentPath();
     ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
                                                   | QFileDevice::ExeOther | QFileDevice::ReadGroup

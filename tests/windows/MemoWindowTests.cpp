@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The memo window: its layout, the default instructions, loading PLANIX.TXT
 // on each display without losing unsaved edits, saving, and its stacking.
 #include "WorkingFolder.h"
@@ -142,11 +144,10 @@ TEST_F(MemoWindow, JapaneseTextRoundTripsByteForByte)
 {
     // Kana, kanji with 0x5C and 0x7C trail bytes, full-width signs, circled
     // digits, half-width kana, and a last line without a break.
-    const QByteArray text = QByteArray::fromHex(
-        "91ab97a082cc96ca90cf0d0a"          // 足裏の面積
-        "835c955c945c837c817c8160815f0d0a"  // ソ表能ポ－～＼
-        "874087418742b1b2b3203132330d0a"    // ①②③ｱｲｳ 123
-        "8140814081408e9f82cc8d73");       // 　　　次の行
+    const QByteArray text = QByteArray::fromHex("91ab97a082cc96ca90cf0d0a"         // 足裏の面積
+                                                "835c955c945c837c817c8160815f0d0a" // ソ表能ポ－～＼
+                                                "874087418742b1b2b3203132330d0a"   // ①②③ｱｲｳ 123
+                                                "8140814081408e9f82cc8d73");       // 　　　次の行
     writeBytes(planixTxt, text);
     display();
     EXPECT_TRUE(memo->memoText().startsWith(u"足裏の面積\r\nソ表能ポ－～＼\r\n"_s));

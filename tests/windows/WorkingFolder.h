@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A fresh empty folder made the current directory for one test; the previous
 // current directory comes back and the folder goes when the test ends.

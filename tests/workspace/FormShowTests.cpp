@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window's show handler: threshold, window bounds, working image;
 // placing a window by its outer bounds.
 #include "support/Form1Harness.h"

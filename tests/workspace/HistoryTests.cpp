@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The one-slot history buffer and the restore command.
 #include "support/PictureFiles.h"
 #include "support/Form1Harness.h"

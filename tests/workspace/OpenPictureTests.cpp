@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Opening a picture through the open command: the fitted working image, the
 // loader image, the history, and failures that leave everything as it was.
 #include "support/PictureFiles.h"

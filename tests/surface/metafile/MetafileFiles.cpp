@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "MetafileFiles.h"
 
 #include <vector>
@@ -94,8 +96,8 @@ QByteArray EmfWriter::bytes() const
 {
     constexpr int headerSize = 108;
     const QByteArray end = dwords({14, 20, 0, 16, 20});
-    QByteArray out = dwords({1, headerSize, bounds.left(), bounds.top(), bounds.right(), bounds.bottom(),
-                             frame.left(), frame.top(), frame.right(), frame.bottom(), 0x464D4520, 0x10000,
+    QByteArray out = dwords({1, headerSize, bounds.left(), bounds.top(), bounds.right(), bounds.bottom(), frame.left(),
+                             frame.top(), frame.right(), frame.bottom(), 0x464D4520, 0x10000,
                              headerSize + records.size() + end.size(), count + 2});
     out.append(words({16, 0}));
     out.append(dwords({0, 0, 0, devicePixels.width(), devicePixels.height(), deviceMillimetres.width(),

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Small WMF and EMF files written by the tests, record by record.
 #include <QByteArray>
@@ -8,7 +10,7 @@
 #include <optional>
 
 // Little-endian byte runs for record bodies.
-QByteArray words(std::initializer_list<int> values);   // 16-bit each
+QByteArray words(std::initializer_list<int> values);        // 16-bit each
 QByteArray dwords(std::initializer_list<long long> values); // 32-bit each
 
 // A WMF: placeable (with a bounding box in units per inch) or plain.
@@ -33,7 +35,7 @@ class EmfWriter {
 public:
     EmfWriter(QRect bounds, QRect frame, QSize devicePixels = {1000, 1000}, QSize deviceMillimetres = {250, 250});
     EmfWriter& record(std::uint32_t type, const QByteArray& body); // body padded to 4 bytes
-    QByteArray bytes() const; // with the end-of-file record
+    QByteArray bytes() const;                                      // with the end-of-file record
 
 private:
     QRect bounds, frame;

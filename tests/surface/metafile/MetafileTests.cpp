@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Metafile pictures (WMF placeable and plain, EMF): size from the header,
 // records drawn into the target rectangle over what is there, broken or
 // lying files, and the work budget that stops files asking for endless
@@ -20,14 +22,13 @@ namespace {
 constexpr std::uint32_t red = 0x0000FF, green = 0x00FF00, blue = 0xFF0000; // COLORREFs
 
 // WMF functions.
-constexpr std::uint16_t wmfSetWindowOrg = 0x020B, wmfSetWindowExt = 0x020C, wmfRectangle = 0x041B,
-                        wmfEllipse = 0x0418, wmfPolygon = 0x0324, wmfSelectObject = 0x012D,
-                        wmfDeleteObject = 0x01F0, wmfCreatePen = 0x02FA, wmfCreateBrush = 0x02FC,
-                        wmfLineTo = 0x0213, wmfMoveTo = 0x0214;
+constexpr std::uint16_t wmfSetWindowOrg = 0x020B, wmfSetWindowExt = 0x020C, wmfRectangle = 0x041B, wmfEllipse = 0x0418,
+                        wmfPolygon = 0x0324, wmfSelectObject = 0x012D, wmfDeleteObject = 0x01F0, wmfCreatePen = 0x02FA,
+                        wmfCreateBrush = 0x02FC, wmfLineTo = 0x0213, wmfMoveTo = 0x0214;
 // EMF types.
-constexpr std::uint32_t emfPolygon = 3, emfEllipse = 42, emfSetWindowExt = 9, emfSetViewportExt = 11, emfSetMapMode = 17,
-                        emfRestoreDc = 34, emfSelectObject = 37, emfCreateBrush = 39, emfRectangle = 43,
-                        emfStretchDiBits = 81, emfCreateFont = 82, emfTextOutW = 84;
+constexpr std::uint32_t emfPolygon = 3, emfEllipse = 42, emfSetWindowExt = 9, emfSetViewportExt = 11,
+                        emfSetMapMode = 17, emfRestoreDc = 34, emfSelectObject = 37, emfCreateBrush = 39,
+                        emfRectangle = 43, emfStretchDiBits = 81, emfCreateFont = 82, emfTextOutW = 84;
 constexpr std::uint32_t nullPen = 0x80000008;
 
 QImage whiteImage(int width, int height)
@@ -76,10 +77,7 @@ EmfWriter& emfFillOnly(EmfWriter& emf, std::uint32_t colour)
 
 // 25 mm square on a reference device of 4 pixels a millimetre: 100 device
 // pixels, 94 screen pixels at 96 dpi.
-EmfWriter squareEmf()
-{
-    return EmfWriter(QRect(0, 0, 100, 100), QRect(QPoint(0, 0), QPoint(2500, 2500)));
-}
+EmfWriter squareEmf() { return EmfWriter(QRect(0, 0, 100, 100), QRect(QPoint(0, 0), QPoint(2500, 2500))); }
 
 bool isWhiteOutside(const QImage& image, const QRect& drawn)
 {
@@ -108,7 +106,8 @@ TEST(MetafileSize, PlainWmfFromItsWindowExtent)
 
 TEST(MetafileSize, EmfFromItsFrameElseItsBounds)
 {
-    const Picture framed = readMetafile(EmfWriter(QRect(0, 0, 10, 10), QRect(QPoint(0, 0), QPoint(2540, 5080))).bytes(), true);
+    const Picture framed = readMetafile(EmfWriter(QRect(0, 0, 10, 10), QRect(QPoint(0, 0), QPoint(2540, 5080))).bytes(),
+                                        true);
     EXPECT_EQ(framed.width(), 96);
     EXPECT_EQ(framed.height(), 192);
     const Picture bounded = readMetafile(EmfWriter(QRect(0, 0, 50, 30), QRect()).bytes(), true);
@@ -158,7 +157,7 @@ TEST(WmfDraw, PensDrawLinesAndDeletedObjectsFreeTheirSlot)
     wmf.record(wmfCreatePen, words({0, 1, 0}) + dwords({blue}))   // slot 0
         .record(wmfCreatePen, words({0, 1, 0}) + dwords({green})) // slot 1
         .record(wmfDeleteObject, words({0}))
-        .record(wmfCreatePen, words({0, 1, 0}) + dwords({red}))   // slot 0 again
+        .record(wmfCreatePen, words({0, 1, 0}) + dwords({red})) // slot 0 again
         .record(wmfSelectObject, words({0}))
         .record(wmfMoveTo, words({50, 10}))
         .record(wmfLineTo, words({50, 90}));
@@ -182,7 +181,8 @@ TEST(EmfDraw, RectangleInTheFrame)
 TEST(EmfDraw, AnisotropicMappingScalesByViewportOverWindow)
 {
     EmfWriter emf = squareEmf();
-    emf.record(emfSetMapMode, dwords({8})).record(emfSetWindowExt, dwords({200, 200}))
+    emf.record(emfSetMapMode, dwords({8}))
+        .record(emfSetWindowExt, dwords({200, 200}))
         .record(emfSetViewportExt, dwords({100, 100}));
     emfFillOnly(emf, blue).record(emfPolygon, dwords({0, 0, 0, 0, 3, 100, 0, 200, 0, 200, 100}));
     const QImage image = draw(readMetafile(emf.bytes(), true), 100, 100);
@@ -249,7 +249,7 @@ TEST(EmfDraw, TextIsDrawnAtItsReferencePoint)
 TEST(MetafileErrors, CutFilesAndBadHeaders)
 {
     const QByteArray wmf = WmfWriter(QRect(0, 0, 100, 100), 96).record(wmfRectangle, words({5, 5, 1, 1})).bytes();
-    EXPECT_EQ(errorOf([&] { readMetafile(wmf.left(30), false); }), cutFile);          // inside the header
+    EXPECT_EQ(errorOf([&] { readMetafile(wmf.left(30), false); }), cutFile);              // inside the header
     EXPECT_EQ(errorOf([&] { readMetafile(wmf.left(wmf.size() - 10), false); }), cutFile); // inside a record
     QByteArray badType = wmf;
     badType[22] = 7;
@@ -276,9 +276,9 @@ TEST(MetafileErrors, LyingRecordsDrawNothing)
     WmfWriter wmf(QRect(0, 0, 100, 100), 96);
     wmfFillOnly(wmf, red)
         .record(wmfPolygon, words({32767, 10, 10, 50, 50}))
-        .record(0x0538, words({60000, 3}))          // POLYPOLYGON
+        .record(0x0538, words({60000, 3})) // POLYPOLYGON
         .record(wmfSelectObject, words({65535}))
-        .record(0x0127, words({-32768}))            // RESTOREDC
+        .record(0x0127, words({-32768})) // RESTOREDC
         .record(0x0F43, dwords({0x00CC0020}) + words({0, 1, 1, 0, 0, 50, 50, 0, 0}) + dibInfo24(60000, 60000));
     EXPECT_TRUE(isWhiteOutside(draw(readMetafile(wmf.bytes(), false), 100, 100), QRect()));
 

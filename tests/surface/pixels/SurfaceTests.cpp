@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The pixel surface: outside reads and writes, pen modes, figures, drawing.
 #include "surface/pixels/Surface.h"
 #include "support/Pictures.h"
@@ -48,8 +50,8 @@ TEST(Surface, NewBitmapDrawingStateIsTheDefault)
 // Outline along columns a and b-1 and rows c and d-1, whatever the corner order.
 TEST(Surface, RectangleOutlineCoversTheHalfOpenBox)
 {
-    for (auto corners : {QRect(QPoint(2, 1), QPoint(7, 5)), QRect(QPoint(7, 5), QPoint(2, 1)),
-                         QRect(QPoint(2, 5), QPoint(7, 1))}) {
+    for (auto corners :
+         {QRect(QPoint(2, 1), QPoint(7, 5)), QRect(QPoint(7, 5), QPoint(2, 1)), QRect(QPoint(2, 5), QPoint(7, 1))}) {
         TBitmap bitmap = filledBitmap(10, 8, clWhite);
         Surface s(bitmap);
         s.setPenMode(pmCopy);
@@ -105,7 +107,10 @@ TEST(Surface, NotXorOutlineInvertsEachChannelAndKeepsTheInside)
 
 TEST(Surface, PenModesOnOutlinesAndInteriors)
 {
-    struct Case { TPenMode mode; TColor pen, brush, pixel, outline, inside; };
+    struct Case {
+        TPenMode mode;
+        TColor pen, brush, pixel, outline, inside;
+    };
     const Case cases[] = {
         {pmCopy, 0x00010203, 0x00A0B0C0, 0x00333333, 0x00010203, 0x00A0B0C0},
         {pmMerge, 0x000000F0, 0x00000F00, 0x00030303, 0x000303F3, 0x00030F03},

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The BMP reader on files built byte by byte: headers, truncation, pixel
 // formats, palettes, RLE, and lying headers.
 #include "BmpBytes.h"
@@ -103,28 +105,28 @@ TEST(BmpHeaders, HeadersThatMakeNoSenseAreInvalid)
 {
     const QByteArray pixels(64, '\0');
     const QList<InfoHeader> bad = {
-        {.size = 66},                                  // no known header has 66 bytes
+        {.size = 66}, // no known header has 66 bytes
         {.size = 11},
         {.size = 200},
         {.bitCount = 0},
         {.bitCount = 7},
         {.bitCount = 64},
-        {.compression = 4},                            // JPEG inside
-        {.compression = 5},                            // PNG inside
+        {.compression = 4}, // JPEG inside
+        {.compression = 5}, // PNG inside
         {.compression = 7},
-        {.compression = 3},                            // bit fields need 16 or 32 bits
-        {.bitCount = 4, .compression = 1},             // RLE8 on 4 bits
-        {.bitCount = 8, .compression = 2},             // RLE4 on 8 bits
-        {.size = 64, .bitCount = 32, .compression = 3},  // Huffman in an OS/2 2.x header
+        {.compression = 3},                             // bit fields need 16 or 32 bits
+        {.bitCount = 4, .compression = 1},              // RLE8 on 4 bits
+        {.bitCount = 8, .compression = 2},              // RLE4 on 8 bits
+        {.size = 64, .bitCount = 32, .compression = 3}, // Huffman in an OS/2 2.x header
         {.width = 0},
         {.width = -5},
         {.height = 0},
-        {.height = -1, .bitCount = 8, .compression = 1},  // RLE rows never run top-down
+        {.height = -1, .bitCount = 8, .compression = 1}, // RLE rows never run top-down
     };
     for (const InfoHeader& h : bad)
         EXPECT_EQ(failureOf(bmpFile(h, QByteArray(16, '\0'), pixels)), invalidBitmap)
-            << "size " << h.size << " bits " << h.bitCount << " compression " << h.compression << " width "
-            << h.width << " height " << h.height;
+            << "size " << h.size << " bits " << h.bitCount << " compression " << h.compression << " width " << h.width
+            << " height " << h.height;
 }
 
 // ------------------------------------------------------------ truncation
@@ -132,8 +134,7 @@ TEST(BmpHeaders, HeadersThatMakeNoSenseAreInvalid)
 TEST(BmpTruncation, FileCutAnywhereIsAReadError)
 {
     const QByteArray whole = bmpFile({.width = 2, .height = 2, .bitCount = 8},
-                                     paletteBytes({red, green, blue}) + QByteArray(4 * 253, '\0'),
-                                     QByteArray(8, '\1'));
+                                     paletteBytes({red, green, blue}) + QByteArray(4 * 253, '\0'), QByteArray(8, '\1'));
     ASSERT_EQ(pixelsOf(whole).width(), 2);
     for (int cut : {1, 2, 10, 14, 17, 30, 53, 60, 14 + 40 + 1024, int(whole.size()) - 4 - 2 - 1})
         EXPECT_EQ(failureOf(whole.left(cut)), readError) << "cut at " << cut;
@@ -196,8 +197,8 @@ TEST(BmpPixels, BitFieldMasksFollowAFortyByteHeader)
 
     // Alpha bit fields carry a fourth mask, which is not used.
     const QByteArray masks = LeBytes().u32(0xFF).u32(0xFF00).u32(0xFF0000).u32(0xFF000000).bytes;
-    const QImage alpha = pixelsOf(
-        bmpFile({.width = 2, .bitCount = 32, .compression = 6}, masks, LeBytes().u32(0x800000FF).u32(0x00FF0000).bytes));
+    const QImage alpha = pixelsOf(bmpFile({.width = 2, .bitCount = 32, .compression = 6}, masks,
+                                          LeBytes().u32(0x800000FF).u32(0x00FF0000).bytes));
     EXPECT_TRUE(row(alpha, 0, {red, blue}));
 }
 
@@ -213,14 +214,15 @@ TEST(BmpPixels, MasksInsideAVersionFourHeader)
 
 TEST(BmpPixels, ThirtyTwoBitsIgnoreAlphaAndUseUnusualMasks)
 {
-    const QImage plain = pixelsOf(bmpFile({.width = 2, .bitCount = 32}, {}, LeBytes().u32(0x00123456).u32(0xFF654321).bytes));
+    const QImage plain = pixelsOf(
+        bmpFile({.width = 2, .bitCount = 32}, {}, LeBytes().u32(0x00123456).u32(0xFF654321).bytes));
     EXPECT_TRUE(row(plain, 0, {qRgb(0x12, 0x34, 0x56), qRgb(0x65, 0x43, 0x21)}));
     EXPECT_EQ(qAlpha(plain.pixel(0, 0)), 255);
 
     // 10 bits per channel: full scale stays 255, half scale rounds.
     const QByteArray masks = LeBytes().u32(0x3FF00000).u32(0x000FFC00).u32(0x000003FF).bytes;
-    const QImage wide = pixelsOf(
-        bmpFile({.width = 2, .bitCount = 32, .compression = 3}, masks, LeBytes().u32(0x3FFFFFFF).u32(0x200u << 20).bytes));
+    const QImage wide = pixelsOf(bmpFile({.width = 2, .bitCount = 32, .compression = 3}, masks,
+                                         LeBytes().u32(0x3FFFFFFF).u32(0x200u << 20).bytes));
     EXPECT_TRUE(row(wide, 0, {white, qRgb(128, 0, 0)}));
 }
 
@@ -230,7 +232,8 @@ TEST(BmpPalette, IndexedFilesKeepTheirPaletteFilledUpWithBlack)
 {
     // 4 bits, two colours declared; index 5 lies beyond the palette.
     const QByteArray pixels = LeBytes().u8(0x01).u8(0x50).u16(0).bytes;
-    const QImage image = pixelsOf(bmpFile({.width = 4, .bitCount = 4, .coloursUsed = 2}, paletteBytes({red, blue}), pixels));
+    const QImage image = pixelsOf(
+        bmpFile({.width = 4, .bitCount = 4, .coloursUsed = 2}, paletteBytes({red, blue}), pixels));
     EXPECT_EQ(image.format(), QImage::Format_Indexed8);
     EXPECT_EQ(image.colorCount(), 16);
     EXPECT_EQ(image.color(0), red);
@@ -240,8 +243,8 @@ TEST(BmpPalette, IndexedFilesKeepTheirPaletteFilledUpWithBlack)
 
 TEST(BmpPalette, OneTwoAndEightBitIndexesUnpackHighBitsFirst)
 {
-    const QImage one = pixelsOf(bmpFile({.width = 10, .bitCount = 1}, paletteBytes({black, white}),
-                                        LeBytes().u8(0xA0).u8(0x40).u16(0).bytes));
+    const QImage one = pixelsOf(
+        bmpFile({.width = 10, .bitCount = 1}, paletteBytes({black, white}), LeBytes().u8(0xA0).u8(0x40).u16(0).bytes));
     EXPECT_TRUE(row(one, 0, {white, black, white, black, black, black, black, black, black, white}));
 
     const QImage two = pixelsOf(bmpFile({.width = 5, .bitCount = 2}, paletteBytes({black, red, green, blue}),
@@ -283,25 +286,37 @@ TEST(BmpRle, RunsLiteralsLineEndsAndSkips)
 {
     const QByteArray palette = paletteBytes({black, red, green, blue});
     const QByteArray stream = LeBytes()
-                                  .u8(2).u8(1)                      // bottom row: 2 x red
-                                  .u8(0).u8(3).u8(2).u8(3).u8(2).u8(0)  // literals green blue green, padded
-                                  .u8(0).u8(0)                      // end of line
-                                  .u8(0).u8(2).u8(1).u8(1)          // skip right 1, up 1
-                                  .u8(1).u8(3)                      // top row: blue at x 1
-                                  .u8(0).u8(1)                      // end of bitmap
+                                  .u8(2)
+                                  .u8(1) // bottom row: 2 x red
+                                  .u8(0)
+                                  .u8(3)
+                                  .u8(2)
+                                  .u8(3)
+                                  .u8(2)
+                                  .u8(0) // literals green blue green, padded
+                                  .u8(0)
+                                  .u8(0) // end of line
+                                  .u8(0)
+                                  .u8(2)
+                                  .u8(1)
+                                  .u8(1) // skip right 1, up 1
+                                  .u8(1)
+                                  .u8(3) // top row: blue at x 1
+                                  .u8(0)
+                                  .u8(1) // end of bitmap
                                   .bytes;
     const QImage image = pixelsOf(rle8File(5, 3, palette, stream));
     EXPECT_EQ(image.format(), QImage::Format_Indexed8);
     EXPECT_TRUE(row(image, 2, {red, red, green, blue, green}));
-    EXPECT_TRUE(row(image, 1, {black, black, black, black, black}));  // left out: index 0
+    EXPECT_TRUE(row(image, 1, {black, black, black, black, black})); // left out: index 0
     EXPECT_TRUE(row(image, 0, {black, blue, black, black, black}));
 }
 
 TEST(BmpRle, RunsPastTheRowAreCutNotWrapped)
 {
     const QByteArray palette = paletteBytes({black, red, green});
-    const QByteArray stream = LeBytes().u8(255).u8(1).u8(0).u8(5).u8(2).u8(2).u8(2).u8(2).u8(2).u8(0)
-                                  .u8(0).u8(0).u8(1).u8(2).bytes;
+    const QByteArray stream =
+        LeBytes().u8(255).u8(1).u8(0).u8(5).u8(2).u8(2).u8(2).u8(2).u8(2).u8(0).u8(0).u8(0).u8(1).u8(2).bytes;
     const QImage image = pixelsOf(rle8File(3, 2, palette, stream));
     EXPECT_TRUE(row(image, 1, {red, red, red}));
     EXPECT_TRUE(row(image, 0, {green, black, black}));
@@ -330,7 +345,7 @@ TEST(BmpRle, StreamMustHoldWhatItsHeaderPromises)
 {
     const QByteArray palette = paletteBytes({black});
     QByteArray file = rle8File(2, 1, palette, LeBytes().u8(0).u8(1).bytes);
-    file.chop(1);  // the header says two bytes of stream
+    file.chop(1); // the header says two bytes of stream
     EXPECT_EQ(failureOf(file), readError);
 }
 

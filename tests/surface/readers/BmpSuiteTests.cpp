@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The public BMP Suite: good files decode to their reference renderings pixel
 // for pixel, questionable ones decode or are refused cleanly, bad ones end in
 // one of the program's messages (or a picture), never a crash.
@@ -18,8 +20,8 @@ const std::string invalidBitmap = "ビットマップイメージが不正です
 const std::string decoded = "(picture)";
 
 struct SuiteFile {
-    const char* file;       // under bmpsuite/
-    const char* reference;  // under bmpsuite/reference/, or the expected outcome
+    const char* file;      // under bmpsuite/
+    const char* reference; // under bmpsuite/reference/, or the expected outcome
 };
 
 std::string testName(const ::testing::TestParamInfo<SuiteFile>& info)
@@ -59,24 +61,36 @@ std::string outcomeOf(const char* file)
 
 // The non-square file is compared with its unstretched rendering.
 const SuiteFile goodFiles[] = {
-    {"bmpsuite/g/pal1.bmp", "pal1.png"},          {"bmpsuite/g/pal1wb.bmp", "pal1.png"},
-    {"bmpsuite/g/pal1bg.bmp", "pal1bg.png"},      {"bmpsuite/g/pal4.bmp", "pal4.png"},
-    {"bmpsuite/g/pal4gs.bmp", "pal4gs.png"},      {"bmpsuite/g/pal4rle.bmp", "pal4.png"},
-    {"bmpsuite/g/pal8.bmp", "pal8.png"},          {"bmpsuite/g/pal8-0.bmp", "pal8.png"},
-    {"bmpsuite/g/pal8gs.bmp", "pal8gs.png"},      {"bmpsuite/g/pal8rle.bmp", "pal8.png"},
-    {"bmpsuite/g/pal8w126.bmp", "pal8w126.png"},  {"bmpsuite/g/pal8w125.bmp", "pal8w125.png"},
-    {"bmpsuite/g/pal8w124.bmp", "pal8w124.png"},  {"bmpsuite/g/pal8topdown.bmp", "pal8.png"},
+    {"bmpsuite/g/pal1.bmp", "pal1.png"},
+    {"bmpsuite/g/pal1wb.bmp", "pal1.png"},
+    {"bmpsuite/g/pal1bg.bmp", "pal1bg.png"},
+    {"bmpsuite/g/pal4.bmp", "pal4.png"},
+    {"bmpsuite/g/pal4gs.bmp", "pal4gs.png"},
+    {"bmpsuite/g/pal4rle.bmp", "pal4.png"},
+    {"bmpsuite/g/pal8.bmp", "pal8.png"},
+    {"bmpsuite/g/pal8-0.bmp", "pal8.png"},
+    {"bmpsuite/g/pal8gs.bmp", "pal8gs.png"},
+    {"bmpsuite/g/pal8rle.bmp", "pal8.png"},
+    {"bmpsuite/g/pal8w126.bmp", "pal8w126.png"},
+    {"bmpsuite/g/pal8w125.bmp", "pal8w125.png"},
+    {"bmpsuite/g/pal8w124.bmp", "pal8w124.png"},
+    {"bmpsuite/g/pal8topdown.bmp", "pal8.png"},
     {"bmpsuite/g/pal8nonsquare.bmp", "pal8nonsquare-e.png"},
-    {"bmpsuite/g/pal8os2.bmp", "pal8.png"},       {"bmpsuite/g/pal8v4.bmp", "pal8.png"},
-    {"bmpsuite/g/pal8v5.bmp", "pal8.png"},        {"bmpsuite/g/rgb16.bmp", "rgb16.png"},
-    {"bmpsuite/g/rgb16bfdef.bmp", "rgb16.png"},   {"bmpsuite/g/rgb16-565.bmp", "rgb16-565.png"},
+    {"bmpsuite/g/pal8os2.bmp", "pal8.png"},
+    {"bmpsuite/g/pal8v4.bmp", "pal8.png"},
+    {"bmpsuite/g/pal8v5.bmp", "pal8.png"},
+    {"bmpsuite/g/rgb16.bmp", "rgb16.png"},
+    {"bmpsuite/g/rgb16bfdef.bmp", "rgb16.png"},
+    {"bmpsuite/g/rgb16-565.bmp", "rgb16-565.png"},
     {"bmpsuite/g/rgb16-565pal.bmp", "rgb16-565.png"},
-    {"bmpsuite/g/rgb24.bmp", "rgb24.png"},        {"bmpsuite/g/rgb24pal.bmp", "rgb24.png"},
-    {"bmpsuite/g/rgb32.bmp", "rgb24.png"},        {"bmpsuite/g/rgb32bfdef.bmp", "rgb24.png"},
+    {"bmpsuite/g/rgb24.bmp", "rgb24.png"},
+    {"bmpsuite/g/rgb24pal.bmp", "rgb24.png"},
+    {"bmpsuite/g/rgb32.bmp", "rgb24.png"},
+    {"bmpsuite/g/rgb32bfdef.bmp", "rgb24.png"},
     {"bmpsuite/g/rgb32bf.bmp", "rgb24.png"},
 };
 
-class BmpSuiteGood : public ::testing::TestWithParam<SuiteFile> {};
+class BmpSuiteGood : public ::testing::TestWithParam<SuiteFile> { };
 
 TEST_P(BmpSuiteGood, MatchesItsReferencePixelForPixel)
 {
@@ -155,12 +169,13 @@ const SuiteFile questionableDecoded[] = {
                 continue;
             const TColor e = colourAt(expected, x, y), a = colourAt(actual, x, y);
             if (!near(redOf(e), redOf(a)) || !near(greenOf(e), greenOf(a)) || !near(blueOf(e), blueOf(a)))
-                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") " << sameColour(e, a).message();
+                return ::testing::AssertionFailure()
+                       << "pixel (" << x << ", " << y << ") " << sameColour(e, a).message();
         }
     return ::testing::AssertionSuccess();
 }
 
-class BmpSuiteQuestionable : public ::testing::TestWithParam<SuiteFile> {};
+class BmpSuiteQuestionable : public ::testing::TestWithParam<SuiteFile> { };
 
 TEST_P(BmpSuiteQuestionable, DecodesLikeItsReference)
 {
@@ -181,19 +196,19 @@ TEST(BmpSuite, QuestionableFormatsOutsideTheBitmapFamilyAreRefused)
 // ------------------------------------------------------------ b/
 
 const SuiteFile badFiles[] = {
-    {"bmpsuite/b/badbitcount.bmp", "invalid"},   {"bmpsuite/b/badbitssize.bmp", "picture"},
-    {"bmpsuite/b/baddens1.bmp", "picture"},      {"bmpsuite/b/baddens2.bmp", "picture"},
-    {"bmpsuite/b/badfilesize.bmp", "picture"},   {"bmpsuite/b/badheadersize.bmp", "invalid"},
+    {"bmpsuite/b/badbitcount.bmp", "invalid"},    {"bmpsuite/b/badbitssize.bmp", "picture"},
+    {"bmpsuite/b/baddens1.bmp", "picture"},       {"bmpsuite/b/baddens2.bmp", "picture"},
+    {"bmpsuite/b/badfilesize.bmp", "picture"},    {"bmpsuite/b/badheadersize.bmp", "invalid"},
     {"bmpsuite/b/badpalettesize.bmp", "picture"}, {"bmpsuite/b/badplanes.bmp", "invalid"},
-    {"bmpsuite/b/badrle.bmp", "picture"},        {"bmpsuite/b/badrlebis.bmp", "picture"},
-    {"bmpsuite/b/badrleter.bmp", "picture"},     {"bmpsuite/b/badrle4.bmp", "picture"},
-    {"bmpsuite/b/badrle4bis.bmp", "picture"},    {"bmpsuite/b/badrle4ter.bmp", "picture"},
-    {"bmpsuite/b/badwidth.bmp", "invalid"},      {"bmpsuite/b/pal8badindex.bmp", "picture"},
-    {"bmpsuite/b/reallybig.bmp", "read"},        {"bmpsuite/b/rgb16-880.bmp", "picture"},
-    {"bmpsuite/b/rletopdown.bmp", "invalid"},    {"bmpsuite/b/shortfile.bmp", "read"},
+    {"bmpsuite/b/badrle.bmp", "picture"},         {"bmpsuite/b/badrlebis.bmp", "picture"},
+    {"bmpsuite/b/badrleter.bmp", "picture"},      {"bmpsuite/b/badrle4.bmp", "picture"},
+    {"bmpsuite/b/badrle4bis.bmp", "picture"},     {"bmpsuite/b/badrle4ter.bmp", "picture"},
+    {"bmpsuite/b/badwidth.bmp", "invalid"},       {"bmpsuite/b/pal8badindex.bmp", "picture"},
+    {"bmpsuite/b/reallybig.bmp", "read"},         {"bmpsuite/b/rgb16-880.bmp", "picture"},
+    {"bmpsuite/b/rletopdown.bmp", "invalid"},     {"bmpsuite/b/shortfile.bmp", "read"},
 };
 
-class BmpSuiteBad : public ::testing::TestWithParam<SuiteFile> {};
+class BmpSuiteBad : public ::testing::TestWithParam<SuiteFile> { };
 
 TEST_P(BmpSuiteBad, EndsInAMessageOrAPicture)
 {

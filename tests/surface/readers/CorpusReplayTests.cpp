@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Replays the fuzzers' corpora through the readers, so that every input a
 // fuzzer kept is checked on every build without a fuzzer: each file must end
 // in a picture (drawn once) or in the program's own error, never a crash or
@@ -49,7 +51,7 @@ bool replay(const QString& folder, const QByteArray& bytes)
     }
 }
 
-class CorpusReplay : public ::testing::TestWithParam<const char*> {};
+class CorpusReplay : public ::testing::TestWithParam<const char*> { };
 
 TEST_P(CorpusReplay, EveryFileEndsInAPictureOrTheProgramsError)
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The icon reader on icons built byte by byte: the choice of image, the
 // transparency over the target, scaling, and broken files.
 #include "BmpBytes.h"
@@ -60,7 +62,7 @@ QByteArray solidImage(int width, int height, QRgb colour)
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
             colourRows += bgra(colour | 0xFF000000u);
-        maskRows += QByteArray(4, '\0');  // up to 32 pixels wide
+        maskRows += QByteArray(4, '\0'); // up to 32 pixels wide
     }
     InfoHeader h{.width = width, .height = 2 * height, .bitCount = 32};
     return infoHeader(h) + colourRows + maskRows;
@@ -93,8 +95,8 @@ const QRgb white = qRgb(255, 255, 255), grey = qRgb(128, 128, 128);
 TEST(IconTransparency, AlphaOfThirtyTwoBitImagesBlendsOverTheTarget)
 {
     // Bottom row: half-transparent green, opaque white; top row: red, fully transparent blue.
-    const QByteArray colours = bgra(qRgba(0, 255, 0, 128)) + bgra(qRgba(255, 255, 255, 255)) +
-                               bgra(qRgba(255, 0, 0, 255)) + bgra(qRgba(0, 0, 255, 0));
+    const QByteArray colours = bgra(qRgba(0, 255, 0, 128)) + bgra(qRgba(255, 255, 255, 255))
+                               + bgra(qRgba(255, 0, 0, 255)) + bgra(qRgba(0, 0, 255, 0));
     const Picture icon = readIcon(icoFile({dibImage(2, 2, 32, {}, colours, maskRow(0) + maskRow(0))}));
     ASSERT_EQ(icon.kind(), PictureKind::Icon);
     EXPECT_EQ(icon.width(), 2);
@@ -202,7 +204,7 @@ TEST(IconErrors, WhatIsNoIconIsAnInvalidBitmap)
     EXPECT_EQ(failureOf(icoFile({brokenPng})), invalidBitmap);
 
     QByteArray hugePng = pngImage(QImage(4, 4, QImage::Format_ARGB32));
-    hugePng.replace(16, 8, LeBytes().u8(0).u8(0).u8(0x10).u8(0).u8(0).u8(0).u8(0x10).u8(0).bytes);  // 4096 x 4096
+    hugePng.replace(16, 8, LeBytes().u8(0).u8(0).u8(0x10).u8(0).u8(0).u8(0).u8(0x10).u8(0).bytes); // 4096 x 4096
     EXPECT_EQ(failureOf(icoFile({hugePng})), invalidBitmap);
 }
 

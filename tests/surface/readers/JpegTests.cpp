@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // JPEG pictures: the header read at load, the pixels decoded at draw by
 // libjpeg with the program's settings and sampled by the nearest rule, the
 // library's errors with their codes, and files that lie about themselves.
@@ -43,10 +45,7 @@ QImage programDraw(const Picture& picture, QSize size, const QRect& rect)
     return image;
 }
 
-QString jpegError(int code)
-{
-    return QStringLiteral("JPEG エラー #%1").arg(code);
-}
+QString jpegError(int code) { return QStringLiteral("JPEG エラー #%1").arg(code); }
 
 template <typename Action>
 QString errorOf(Action action)
@@ -80,8 +79,8 @@ void expectSameDraws(const QByteArray& jpeg, const QImage& reference)
     };
     for (const auto& draw : draws) {
         SCOPED_TRACE(testing::Message() << "rect " << draw.rect.width() << "x" << draw.rect.height());
-        EXPECT_TRUE(samePixels(expectedDraw(reference, draw.target, draw.rect),
-                               programDraw(picture, draw.target, draw.rect)));
+        EXPECT_TRUE(
+            samePixels(expectedDraw(reference, draw.target, draw.rect), programDraw(picture, draw.target, draw.rect)));
     }
 }
 
@@ -138,7 +137,7 @@ QByteArray withDeclaredSize(QByteArray jpeg, unsigned char frameMarker, int widt
     return jpeg;
 }
 
-class ReferenceJpeg : public testing::TestWithParam<const char*> {};
+class ReferenceJpeg : public testing::TestWithParam<const char*> { };
 
 TEST_P(ReferenceJpeg, DrawsDjpegsPixelsSampledByTheNearestRule)
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Which reader a file name picks, and the messages of names and files that
 // cannot be read.
 #include "BmpBytes.h"
@@ -115,8 +117,8 @@ TEST(PictureFile, LargeBmpFilesAreReadRowsAtATimeAsFromMemory)
             QByteArray palette;
             for (int i = 0; bits == 8 && i < 256; ++i)
                 palette += paletteBytes({qRgb(i, 255 - i, i / 2)});
-            const QByteArray bytes =
-                bmpFile({.width = width, .height = topDown ? -height : height, .bitCount = unsigned(bits)}, palette, pixels);
+            const QByteArray bytes = bmpFile(
+                {.width = width, .height = topDown ? -height : height, .bitCount = unsigned(bits)}, palette, pixels);
             const QString path = written(QDir(dir).filePath(QStringLiteral("big.bmp")), bytes);
             EXPECT_TRUE(samePixels(readBmp(bytes).bitmap()->image(), readPictureFile(path).bitmap()->image()))
                 << bits << topDown;
@@ -143,7 +145,8 @@ TEST(PictureFile, TheExtensionNotTheContentPicksTheReader)
               "ビットマップイメージが不正です");
     // In a folder whose name has a dot, the file's own extension counts.
     ASSERT_TRUE(QDir().mkpath(QDir(dir).filePath(QStringLiteral("shots.bmp"))));
-    const Picture picture = readPictureFile(written(QDir(dir).filePath(QStringLiteral("shots.bmp/photo.jPg")), jpegBytes));
+    const Picture picture = readPictureFile(
+        written(QDir(dir).filePath(QStringLiteral("shots.bmp/photo.jPg")), jpegBytes));
     EXPECT_EQ(picture.kind(), PictureKind::Jpeg);
     EXPECT_EQ(picture.width(), 227);
     // An empty bitmap file is an empty picture.

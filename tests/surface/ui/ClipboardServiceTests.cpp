@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The system clipboard service on Qt's clipboard.
 #include "surface/ui/Clipboard.h"
 #include "base/PlanixError.h"

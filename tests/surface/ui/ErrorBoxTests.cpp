@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The top-level error box: its text rule, its title, and the guard.
 #include "surface/ui/ErrorBox.h"
 #include "base/PlanixError.h"
@@ -11,7 +13,8 @@ namespace {
 
 TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersAboveIt)
 {
-    EXPECT_EQ(errorBoxText(QStringLiteral("ファイル a.bmp は開けません")), QStringLiteral("ファイル a.bmp は開けません."));
+    EXPECT_EQ(errorBoxText(QStringLiteral("ファイル a.bmp は開けません")),
+              QStringLiteral("ファイル a.bmp は開けません."));
     EXPECT_EQ(errorBoxText(QStringLiteral("JPEG エラー #42")), QStringLiteral("JPEG エラー #42."));
     EXPECT_EQ(errorBoxText(QStringLiteral("done.")), QStringLiteral("done."));
     EXPECT_EQ(errorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));
@@ -30,7 +33,10 @@ TEST(ErrorBox, GuardHandsTheExceptionToTheBoxAndStopsTheHandler)
 {
     QStringList shown;
     QString title;
-    setErrorPresenter([&](const QString& t, const QString& text) { title = t; shown << text; });
+    setErrorPresenter([&](const QString& t, const QString& text) {
+        title = t;
+        shown << text;
+    });
     bool afterThrow = false;
     runGuarded([&] {
         throw PlanixError(QStringLiteral("ストリームからの読み込みエラー"));

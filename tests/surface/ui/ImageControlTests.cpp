@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The image control's picture and surface rules.
 #include "surface/ui/GlobalCursor.h"
 #include "base/PlanixError.h"
@@ -13,7 +15,7 @@ namespace {
 
 class FakeGraphic : public Graphic {
 public:
-    explicit FakeGraphic(PictureKind k) : k(k) {}
+    explicit FakeGraphic(PictureKind k) : k(k) { }
     PictureKind kind() const override { return k; }
     int width() const override { return 7; }
     int height() const override { return 5; }
@@ -107,7 +109,7 @@ TEST(ImageControl, WritesAskToRepaintOnlyWhatTheyTouched)
     QRegion repainted;
     struct Recorder : QObject {
         QRegion* into;
-        explicit Recorder(QRegion* r) : into(r) {}
+        explicit Recorder(QRegion* r) : into(r) { }
         bool eventFilter(QObject*, QEvent* e) override
         {
             if (e->type() == QEvent::Paint)

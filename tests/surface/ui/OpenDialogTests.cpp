@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The real picture-open dialog on the offscreen platform: its filter, the
 // previous name, typed names, and the preview pane with its large preview.
 #include "support/PictureFiles.h"
@@ -156,7 +158,8 @@ TEST_F(OpenDialog, ThePreviewShowsLoadablePicturesOnly)
             const QRect content = static_cast<QFrame*>(view)->contentsRect();
             const QRect place = previewPlacement({30, 20}, content.size()).translated(content.topLeft());
             for (QPoint p : {QPoint(0, 0), QPoint(29, 19), QPoint(13, 7)})
-                EXPECT_TRUE(sameColour(patternColour(p.x(), p.y()), colourAt(shown, place.x() + p.x(), place.y() + p.y())));
+                EXPECT_TRUE(
+                    sameColour(patternColour(p.x(), p.y()), colourAt(shown, place.x() + p.x(), place.y() + p.y())));
 
             for (const QString& path : {bad, text, dir}) {
                 emit d->currentChanged(path);

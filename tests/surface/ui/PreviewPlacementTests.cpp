@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Where the open dialog's preview pane draws a picture, the size of the
 // large preview, and the dialog's filter.
 #include "surface/ui/OpenPictureDialog.h"

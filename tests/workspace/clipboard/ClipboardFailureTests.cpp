@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What copy, paste and the Edit menu leave behind when the clipboard fails.
 #include "ClipboardFixture.h"
 #include "FakeClipboard.h"

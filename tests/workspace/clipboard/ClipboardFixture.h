@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A main window with a working picture, and the Edit menu's commands run as
 // the window runs them (inside the error guard, errors recorded).

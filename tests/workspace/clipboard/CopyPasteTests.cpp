@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Copy and paste through the system clipboard, as the Edit menu runs them.
 #include "ClipboardFixture.h"
 #include "surface/ui/Clipboard.h"
@@ -298,7 +300,7 @@ TEST_F(CopyPaste, AMetafileOnlyEnablesPasteThatThenFails)
 
 // --- a working image that holds no picture ---
 
-class EmptyWorkingImage : public ClipboardCommandsTest {};
+class EmptyWorkingImage : public ClipboardCommandsTest { };
 
 TEST_F(EmptyWorkingImage, PasteDrawsOntoAWhiteBitmapOfTheImagesSize)
 {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A clipboard that another program may be holding open, for the failures the
 // system clipboard cannot be made to show on demand.

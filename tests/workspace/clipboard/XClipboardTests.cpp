@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Copy and paste against a real X server, with xclip as the other program.
 #include "ClipboardFixture.h"
 

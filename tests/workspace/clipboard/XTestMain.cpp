@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The X clipboard tests run on the xcb platform against the X server named by
 // PLANIX_X_DISPLAY. Without one they run offscreen and skip themselves.
 #include "app/Application.h"
