@@ -3,6 +3,9 @@
 #include "cli/Batch.h"
 
 #include "cli/AtomicFile.h"
+#include "cli/FindPicture.h"
+#include "cli/find/FindObjects.h"
+#include "cli/report/Report.h"
 #include "cli/Measure.h"
 #include "base/PlanixError.h"
 #include "surface/readers/FileName.h"
@@ -21,10 +24,10 @@ namespace {
 
 // The BMP is made in memory and written through a checked temporary file:
 // QImage::save can miss a failed last write and leaves a cut file behind.
-void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName, const FileSet& inputs)
+void writeMarkedPicture(const QImage& workingImage, const QString& fileName, const FileSet& inputs)
 {
     // A working image with a side of 0 has no pixels to keep.
-    if (workingImage.isEmpty())
+    if (workingImage.isNull() || workingImage.width() == 0 || workingImage.height() == 0)
         return;
     const auto cannotWrite = [&](const QString& reason) {
         return PlanixError(QStringLiteral("cannot write the marked picture %1: %2").arg(fileName, reason));
@@ -34,7 +37,7 @@ void writeMarkedPicture(const TBitmap& workingImage, const QString& fileName, co
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!workingImage.image().save(&buffer, "BMP"))
+    if (!workingImage.save(&buffer, "BMP"))
         throw cannotWrite(QStringLiteral("no BMP made"));
     try {
         AtomicFile file(fileName);
@@ -70,11 +73,34 @@ PictureRow measuredRow(qsizetype index, const BatchJob& job, const QString& mark
             row.area =
                 areaText(measured.objectDots, *measured.referenceDots, row.settings.referenceArea).value_or(QString());
         if (!markedFile.isEmpty())
-            writeMarkedPicture(measured.workingImage, markedFile, inputs);
+            writeMarkedPicture(measured.workingImage.image(), markedFile, inputs);
+        if (job.views)
+            row.view = reportImage(measured.workingImage.image());
     } catch (const PlanixError& error) {
         row.error = error.message();
     }
     return row;
+}
+
+// A picture's rows with --find; its marked view written as the counting
+// modes write theirs.
+std::vector<PictureRow> foundRows(qsizetype index, const BatchJob& job, const QString& markedFile,
+                                  const FileSet& inputs)
+{
+    const QString& file = job.pictures[index];
+    FoundRows found = findRows(file, file, job.settings, job.findSettings, !markedFile.isEmpty(), job.views);
+    if (!markedFile.isEmpty() && !found.marked.isNull()) {
+        try {
+            writeMarkedPicture(found.marked, markedFile, inputs);
+        } catch (const PlanixError& error) {
+            PictureRow failed;
+            failed.file = file;
+            failed.settings = job.settings;
+            failed.error = error.message();
+            return {failed};
+        }
+    }
+    return found.rows;
 }
 
 // Hands out picture indices to the workers, and keeps the first failure that
@@ -117,7 +143,8 @@ private:
 // Hands each finished row on once every row before it has been handed on.
 class InOrder {
 public:
-    InOrder(std::vector<PictureRow>& rows, const RowReady& ready) : rows(rows), ready(ready), done(rows.size(), false)
+    InOrder(std::vector<std::vector<PictureRow>>& rows, const RowReady& ready)
+        : rows(rows), ready(ready), done(rows.size(), false)
     {
     }
 
@@ -126,14 +153,17 @@ public:
         const std::lock_guard lock(mutex);
         done[index] = true;
         while (next < rows.size() && done[next]) {
-            if (ready)
-                ready(rows[next]);
+            for (PictureRow& row : rows[next]) {
+                row.picture = int(next);
+                if (ready)
+                    ready(row);
+            }
             ++next;
         }
     }
 
 private:
-    std::vector<PictureRow>& rows;
+    std::vector<std::vector<PictureRow>>& rows; // each picture's
     const RowReady& ready;
     std::vector<bool> done;
     std::size_t next = 0;
@@ -149,14 +179,16 @@ std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
                                                                : markedFileNames(job.pictures, job.markedFolder);
     if (!job.markedFolder.isEmpty())
         QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
-    std::vector<PictureRow> rows(static_cast<std::size_t>(job.pictures.size()));
+    analyseOnCallingThreads();
+    std::vector<std::vector<PictureRow>> rows(static_cast<std::size_t>(job.pictures.size()));
     WorkQueue queue(job.pictures.size());
     InOrder inOrder(rows, ready);
     const auto work = [&] {
         try {
             while (const auto index = queue.next()) {
-                rows[std::size_t(*index)] = measuredRow(
-                    *index, job, markedFiles.isEmpty() ? QString() : markedFiles[*index], inputs);
+                const QString markedFile = markedFiles.isEmpty() ? QString() : markedFiles[*index];
+                rows[std::size_t(*index)] = job.find ? foundRows(*index, job, markedFile, inputs)
+                                                     : std::vector{measuredRow(*index, job, markedFile, inputs)};
                 inOrder.finished(std::size_t(*index));
             }
         } catch (...) { // not swallowed: carried to the calling thread
@@ -169,7 +201,11 @@ std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
     work();
     workers.clear(); // joins
     queue.rethrowFailure();
-    return rows;
+    std::vector<PictureRow> all;
+    for (std::vector<PictureRow>& picture : rows)
+        for (PictureRow& row : picture)
+            all.push_back(std::move(row));
+    return all;
 }
 
 int defaultWorkers(qsizetype pictures)

@@ -5,6 +5,7 @@
 // come back in the order the pictures were given.
 #include "cli/BoxesFile.h"
 #include "cli/MeasureOptions.h"
+#include "cli/PictureRow.h"
 
 #include <QSize>
 #include <QString>
@@ -13,19 +14,6 @@
 #include <functional>
 #include <optional>
 #include <vector>
-
-struct PictureRow {
-    QString file;              // as given
-    std::optional<QSize> size; // the working image's; none when the picture failed
-    std::optional<std::int32_t> objectDots;
-    std::optional<std::int32_t> referenceDots;
-    QString area;             // empty: no reference, no reference dots, or a failure
-    QString error;            // the program's message; empty when all went well
-    Warnings warnings;        // of the measurement; none when the picture failed
-    MeasureSettings settings; // what it was measured with
-
-    bool failed() const { return !error.isEmpty(); }
-};
 
 // A picture measured with settings of its own (a row of --boxes).
 struct PictureTask {
@@ -40,6 +28,9 @@ struct BatchJob {
     QString markedFolder;           // empty: no marked pictures
     int workers = 1;                // pictures measured at the same time, 1 or more
     std::vector<PictureTask> tasks; // empty, or one per picture
+    bool find = false;              // --find: rows per object
+    FindSettings findSettings{};
+    bool views = false; // keep each picture's marked view for the report
 };
 
 // Where each picture is read: its task's path, or its name as given.
@@ -57,7 +48,7 @@ std::vector<PictureTask> boxTasks(const std::vector<BoxRow>& rows, const Measure
 // thrown again by measureBatch.
 using RowReady = std::function<void(const PictureRow&)>;
 
-// One row per picture, in the given order. A picture that cannot be read or
+// One row per picture (with find, one per object), in the given order. A picture that cannot be read or
 // decoded, or whose marked picture cannot be written, carries the program's
 // message in its row; the others are measured all the same. A marked picture
 // is written whole or not at all, and never over a picture of the batch.

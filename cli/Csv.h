@@ -28,8 +28,12 @@
 QString csvField(const QString& text);
 QString csvRecord(const QStringList& fields);
 
-QString csvHeader();
-QString csvRow(const PictureRow& row);
-QString csvTable(const std::vector<PictureRow>& rows);
+// The columns, and a row's fields; with find, two more at the end: object
+// and box.
+QStringList csvColumns(bool find = false);
+QStringList csvFields(const PictureRow& row, bool find = false);
+QString csvHeader(bool find = false);
+QString csvRow(const PictureRow& row, bool find = false);
+QString csvTable(const std::vector<PictureRow>& rows, bool find = false);
 // "brightness", "blue", "green", "red".
 QString ruleName(CountRule rule);

@@ -5,6 +5,7 @@
 #include "cli/BoxesFile.h"
 
 #include <QCommandLineParser>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -30,6 +31,10 @@ struct Options {
     QCommandLineOption sizes{QStringLiteral("sizes")};
     QCommandLineOption marked{QStringLiteral("marked"), QString(), QStringLiteral("DIR")};
     QCommandLineOption csv{QStringLiteral("csv"), QString(), QStringLiteral("FILE")};
+    QCommandLineOption find{QStringLiteral("find")};
+    QCommandLineOption referenceShape{QStringLiteral("reference-shape"), QString(), QStringLiteral("shape")};
+    QCommandLineOption minArea{QStringLiteral("min-area"), QString(), QStringLiteral("A")};
+    QCommandLineOption report{QStringLiteral("report"), QString(), QStringLiteral("FILE")};
     QCommandLineOption help{QStringLiteral("help")};
     QCommandLineOption version{QStringLiteral("version")};
 };
@@ -156,9 +161,9 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     const Options o;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({o.object, o.reference, o.referenceArea, o.by, o.objectBy, o.referenceBy, o.threshold, o.levels,
-                       o.colourMargin, o.fullResolution, o.units, o.boxes, o.sizes, o.marked, o.csv, o.help,
-                       o.version});
+    parser.addOptions({o.object, o.reference,    o.referenceArea,  o.by,      o.objectBy, o.referenceBy, o.threshold,
+                       o.levels, o.colourMargin, o.fullResolution, o.units,   o.boxes,    o.sizes,       o.marked,
+                       o.csv,    o.find,         o.referenceShape, o.minArea, o.report,   o.help,        o.version});
     if (!parser.parse(arguments))
         throw OptionError(parser.errorText());
 
@@ -170,22 +175,48 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.sizes = parser.isSet(o.sizes);
     options.boxesFile = parser.value(o.boxes);
     options.objectGiven = parser.isSet(o.object);
-    options.settings = settingsFrom(parser, o, !options.sizes && options.boxesFile.isEmpty());
+    options.find = parser.isSet(o.find);
+    if (options.find) {
+        if (parser.isSet(o.object) || parser.isSet(o.reference) || parser.isSet(o.boxes))
+            throw OptionError(QStringLiteral("--find measures without rectangles: leave out --object, --reference "
+                                             "and --boxes"));
+        if (!parser.isSet(o.referenceShape))
+            throw OptionError(QStringLiteral("--find needs --reference-shape disc or square"));
+        options.findSettings.shape = choiceOption(parser.value(o.referenceShape), QStringLiteral("reference-shape"),
+                                                  {QStringLiteral("disc"), QStringLiteral("square")})
+                                             == 1
+                                         ? ReferenceShape::Square
+                                         : ReferenceShape::Disc;
+        if (parser.isSet(o.minArea)) {
+            bool ok = false;
+            const double minArea = parser.value(o.minArea).trimmed().toDouble(&ok);
+            if (!ok || !std::isfinite(minArea) || minArea < 0)
+                throw OptionError(
+                    QStringLiteral("--min-area wants a number of zero or more, not '%1'").arg(parser.value(o.minArea)));
+            options.findSettings.minArea = minArea;
+        }
+    } else if (parser.isSet(o.referenceShape) || parser.isSet(o.minArea)) {
+        throw OptionError(QStringLiteral("--reference-shape and --min-area go with --find"));
+    }
+    options.settings = settingsFrom(parser, o, !options.sizes && !options.find && options.boxesFile.isEmpty());
+    options.findSettings.referenceArea = double(options.settings.referenceArea);
+    options.reportFile = parser.value(o.report);
     options.markedFolder = parser.value(o.marked);
     options.csvFile = parser.value(o.csv);
     options.pictures = parser.positionalArguments();
     if (options.pictures.isEmpty() && options.boxesFile.isEmpty())
         throw OptionError(QStringLiteral("no pictures given"));
-    if (!options.pictures.isEmpty() && !options.objectGiven && !options.sizes)
+    if (!options.pictures.isEmpty() && !options.objectGiven && !options.sizes && !options.find)
         throw OptionError(QStringLiteral("--object is required for the pictures named on the command line"));
     return options;
 }
 
 QString measureUsage(const QString& problem)
 {
-    return QStringLiteral("%1: %2\n"
-                          "Usage: %1 --object L,T,R,B | --boxes FILE [options] PICTURE...\n"
-                          "Try '%1 --help' for more information.\n")
+    return QStringLiteral(
+               "%1: %2\n"
+               "Usage: %1 --object L,T,R,B | --boxes FILE | --find --reference-shape S [options] PICTURE...\n"
+               "Try '%1 --help' for more information.\n")
         .arg(programName, problem);
 }
 
@@ -193,6 +224,7 @@ QString measureHelp()
 {
     return QStringLiteral("Usage: planix-measure --object L,T,R,B [options] PICTURE...\n"
                           "       planix-measure --boxes FILE [options] [PICTURE...]\n"
+                          "       planix-measure --find --reference-shape disc|square [options] PICTURE...\n"
                           "       planix-measure --sizes PICTURE...\n"
                           "Measures the area of a flat shape in each picture by counting dots, as the\n"
                           "PLANIX window does, and writes one CSV row per picture.\n"
@@ -229,6 +261,22 @@ QString measureHelp()
                           "  --sizes                   print each picture's own and working size as CSV\n"
                           "                            (file,width,height,working_width,working_height,error)\n"
                           "                            and measure nothing\n"
+                          "  --find                    find the shapes on each picture instead of counting\n"
+                          "                            in rectangles: the paper's level across the picture,\n"
+                          "                            the shapes standing out from it (holes left out),\n"
+                          "                            the reference as the shape whose outline best fits\n"
+                          "                            --reference-shape, its area from that fitted outline;\n"
+                          "                            one row per object, numbered in reading order, with\n"
+                          "                            two more columns: object and box (L,T,R,B in the\n"
+                          "                            picture's own pixels); reference_dots is then the\n"
+                          "                            fitted outline's area in pixels. Without\n"
+                          "                            --full-resolution it measures the working image\n"
+                          "  --reference-shape disc|square   the reference's shape (required with --find)\n"
+                          "  --min-area A              with --find, objects no larger than A in the\n"
+                          "                            reference area's unit are left out (default 0.1)\n"
+                          "  --report FILE             also write a page (HTML, self-contained) showing\n"
+                          "                            each picture's marked view, rows and warnings,\n"
+                          "                            failures first, and a summary\n"
                           "  --marked DIR              write each marked image there as a BMP\n"
                           "  --csv FILE                write the results as CSV (default: standard output);\n"
                           "                            the rows go to FILE.partial, which becomes FILE once\n"

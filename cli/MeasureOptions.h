@@ -10,6 +10,7 @@
 // Rectangles are right and bottom exclusive and may reach beyond the
 // picture. A malformed command line throws OptionError.
 #include "cli/analysis/Warnings.h"
+#include "cli/find/FindObjects.h"
 #include "measure/Count.h"
 #include "selection/SelectionRect.h"
 
@@ -36,11 +37,14 @@ struct MeasureSettings {
 
 struct MeasureOptions {
     MeasureSettings settings;
-    bool objectGiven = false; // --object (else each --boxes row must give one)
-    QString boxesFile;        // empty: none
-    bool sizes = false;       // print the sizes, measure nothing
-    QString markedFolder;     // empty: no marked pictures
-    QString csvFile;          // empty: standard output
+    bool objectGiven = false;  // --object (else each --boxes row must give one)
+    QString boxesFile;         // empty: none
+    bool sizes = false;        // print the sizes, measure nothing
+    QString markedFolder;      // empty: no marked pictures
+    QString csvFile;           // empty: standard output
+    bool find = false;         // find the objects and the reference, no rectangles
+    FindSettings findSettings; // with find
+    QString reportFile;        // empty: no report page
     QStringList pictures;
     bool help = false;
     bool version = false;

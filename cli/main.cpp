@@ -9,6 +9,7 @@
 #include "cli/Interruption.h"
 #include "cli/Measure.h"
 #include "cli/MeasureOptions.h"
+#include "cli/report/Report.h"
 #include "cli/Progress.h"
 #include "cli/RowWriter.h"
 #include "base/PlanixError.h"
@@ -130,6 +131,21 @@ bool isMetafile(const QString& fileName)
 
 // Measures every picture and writes the CSV; 0 when all were measured
 // without a warning.
+// The report's pictures: each picture's rows as the CSV has them, with its view.
+std::vector<ReportPicture> reportPictures(const std::vector<PictureRow>& rows, bool find)
+{
+    std::vector<ReportPicture> pictures;
+    int last = -1;
+    for (const PictureRow& row : rows) {
+        if (row.picture != last)
+            pictures.push_back({row.file, row.view, {}});
+        last = row.picture;
+        pictures.back().rows.push_back(
+            {csvFields(row, find), row.error.isEmpty() ? row.area : QString(), row.warnings.codes(), row.error});
+    }
+    return pictures;
+}
+
 int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
 {
     std::unique_ptr<RowWriter> output;
@@ -159,9 +175,12 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
     }
 
     try {
-        output->write(csvHeader());
+        output->write(csvHeader(options.find));
         job.markedFolder = options.markedFolder;
         job.workers = defaultWorkers(job.pictures.size());
+        job.find = options.find;
+        job.findSettings = options.findSettings;
+        job.views = !options.reportFile.isEmpty();
         // One updating line on a terminal once the batch has run a second;
         // none when standard error goes to a file or a pipe.
         const bool terminal = isatty(fileno(stderr)) != 0;
@@ -170,9 +189,19 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
         QElapsedTimer clock;
         clock.start();
         int done = 0;
+        // Warnings are tallied by picture: with --find a picture has a row per object.
         WarningTally warnings;
+        Warnings pictureWarnings;
+        std::optional<std::int32_t> pictureReferenceDots;
         const std::vector<PictureRow> rows = measureBatch(job, [&](const PictureRow& row) {
-            ++done;
+            if (row.picture == done) { // the first row of the next picture
+                if (done > 0)
+                    warnings.add(pictureWarnings, pictureReferenceDots);
+                pictureWarnings = Warnings();
+                pictureReferenceDots = row.referenceDots;
+                ++done;
+            }
+            pictureWarnings.add(row.warnings);
             const QString line = terminal ? progress.update(done, clock.elapsed() / 1000.0) : QString();
             if (row.failed())
                 writeTo(stderr, QStringLiteral("%1planix-measure: %2: %3\n")
@@ -181,13 +210,16 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
                 writeTo(stderr, QStringLiteral("\r%1\x1b[K").arg(line));
                 progressShown = true;
             }
-            warnings.add(row.warnings, row.referenceDots);
-            output->write(csvRow(row));
+            output->write(csvRow(row, options.find));
         });
+        if (done > 0)
+            warnings.add(pictureWarnings, pictureReferenceDots);
         if (progressShown)
             writeTo(stderr, QStringLiteral("\n"));
         output->finish();
-        writeTo(stderr, warnings.summary(int(rows.size())));
+        if (!options.reportFile.isEmpty())
+            writeReport(options.reportFile, reportPage(csvColumns(options.find), reportPictures(rows, options.find)));
+        writeTo(stderr, warnings.summary(done));
         const bool allMeasured = std::none_of(rows.begin(), rows.end(),
                                               [](const PictureRow& row) { return row.failed(); });
         return !allMeasured ? 1 : warnings.isEmpty() ? 0 : warnedStatus;

@@ -3,14 +3,16 @@
 // planix_accuracy: how close planix-measure comes to the true areas.
 //
 //   planix_accuracy --program PATH/planix-measure [--seed N] [--large]
-//                   [--dir DIR] [--modes window,robust-full,...] [--repeat N]
+//                   [--dir DIR] [--modes window,robust-full,...] [--repeat N] [--find]
 //
 // Makes a seeded set of photographs with known areas (see Scenes.h) in DIR
 // (a temporary folder unless given), with a --boxes file of loose rectangles
 // in the pictures' own pixels, then runs planix-measure over the whole set
 // once per mode and prints, per picture and mode, the area's error and the
 // warnings carried, then the median and worst errors, the warning checks and
-// the time each mode took (the best of --repeat runs).
+// the time each mode took (the best of --repeat runs). With --find, also a
+// set of sheets with several shapes each, and both sets measured without
+// rectangles (--find, on the working image and at full resolution).
 //
 // The error is the area planix-measure's dots give (object dots x reference
 // area / reference dots) against the drawn area, both from the same drawn
@@ -56,7 +58,11 @@ struct Truth {
     QString description;
     double objectArea = 0;    // cm2
     double referenceArea = 0; // cm2
+    bool squareReference = false;
+    std::vector<QRect> objects; // where each object lies (picture pixels)
 };
+
+bool isSquare(ItemKind kind) { return kind == ItemKind::Square1 || kind == ItemKind::Square4; }
 
 struct Result {
     std::optional<double> error; // relative
@@ -103,8 +109,12 @@ std::vector<Truth> makeSet(const QString& dir, unsigned seed, bool large)
             qFatal("cannot write %s", qPrintable(file));
         const Item& object = scene.items.at(0);
         const Item& reference = scene.items.at(1);
-        Truth truth{file, scene.description, object.coverage / scene.pixelsPerCm2(),
-                    reference.coverage / scene.pixelsPerCm2()};
+        Truth truth{file,
+                    scene.description,
+                    object.coverage / scene.pixelsPerCm2(),
+                    reference.coverage / scene.pixelsPerCm2(),
+                    isSquare(reference.kind),
+                    {object.bounds}};
         out << file << ',' << csvField(rectText(object.loose)) << ',' << csvField(rectText(reference.loose)) << ','
             << QString::number(truth.referenceArea, 'g', 10) << '\n';
         truthOut << file << ',' << QString::number(truth.objectArea, 'g', 10) << ','
@@ -196,6 +206,127 @@ Run runMode(const QString& program, const QString& dir, const Mode& mode, const 
     return run;
 }
 
+// The find set in dir, beside the rectangle set: several objects a picture,
+// the reference last.
+std::vector<Truth> makeFindSet(const QString& dir, unsigned seed, bool large)
+{
+    std::vector<Truth> truths;
+    for (Scene& scene : findSceneSet(seed, large)) {
+        const QImage image = renderScene(scene);
+        const QString file = scene.name + QStringLiteral(".jpg");
+        if (!image.save(QDir(dir).filePath(file), "JPG", scene.conditions.jpegQuality))
+            qFatal("cannot write %s", qPrintable(file));
+        Truth truth{file,
+                    scene.description,
+                    0,
+                    scene.items.back().coverage / scene.pixelsPerCm2(),
+                    isSquare(scene.items.back().kind),
+                    {}};
+        for (const Item& item : scene.items)
+            if (item.role == ItemRole::Object) {
+                truth.objectArea += item.coverage / scene.pixelsPerCm2();
+                truth.objects.push_back(item.bounds);
+            }
+        truths.push_back(truth);
+        std::fprintf(stderr, "made %s\n", qPrintable(file));
+    }
+    return truths;
+}
+
+struct FoundPicture {
+    std::optional<double> error; // of the summed objects, relative
+    int objects = 0;
+    int strays = 0;          // objects lying on no drawn object
+    double largestStray = 0; // in the reference's area
+    QString warnings, failure;
+};
+
+struct FindRun {
+    std::map<QString, FoundPicture> pictures;
+    double seconds = 0;
+};
+
+// planix-measure --find over truths (disc and square references in two runs),
+// with extra arguments; every object down to 1 % of the reference is kept.
+FindRun runFind(const QString& program, const QString& dir, const QString& name, const QStringList& extra,
+                const std::vector<Truth>& truths, int repeat)
+{
+    FindRun run;
+    for (const bool square : {false, true}) {
+        QStringList files;
+        for (const Truth& truth : truths)
+            if (truth.squareReference == square)
+                files << truth.file;
+        if (files.isEmpty())
+            continue;
+        const QString csv = QDir(dir).filePath(
+            QStringLiteral("result-%1-%2.csv").arg(name, square ? "square" : "disc"));
+        double best = 1e9;
+        for (int i = 0; i < repeat; ++i) {
+            QProcess process;
+            process.setWorkingDirectory(dir);
+            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            const QStringList arguments = QStringList{"--find",
+                                                      "--reference-shape",
+                                                      square ? "square" : "disc",
+                                                      "--reference-area",
+                                                      "1",
+                                                      "--min-area",
+                                                      "0.01",
+                                                      "--csv",
+                                                      csv}
+                                          + extra + files;
+            QElapsedTimer timer;
+            timer.start();
+            process.start(program, arguments);
+            process.waitForFinished(-1);
+            best = std::min(best, timer.elapsed() / 1000.0);
+        }
+        run.seconds += best;
+        QFile file(csv);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        if (lines.isEmpty())
+            continue;
+        const QStringList header = csvFields(lines.front());
+        const auto column = [&](const char* c) { return header.indexOf(QString::fromLatin1(c)); };
+        std::map<QString, double> dots;
+        std::map<QString, double> referenceDots;
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const QStringList fields = csvFields(lines[i]);
+            const QString picture = fields.value(column("file"));
+            FoundPicture& found = run.pictures[picture];
+            found.failure = fields.value(column("error"));
+            if (!fields.value(column("warnings")).isEmpty()
+                && !found.warnings.contains(fields.value(column("warnings"))))
+                found.warnings += (found.warnings.isEmpty() ? QString() : QStringLiteral(";"))
+                                  + fields.value(column("warnings"));
+            if (fields.value(column("object")).isEmpty())
+                continue;
+            ++found.objects;
+            dots[picture] += fields.value(column("object_dots")).toDouble();
+            referenceDots[picture] = fields.value(column("reference_dots")).toDouble();
+            const QStringList box = fields.value(column("box")).split(u',');
+            const QRect rect(QPoint(box.value(0).toInt(), box.value(1).toInt()),
+                             QPoint(box.value(2).toInt() - 1, box.value(3).toInt() - 1));
+            const auto truth = std::find_if(truths.begin(), truths.end(),
+                                            [&](const Truth& t) { return t.file == picture; });
+            if (truth != truths.end()
+                && std::none_of(truth->objects.begin(), truth->objects.end(),
+                                [&](const QRect& o) { return o.intersects(rect); })) {
+                ++found.strays;
+                found.largestStray = std::max(found.largestStray, fields.value(column("area")).toDouble());
+            }
+        }
+        for (const Truth& truth : truths)
+            if (run.pictures.count(truth.file) && referenceDots[truth.file] > 0)
+                run.pictures[truth.file].error =
+                    dots[truth.file] * truth.referenceArea / referenceDots[truth.file] / truth.objectArea - 1;
+    }
+    return run;
+}
+
 QString percent(std::optional<double> value)
 {
     return value ? QString::asprintf("%+7.1f%%", *value * 100) : QStringLiteral("      --");
@@ -208,6 +339,75 @@ double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// --find: both sets measured without rectangles, on the working image and at
+// full resolution; the error of each picture's summed objects, the objects
+// lying where nothing was drawn, and the time (the rectangle set's apart, to
+// set beside robust-full's).
+void reportFind(const QString& program, const QString& dir, const std::vector<Truth>& rectangleSet,
+                const std::vector<Truth>& findSet, int repeat)
+{
+    const std::vector<std::pair<QString, QStringList>> modes = {{"find", {}}, {"find-full", {"--full-resolution"}}};
+    std::vector<FindRun> onRectangleSet, onFindSet;
+    for (const auto& [name, extra] : modes) {
+        std::fprintf(stderr, "measuring: %s\n", qPrintable(name));
+        onRectangleSet.push_back(runFind(program, dir, name + QStringLiteral("-rect"), extra, rectangleSet, repeat));
+        onFindSet.push_back(runFind(program, dir, name, extra, findSet, repeat));
+    }
+    print(QStringLiteral("\nWithout rectangles (--find; objects down to 1 % of the reference kept):\n\n"));
+    QString head = QStringLiteral("%1 %2").arg("picture", -16).arg("true cm2", 9);
+    for (const auto& mode : modes)
+        head += QStringLiteral(" | %1").arg(mode.first, -40);
+    print(head + u'\n');
+    std::vector<Truth> all = rectangleSet;
+    all.insert(all.end(), findSet.begin(), findSet.end());
+    for (const Truth& truth : all) {
+        QString line = QStringLiteral("%1 %2").arg(truth.file.chopped(4), -16).arg(truth.objectArea, 9, 'f', 2);
+        for (std::size_t m = 0; m < modes.size(); ++m) {
+            const FindRun& run = m < onRectangleSet.size() && onRectangleSet[m].pictures.count(truth.file)
+                                     ? onRectangleSet[m]
+                                     : onFindSet[m];
+            const FoundPicture found = run.pictures.count(truth.file) ? run.pictures.at(truth.file) : FoundPicture{};
+            const QString note = found.failure.isEmpty() ? found.warnings : QStringLiteral("FAILED ") + found.failure;
+            line += QStringLiteral(" | %1 %2 obj %3 stray %4")
+                        .arg(percent(found.error))
+                        .arg(found.objects, 2)
+                        .arg(found.strays)
+                        .arg(note.left(14), -14);
+        }
+        print(line + u'\n');
+    }
+    print(QStringLiteral("\n"));
+    for (const Truth& truth : findSet)
+        print(QStringLiteral("%1  %2\n").arg(truth.file.chopped(4), -16).arg(truth.description));
+    print(QStringLiteral("\n"));
+    for (std::size_t m = 0; m < modes.size(); ++m) {
+        std::vector<double> errors;
+        int failed = 0, strays = 0;
+        double largestStray = 0;
+        for (const FindRun* run : {&onRectangleSet[m], &onFindSet[m]})
+            for (const auto& [file, found] : run->pictures) {
+                if (found.error)
+                    errors.push_back(std::abs(*found.error));
+                else
+                    ++failed;
+                strays += found.strays;
+                largestStray = std::max(largestStray, found.largestStray);
+            }
+        const double worst = errors.empty() ? 0 : *std::max_element(errors.begin(), errors.end());
+        print(QStringLiteral("%1: median |error| %2 %, worst %3 %, no reference %4 of %5, stray objects %6 "
+                             "(largest %7 % of the reference), %8 s on the rectangle set, %9 s on the find set\n")
+                  .arg(modes[m].first, -17)
+                  .arg(median(errors) * 100, 0, 'f', 2)
+                  .arg(worst * 100, 0, 'f', 2)
+                  .arg(failed)
+                  .arg(errors.size() + std::size_t(failed))
+                  .arg(strays)
+                  .arg(largestStray * 100, 0, 'f', 2)
+                  .arg(onRectangleSet[m].seconds, 0, 'f', 2)
+                  .arg(onFindSet[m].seconds, 0, 'f', 2));
+    }
 }
 
 } // namespace
@@ -229,7 +429,7 @@ int main(int argc, char* argv[])
     const QStringList modeNames = value("--modes", "window,robust,robust-full,robust-auto-full").split(u',');
     if (program.isEmpty()) {
         std::fputs("usage: planix_accuracy --program PATH/planix-measure [--seed N] [--large] [--dir DIR] "
-                   "[--modes window,window-full,robust,robust-full,robust-auto-full] [--repeat N]\n",
+                   "[--modes window,window-full,robust,robust-full,robust-auto-full] [--repeat N] [--find]\n",
                    stderr);
         return 2;
     }
@@ -307,5 +507,7 @@ int main(int argc, char* argv[])
                   .arg(runs[m].exitCode)
                   .arg(runs[m].seconds, 0, 'f', 2));
     }
+    if (arguments.contains("--find"))
+        reportFind(program, dir, truths, makeFindSet(dir, seed, large), repeat);
     return 0;
 }

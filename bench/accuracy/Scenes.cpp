@@ -421,3 +421,75 @@ QImage renderScene(Scene& scene)
     photograph(image, c, random);
     return image;
 }
+
+std::vector<Scene> findSceneSet(unsigned seed, bool large)
+{
+    Random random(seed * 7 + 1);
+    struct Placed {
+        ItemKind kind;
+        double x, y, length; // as shares of the picture's width (y: of its height)
+    };
+    const std::vector<std::vector<Placed>> layouts = {
+        {{ItemKind::Leaf, 0.2, 0.3, 0.2}, {ItemKind::Leaf, 0.52, 0.3, 0.18}, {ItemKind::Leaf, 0.36, 0.74, 0.22}},
+        {{ItemKind::Footprint, 0.38, 0.5, 0.5}},
+        {{ItemKind::Leaf, 0.2, 0.28, 0.2},
+         {ItemKind::GrassBlade, 0.45, 0.42, 0.3},
+         {ItemKind::CompoundLeaf, 0.3, 0.75, 0.25}},
+        {{ItemKind::Leaf, 0.22, 0.5, 0.25}, {ItemKind::Leaf, 0.55, 0.5, 0.22}},
+    };
+    const ItemKind references[] = {ItemKind::DarkCoin, ItemKind::Square4, ItemKind::LightCoin, ItemKind::Square1};
+    const QSize sizes[] = {{1600, 1200}, {2048, 1536}, {2592, 1944}, {3264, 2448}, {4000, 3000}, {6000, 4000}};
+    const QRgb papers[] = {qRgb(240, 238, 232), qRgb(246, 238, 214), qRgb(222, 222, 216), qRgb(228, 234, 242)};
+    const char* names[] = {"leaves", "toes", "mixed", "pair"};
+
+    const int count = large ? 12 : 8;
+    std::vector<Scene> scenes;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t layout = std::size_t(i) % layouts.size();
+        Scene scene;
+        scene.seed = unsigned(random());
+        Conditions& c = scene.conditions;
+        c.size = sizes[large ? std::size_t(i) % std::size(sizes) : std::size_t(uniformInt(random, 0, 4))];
+        c.mmAcross = (layout == 1 ? 500 : 320) * uniform(random, 1.0, 1.1);
+        c.paper = papers[std::size_t(uniformInt(random, 0, 3))];
+        c.gradient = uniform(random, 0.02, 0.25);
+        c.gradientAngle = uniform(random, 0, 360);
+        c.shadow = i % 3 == 2 ? uniform(random, 0.1, 0.25) : 0;
+        c.blur = uniform(random, 0.4, 1.4) * c.size.width() / 2000.0;
+        c.noise = uniform(random, 2, 6);
+        c.jpegQuality = uniformInt(random, 75, 95);
+        const double widthMm = c.mmAcross, heightMm = c.mmAcross * c.size.height() / c.size.width();
+        QStringList kinds;
+        for (const Placed& placed : layouts[layout]) {
+            Item object;
+            object.kind = placed.kind;
+            object.sizeMm = placed.length * widthMm * uniform(random, 0.9, 1.0);
+            object.angle = uniform(random, -20, 20);
+            object.centreXmm = widthMm * placed.x;
+            object.centreYmm = heightMm * placed.y;
+            object.seed = unsigned(random());
+            scene.items.push_back(object);
+            kinds << itemKindName(placed.kind);
+        }
+        Item reference;
+        reference.role = ItemRole::Reference;
+        reference.kind = references[std::size_t(i / int(layouts.size()) + i) % std::size(references)];
+        reference.sizeMm = 20;
+        reference.angle = uniform(random, -20, 20);
+        reference.centreXmm = widthMm * uniform(random, 0.85, 0.89);
+        reference.centreYmm = heightMm * uniform(random, 0.25, 0.75);
+        reference.seed = unsigned(random());
+        scene.items.push_back(reference);
+        scene.name =
+            QStringLiteral("find-%1-%2").arg(i + 1, 2, 10, QChar(u'0')).arg(QString::fromLatin1(names[layout]));
+        scene.description = QStringLiteral("%1 + %2, %3x%4, q%5, light -%6%%7")
+                                .arg(kinds.join(QStringLiteral(", ")), itemKindName(reference.kind))
+                                .arg(c.size.width())
+                                .arg(c.size.height())
+                                .arg(c.jpegQuality)
+                                .arg(qRound(c.gradient * 100))
+                                .arg(c.shadow > 0 ? QStringLiteral(", shadow") : QString());
+        scenes.push_back(scene);
+    }
+    return scenes;
+}

@@ -75,3 +75,10 @@ std::vector<Scene> sceneSet(unsigned seed, bool large);
 QImage renderScene(Scene& scene);
 
 QString itemKindName(ItemKind kind);
+
+// Pictures for measuring without rectangles (planix-measure --find): several
+// shapes on one sheet (three leaves; a leaf, a grass blade and a compound
+// leaf; a footprint whose toes lie apart) beside a light or dark coin or a
+// printed square, under the same conditions as sceneSet's. The reference is
+// the last item.
+std::vector<Scene> findSceneSet(unsigned seed, bool large);

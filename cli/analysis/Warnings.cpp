@@ -58,6 +58,10 @@ const std::vector<WarningInfo>& warningList()
          "fewer than 3000 reference dots: the area is uncertain by a few percent or more"},
         {Warning::ColourOnGrey, "colour-on-grey",
          "a colour rule was used on a rectangle with hardly any of that colour"},
+        {Warning::ObjectTouchesPictureEdge, "object-touches-picture-edge",
+         "(--find) the object reaches the picture's edge: part of it may lie outside"},
+        {Warning::ReferenceAmbiguous, "reference-ambiguous",
+         "(--find) a second shape fitted the reference's shape as well as the one taken"},
     };
     return list;
 }

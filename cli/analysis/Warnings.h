@@ -24,6 +24,8 @@ enum class Warning : unsigned {
     ReferenceSmall = 1u << 6,
     ColourOnGrey = 1u << 7,
     EdgeNotCounted = 1u << 8,
+    ObjectTouchesPictureEdge = 1u << 9, // --find
+    ReferenceAmbiguous = 1u << 10,      // --find
 };
 
 // A set of warnings; the codes come out in the order of warningList().

@@ -1,0 +1,84 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/FindPicture.h"
+
+#include "base/PlanixError.h"
+#include "cli/Measure.h"
+#include "cli/PicturePart.h"
+#include "cli/find/MarkedView.h"
+#include "cli/report/Report.h"
+#include "measure/Area.h"
+#include "measure/Fit.h"
+#include "measure/WorkingImage.h"
+#include "surface/readers/PictureFile.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// A box on the working image as the part of the picture it covers.
+QRect onPicture(const QRect& box, QSize own, QSize counted)
+{
+    if (own == counted || counted.isEmpty())
+        return box;
+    const double sx = double(own.width()) / counted.width(), sy = double(own.height()) / counted.height();
+    const QPoint topLeft(int(std::floor(box.left() * sx)), int(std::floor(box.top() * sy)));
+    const QPoint end(int(std::ceil((box.right() + 1) * sx)), int(std::ceil((box.bottom() + 1) * sy)));
+    return QRect(topLeft, end - QPoint(1, 1)) & QRect(QPoint(0, 0), own);
+}
+
+} // namespace
+
+FoundRows findRows(const QString& file, const QString& path, const MeasureSettings& settings, const FindSettings& find,
+                   bool marked, bool view)
+{
+    PictureRow first;
+    first.file = file;
+    first.settings = settings;
+    QImage image;
+    try {
+        const Picture picture = readPictureFile(path);
+        const QSize own(picture.width(), picture.height());
+        const QSize counted = settings.fullResolution ? own : fittedSize(own.width(), own.height());
+        image = settings.fullResolution ? picturePart(picture, QRect(QPoint(0, 0), own)).pixels.image()
+                                        : fittedBitmap(picture).image();
+        const FindResult found = findObjects(image, find);
+        first.size = counted;
+        first.referencePixels = found.reference.pixelArea;
+        if (found.referenceAmbiguous)
+            first.warnings.add(Warning::ReferenceAmbiguous);
+        std::vector<PictureRow> rows;
+        for (const FoundObject& object : found.objects) {
+            PictureRow row = first;
+            row.object = object.number;
+            row.box = onPicture(object.box, own, counted);
+            row.objectDots = std::int32_t(
+                std::min<std::int64_t>(object.dots, std::numeric_limits<std::int32_t>::max()));
+            const auto area = ruleOfThreeArea(double(object.dots), settings.referenceArea, found.reference.pixelArea);
+            row.area = area ? pointDecimalText(*area) : QString();
+            if (object.touchesEdge)
+                row.warnings.add(Warning::ObjectTouchesPictureEdge);
+            rows.push_back(row);
+        }
+        if (rows.empty())
+            rows.push_back(first);
+        FoundRows result{rows, QImage()};
+        if (marked || view) {
+            const QImage drawn = markedView(image, found);
+            if (marked)
+                result.marked = drawn;
+            if (view)
+                result.rows.front().view = reportImage(drawn);
+        }
+        return result;
+    } catch (const PlanixError& error) {
+        PictureRow failed;
+        failed.file = file;
+        failed.settings = settings;
+        failed.error = error.message();
+        if (view && !image.isNull())
+            failed.view = reportImage(image); // the picture as it was searched
+        return {{failed}, QImage()};
+    }
+}

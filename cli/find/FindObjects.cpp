@@ -1,0 +1,529 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/find/FindObjects.h"
+
+#include "cli/find/Paper.h"
+#include "cli/find/ReferenceFit.h"
+#include "base/PlanixError.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <optional>
+
+namespace {
+
+// Regions are found on a copy of the picture reduced to about this long side
+// (noise averages out there, and the paper's fit is cheap); each region is
+// then measured on the picture itself.
+constexpr int findingLongSide = 1000;
+// A region stands out from the paper by this many standard deviations of the
+// paper's (smoothed) noise, and at least by this many levels.
+constexpr float standOutDeviations = 6;
+constexpr float standOutLevels = 8;
+// A region whose own colour differs from the paper's by less than this share
+// of the paper's level (over the three channels together) is a stain or an
+// unevenness of the light, not a shape.
+constexpr float faintestRegion = 0.1F;
+// The smoothing (sigma, pixels) on the picture itself before a pixel is
+// weighed against its region's colour.
+constexpr double pictureSmoothing = 1.0;
+// A reference takes at least this many pixels, and at most this share of the
+// picture.
+constexpr double smallestReference = 200;
+constexpr double largestReferenceShare = 1.0 / 6;
+// Reference candidates fitted closely, best first by the rough outline.
+constexpr std::size_t candidatesFitted = 6;
+
+// The picture and its reduced copy, where regions are found.
+struct Finding {
+    cv::Mat picture;               // CV_8UC4 (B, G, R, unused), the caller's pixels
+    cv::Mat reduced;               // CV_32FC3
+    double scaleX = 1, scaleY = 1; // picture pixels per reduced pixel
+    PaperModel paper;
+    cv::Mat inverseLevel; // CV_32FC3: 1 / the paper's level, channel by channel
+    cv::Mat labels;       // CV_32S regions on the reduced copy, 0 for paper
+    cv::Mat stats;
+    cv::Mat standOut;           // CV_32F: smoothed distance from the paper
+    std::vector<bool> enclosed; // by label: lying in a hole of another region
+    std::vector<int> columnOf;  // reduced column of each picture column
+};
+
+// Which regions lie in the hole of another (the paper seen through a leaf's
+// hole, a little darker than the level guessed for it there): those whose
+// surroundings are not the open paper reaching the picture's border (or,
+// when none does, the largest stretch of paper).
+std::vector<bool> enclosedRegions(const cv::Mat& labels, int count)
+{
+    cv::Mat paperLabels, stats, centroids;
+    const int stretches = cv::connectedComponentsWithStats(labels == 0, paperLabels, stats, centroids, 4, CV_32S);
+    std::vector<bool> open(std::size_t(std::max(stretches, 1)), false);
+    int largest = 0;
+    for (int i = 1; i < stretches; ++i) {
+        const int left = stats.at<int>(i, cv::CC_STAT_LEFT), top = stats.at<int>(i, cv::CC_STAT_TOP);
+        open[std::size_t(i)] = left == 0 || top == 0 || left + stats.at<int>(i, cv::CC_STAT_WIDTH) == labels.cols
+                               || top + stats.at<int>(i, cv::CC_STAT_HEIGHT) == labels.rows;
+        if (largest == 0 || stats.at<int>(i, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
+            largest = i;
+    }
+    if (std::none_of(open.begin(), open.end(), [](bool o) { return o; }) && largest > 0)
+        open[std::size_t(largest)] = true;
+    std::vector<bool> enclosed(std::size_t(count), true);
+    for (int y = 0; y < labels.rows; ++y)
+        for (int x = 0; x < labels.cols; ++x) {
+            const int label = labels.at<int>(y, x);
+            if (label == 0 || !enclosed[std::size_t(label)])
+                continue;
+            const auto openAt = [&](int nx, int ny) {
+                return nx >= 0 && ny >= 0 && nx < labels.cols && ny < labels.rows
+                       && open[std::size_t(paperLabels.at<int>(ny, nx))];
+            };
+            if (openAt(x - 1, y) || openAt(x + 1, y) || openAt(x, y - 1) || openAt(x, y + 1))
+                enclosed[std::size_t(label)] = false;
+        }
+    return enclosed;
+}
+
+// The picture reduced by step in both directions, each pixel the mean of a
+// step x step block (a remainder of fewer than step columns or rows left
+// out), as CV_32FC3.
+cv::Mat reducedCopy(const cv::Mat& picture, int step)
+{
+    const int cols = picture.cols / step, rows = picture.rows / step;
+    cv::Mat reduced(rows, cols, CV_32FC3);
+    if (step == 1) {
+        cv::Mat bgr;
+        cv::cvtColor(picture, bgr, cv::COLOR_BGRA2BGR);
+        bgr.convertTo(reduced, CV_32FC3);
+        return reduced;
+    }
+    // 16 bits hold the sum of up to 257 levels of 255.
+    CV_Assert(step <= 257);
+    std::vector<std::uint16_t> sums(static_cast<std::size_t>(picture.cols) * 4);
+    const float scale = 1.F / float(step * step);
+    for (int y = 0; y < rows; ++y) {
+        std::fill(sums.begin(), sums.end(), std::uint16_t(0));
+        for (int dy = 0; dy < step; ++dy) {
+            const std::uint8_t* in = picture.ptr<std::uint8_t>(y * step + dy);
+            std::uint16_t* sum = sums.data();
+            for (std::size_t i = 0; i < sums.size(); ++i)
+                sum[i] = std::uint16_t(sum[i] + in[i]);
+        }
+        auto* out = reduced.ptr<cv::Vec3f>(y);
+        for (int x = 0; x < cols; ++x) {
+            std::uint32_t b = 0, g = 0, r = 0;
+            for (int dx = 0; dx < step; ++dx) {
+                const std::size_t at = std::size_t(x * step + dx) * 4;
+                b += sums[at];
+                g += sums[at + 1];
+                r += sums[at + 2];
+            }
+            out[x] = cv::Vec3f(float(b), float(g), float(r)) * scale;
+        }
+    }
+    return reduced;
+}
+
+Finding findRegions(const cv::Mat& picture)
+{
+    Finding found;
+    found.picture = picture;
+    const int longSide = std::max(picture.cols, picture.rows);
+    const int step = std::max(1, (longSide + findingLongSide - 1) / findingLongSide);
+    const cv::Size size(picture.cols / step, picture.rows / step);
+    found.reduced = reducedCopy(picture, step);
+    found.scaleX = found.scaleY = step;
+    found.paper = fitPaper(found.reduced);
+    cv::max(found.paper.level, 1.0, found.inverseLevel);
+    cv::divide(1.0, found.inverseLevel, found.inverseLevel);
+
+    cv::GaussianBlur(distanceFromPaper(found.reduced, found.paper.level), found.standOut, cv::Size(0, 0), 1.0);
+    const float noise = medianWhere(found.standOut, found.paper.paper) / 1.54F;
+    cv::Mat foreground;
+    cv::compare(found.standOut, std::max(standOutDeviations * noise, standOutLevels), foreground, cv::CMP_GT);
+    // Regions reach one reduced pixel beyond what stands out, so that a
+    // shape's blurred rim is theirs, and bits of one shape a pixel apart
+    // (where a stalk meets its blade) stay one region.
+    cv::dilate(foreground, foreground, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    cv::Mat centroids;
+    const int count = cv::connectedComponentsWithStats(foreground, found.labels, found.stats, centroids, 8, CV_32S);
+    found.enclosed = enclosedRegions(found.labels, count);
+
+    found.columnOf.resize(std::size_t(picture.cols));
+    for (int x = 0; x < picture.cols; ++x)
+        found.columnOf[std::size_t(x)] = std::min(size.width - 1, int(x / found.scaleX));
+    return found;
+}
+
+int rowOf(const Finding& found, int y) { return std::min(found.reduced.rows - 1, int(y / found.scaleY)); }
+
+cv::Rect regionBox(const Finding& found, int label)
+{
+    return {found.stats.at<int>(label, cv::CC_STAT_LEFT), found.stats.at<int>(label, cv::CC_STAT_TOP),
+            found.stats.at<int>(label, cv::CC_STAT_WIDTH), found.stats.at<int>(label, cv::CC_STAT_HEIGHT)};
+}
+
+// The region's box on the picture, grown by margin picture pixels and kept
+// inside it.
+cv::Rect pictureBox(const Finding& found, cv::Rect reduced, int margin)
+{
+    const int left = int(std::floor(reduced.x * found.scaleX)) - margin;
+    const int top = int(std::floor(reduced.y * found.scaleY)) - margin;
+    const int right = int(std::ceil((reduced.x + reduced.width) * found.scaleX)) + margin;
+    const int bottom = int(std::ceil((reduced.y + reduced.height) * found.scaleY)) + margin;
+    return cv::Rect(cv::Point(left, top), cv::Point(right, bottom))
+           & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
+}
+
+// A pixel's difference from the paper as a share of the paper's level, channel
+// by channel: light that falls off, or a shadow, darkens a shape as much as
+// the paper under it, so the share stays the same.
+cv::Vec3f shareOfPaper(const cv::Vec3f& pixel, const cv::Vec3f& inverseLevel)
+{
+    return {pixel[0] * inverseLevel[0] - 1, pixel[1] * inverseLevel[1] - 1, pixel[2] * inverseLevel[2] - 1};
+}
+
+// The region's own colour against the paper: the median difference over its
+// half that stands out most (the blurred rim and highlights left aside).
+std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
+{
+    const cv::Rect box = regionBox(found, label);
+    const cv::Mat labels = found.labels(box);
+    const cv::Mat standOut = found.standOut(box);
+    std::vector<float> levels;
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x)
+            if (labels.at<int>(y, x) == label)
+                levels.push_back(standOut.at<float>(y, x));
+    if (levels.empty())
+        return std::nullopt;
+    const auto middle = levels.begin() + std::ptrdiff_t(levels.size() / 2);
+    std::nth_element(levels.begin(), middle, levels.end());
+    const float least = *middle;
+    std::array<std::vector<float>, 3> channels;
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x)
+            if (labels.at<int>(y, x) == label && standOut.at<float>(y, x) >= least) {
+                const cv::Vec3f difference = shareOfPaper(found.reduced.at<cv::Vec3f>(box.y + y, box.x + x),
+                                                          found.inverseLevel.at<cv::Vec3f>(box.y + y, box.x + x));
+                for (int c = 0; c < 3; ++c)
+                    channels[std::size_t(c)].push_back(difference[c]);
+            }
+    cv::Vec3f colour;
+    for (int c = 0; c < 3; ++c) {
+        auto& values = channels[std::size_t(c)];
+        const auto half = values.begin() + std::ptrdiff_t(values.size() / 2);
+        std::nth_element(values.begin(), half, values.end());
+        colour[c] = *half;
+    }
+    if (cv::norm(colour) < faintestRegion)
+        return std::nullopt;
+    return colour;
+}
+
+// The picture smoothed over box (from a slightly larger patch, so its own
+// border is not smoothed against nothing), of the given depth (CV_8U or
+// CV_32F, four channels).
+cv::Mat smoothedPatch(const cv::Mat& picture, cv::Rect box, int depth, double sigma = pictureSmoothing)
+{
+    const int border = 3;
+    const cv::Rect grown = (box + cv::Size(2 * border, 2 * border) - cv::Point(border, border))
+                           & cv::Rect(0, 0, picture.cols, picture.rows);
+    cv::Mat patch;
+    if (depth == CV_8U && sigma > 0) // smoothed straight from the picture, without a copy first
+        cv::GaussianBlur(picture(grown), patch, cv::Size(0, 0), sigma);
+    else
+        picture(grown).convertTo(patch, CV_MAKETYPE(depth, 4));
+    if (depth != CV_8U && sigma > 0)
+        cv::GaussianBlur(patch, patch, cv::Size(0, 0), sigma);
+    return patch(box - grown.tl());
+}
+
+// The weight that turns a difference from the paper into its share of the
+// region's colour: 0 on paper, 1 at the colour.
+cv::Vec3f contrastWeights(const cv::Vec3f& colour) { return colour / colour.dot(colour); }
+
+// Each pixel of box: its share of the region's colour, for the fit of the
+// reference's outline.
+ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f& colour)
+{
+    // Not smoothed: the fit samples across its lines instead, which keeps
+    // the edge as sharp as the picture has it.
+    const cv::Mat smooth = smoothedPatch(found.picture, box, CV_32F, 0);
+    const cv::Vec3f weights = contrastWeights(colour);
+    ContrastPatch patch{cv::Mat(box.size(), CV_32F), box.tl()};
+    for (int y = 0; y < box.height; ++y) {
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, box.y + y));
+        const auto* pixel = smooth.ptr<cv::Vec4f>(y);
+        auto* out = patch.values.ptr<float>(y);
+        for (int x = 0; x < box.width; ++x) {
+            const cv::Vec3f& inverse = level[found.columnOf[std::size_t(box.x + x)]];
+            const cv::Vec4f& p = pixel[x];
+            out[x] = (p[0] * inverse[0] - 1) * weights[0] + (p[1] * inverse[1] - 1) * weights[1]
+                     + (p[2] * inverse[2] - 1) * weights[2];
+        }
+    }
+    return patch;
+}
+
+// The outer outline of a region on the reduced copy, in picture coordinates
+// (reduced pixel centres).
+// The outer outlines of a region's core on the reduced copy (where it shows
+// at least a third of its own colour, so a faint halo round it, or a shadow
+// it touches, is left out), in picture coordinates (reduced pixel centres).
+std::vector<std::vector<cv::Point2f>> coreOutlines(const Finding& found, int label, const cv::Vec3f& colour)
+{
+    const cv::Rect box = regionBox(found, label);
+    const cv::Vec3f weights = contrastWeights(colour);
+    cv::Mat core(box.size(), CV_8U, cv::Scalar(0));
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x) {
+            const cv::Point at(box.x + x, box.y + y);
+            if (found.labels.at<int>(at) == label
+                && shareOfPaper(found.reduced.at<cv::Vec3f>(at), found.inverseLevel.at<cv::Vec3f>(at)).dot(weights)
+                       > 1.F / 3)
+                core.at<std::uint8_t>(y, x) = 255;
+        }
+    std::vector<std::vector<cv::Point>> contours;
+    cv::findContours(core, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
+    std::vector<std::vector<cv::Point2f>> outlines;
+    for (const auto& contour : contours) {
+        std::vector<cv::Point2f> outline;
+        for (const cv::Point& p : contour)
+            outline.emplace_back(float((box.x + p.x + 0.5) * found.scaleX - 0.5),
+                                 float((box.y + p.y + 0.5) * found.scaleY - 0.5));
+        outlines.push_back(std::move(outline));
+    }
+    return outlines;
+}
+
+bool touchesBorder(cv::Rect box, cv::Size size)
+{
+    return box.x <= 0 || box.y <= 0 || box.x + box.width >= size.width || box.y + box.height >= size.height;
+}
+
+struct Candidate {
+    int label = 0;
+    ShapeFit fit;
+};
+
+std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape)
+{
+    const double pixelArea = found.scaleX * found.scaleY;
+    const double pictureArea = double(found.picture.cols) * found.picture.rows;
+    const cv::Rect inside(1, 1, found.picture.cols - 2, found.picture.rows - 2);
+    struct Rough {
+        double error; // of the fill of its shape
+        int label;
+        std::vector<cv::Point2f> outline;
+        cv::Vec3f colour;
+    };
+    std::vector<Rough> rough;
+    for (int label = 1; label < found.stats.rows; ++label) {
+        if (found.enclosed[std::size_t(label)]
+            || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea < smallestReference)
+            continue;
+        const auto colour = regionColour(found, label);
+        if (!colour)
+            continue;
+        for (std::vector<cv::Point2f>& outline : coreOutlines(found, label, *colour)) {
+            const double area = cv::contourArea(outline);
+            const cv::Rect bounds = cv::boundingRect(outline);
+            if (area < smallestReference || area > largestReferenceShare * pictureArea || (bounds & inside) != bounds)
+                continue;
+            const bool fits = shape == ReferenceShape::Disc ? roughlyDisc(outline) : roughlySquare(outline);
+            if (!fits)
+                continue;
+            const double whole = shape == ReferenceShape::Disc ? area : double(cv::minAreaRect(outline).size.area());
+            rough.push_back({std::abs(1 - area / std::max(whole, 1.0)), label, std::move(outline), *colour});
+        }
+    }
+    std::sort(rough.begin(), rough.end(), [](const Rough& a, const Rough& b) { return a.error < b.error; });
+    if (rough.size() > candidatesFitted)
+        rough.resize(candidatesFitted);
+
+    std::vector<Candidate> fitted;
+    // The rough outline follows the reduced copy's pixels, and a lighter
+    // rim may lie outside it: the edge is looked for this far either way.
+    const float reach = float(4 + 3 * std::max(found.scaleX, found.scaleY));
+    for (const Rough& candidate : rough) {
+        const cv::Rect box = (cv::boundingRect(candidate.outline) + cv::Size(int(2 * reach) + 8, int(2 * reach) + 8)
+                              - cv::Point(int(reach) + 4, int(reach) + 4))
+                             & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
+        const ContrastPatch patch = contrastPatch(found, box, candidate.colour);
+        ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach)
+                                                     : fitSquare(patch, candidate.outline, reach);
+        if (fit.fitted)
+            fitted.push_back({candidate.label, std::move(fit)});
+    }
+    std::sort(fitted.begin(), fitted.end(),
+              [](const Candidate& a, const Candidate& b) { return a.fit.score < b.fit.score; });
+    return fitted;
+}
+
+// A region measured on the picture itself: the pixels nearer its own colour
+// than the paper's, within the region (and one reduced pixel round it).
+struct Measured {
+    std::int64_t dots = 0;
+    cv::Mat mask; // CV_8U over within
+    cv::Rect within;
+    cv::Rect box; // of the counted pixels
+};
+
+Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
+{
+    Measured measured;
+    const int margin = int(std::ceil(std::max(found.scaleX, found.scaleY))) + 2;
+    measured.within = pictureBox(found, regionBox(found, label), margin);
+    const cv::Rect& within = measured.within;
+    // Smoothed in whole levels: the half-level rounding moves no edge.
+    const cv::Mat smooth = smoothedPatch(found.picture, within, CV_8U);
+    const cv::Vec3f weights = contrastWeights(colour);
+    measured.mask = cv::Mat(within.size(), CV_8U, cv::Scalar(0));
+    int left = within.width, top = within.height, right = -1, bottom = -1;
+    for (int y = 0; y < within.height; ++y) {
+        const int reducedRow = rowOf(found, within.y + y);
+        const auto* owner = found.labels.ptr<int>(reducedRow);
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
+        const auto* pixel = smooth.ptr<cv::Vec4b>(y);
+        auto* out = measured.mask.ptr<std::uint8_t>(y);
+        for (int x = 0; x < within.width; ++x) {
+            const int column = found.columnOf[std::size_t(within.x + x)];
+            if (owner[column] != label)
+                continue;
+            const cv::Vec3f& inverse = level[column];
+            const cv::Vec4b& p = pixel[x];
+            const float share = (float(p[0]) * inverse[0] - 1) * weights[0]
+                                + (float(p[1]) * inverse[1] - 1) * weights[1]
+                                + (float(p[2]) * inverse[2] - 1) * weights[2];
+            if (share > 0.5F) {
+                out[x] = 255;
+                ++measured.dots;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (measured.dots > 0)
+        measured.box = cv::Rect(within.x + left, within.y + top, right - left + 1, bottom - top + 1);
+    return measured;
+}
+
+std::vector<QPolygon> outlineOf(const Measured& measured)
+{
+    std::vector<std::vector<cv::Point>> contours;
+    std::vector<cv::Vec4i> hierarchy;
+    cv::findContours(measured.mask.clone(), contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_SIMPLE,
+                     measured.within.tl());
+    // The largest outer outline first.
+    std::stable_sort(contours.begin(), contours.end(),
+                     [](const auto& a, const auto& b) { return cv::contourArea(a) > cv::contourArea(b); });
+    std::vector<QPolygon> outline;
+    for (const auto& contour : contours) {
+        QPolygon polygon;
+        for (const cv::Point& p : contour)
+            polygon << QPoint(p.x, p.y);
+        outline.push_back(polygon);
+    }
+    return outline;
+}
+
+QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }
+
+} // namespace
+
+void analyseOnCallingThreads() { cv::setNumThreads(0); }
+
+std::vector<int> readingOrder(const std::vector<QRect>& boxes)
+{
+    std::vector<int> byTop(boxes.size());
+    std::iota(byTop.begin(), byTop.end(), 0);
+    std::stable_sort(byTop.begin(), byTop.end(),
+                     [&](int a, int b) { return boxes[std::size_t(a)].top() < boxes[std::size_t(b)].top(); });
+    std::vector<bool> placed(boxes.size(), false);
+    std::vector<int> order;
+    for (const int first : byTop) {
+        if (placed[std::size_t(first)])
+            continue;
+        const QRect& head = boxes[std::size_t(first)];
+        std::vector<int> row;
+        for (const int other : byTop) {
+            const QRect& box = boxes[std::size_t(other)];
+            const int middle2 = box.top() + box.bottom(); // twice the middle
+            if (!placed[std::size_t(other)] && middle2 >= 2 * head.top() && middle2 <= 2 * head.bottom()) {
+                row.push_back(other);
+                placed[std::size_t(other)] = true;
+            }
+        }
+        if (!placed[std::size_t(first)]) { // its own middle always lies within it, unless empty
+            row.push_back(first);
+            placed[std::size_t(first)] = true;
+        }
+        std::stable_sort(row.begin(), row.end(),
+                         [&](int a, int b) { return boxes[std::size_t(a)].left() < boxes[std::size_t(b)].left(); });
+        order.insert(order.end(), row.begin(), row.end());
+    }
+    return order;
+}
+
+FindResult findObjects(const QImage& picture, const FindSettings& settings)
+{
+    const QImage pixels = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB32);
+    if (pixels.width() < 8 || pixels.height() < 8)
+        throw PlanixError(QStringLiteral("no reference found"));
+    const cv::Mat wrapped(pixels.height(), pixels.width(), CV_8UC4, const_cast<uchar*>(pixels.constBits()),
+                          std::size_t(pixels.bytesPerLine()));
+    const Finding found = findRegions(wrapped);
+
+    const std::vector<Candidate> candidates = referenceCandidates(found, settings.shape);
+    if (candidates.empty())
+        throw PlanixError(QStringLiteral("no reference found"));
+    FindResult result;
+    const Candidate& best = candidates.front();
+    result.reference.shape = settings.shape;
+    result.reference.pixelArea = best.fit.pixelArea;
+    for (const cv::Point2f& p : best.fit.outline)
+        result.reference.outline << QPointF(p.x, p.y);
+    result.reference.box = result.reference.outline.boundingRect().toAlignedRect();
+    result.referenceAmbiguous = candidates.size() > 1 && candidates[1].fit.score <= 2 * best.fit.score + 0.004;
+
+    // Objects: every other region larger than the smallest area.
+    const double unitsPerDot = settings.referenceArea / best.fit.pixelArea;
+    const double pixelArea = found.scaleX * found.scaleY;
+    std::vector<FoundObject> objects;
+    for (int label = 1; label < found.stats.rows; ++label) {
+        // A region's reduced area includes its blurred rim, so this only
+        // skips what cannot possibly be large enough.
+        if (label == best.label || found.enclosed[std::size_t(label)]
+            || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4)
+            continue;
+        const auto colour = regionColour(found, label);
+        if (!colour)
+            continue;
+        const Measured measured = measureRegion(found, label, *colour);
+        const double area = double(measured.dots) * unitsPerDot;
+        if (area <= settings.minArea)
+            continue;
+        FoundObject object;
+        object.dots = measured.dots;
+        object.area = area;
+        object.box = toQRect(measured.box);
+        object.touchesEdge = touchesBorder(measured.box, found.picture.size());
+        object.outline = outlineOf(measured);
+        objects.push_back(std::move(object));
+    }
+    std::vector<QRect> boxes;
+    for (const FoundObject& object : objects)
+        boxes.push_back(object.box);
+    for (const int index : readingOrder(boxes)) {
+        result.objects.push_back(std::move(objects[std::size_t(index)]));
+        result.objects.back().number = int(result.objects.size());
+    }
+    return result;
+}

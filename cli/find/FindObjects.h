@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// Measuring without rectangles: the shapes lying on a sheet of paper are found
+// on the picture itself, one of them is taken as the reference by its shape,
+// and every other one large enough is an object.
+//
+//   paper level   a smooth colour surface fitted to the paper, so a lighting
+//                 gradient or a soft shadow does not move it
+//   regions       pixels standing out from that surface, 8-connected; each
+//                 region's own colour against the paper sets its limit
+//                 halfway between the two, so holes stay holes and thin
+//                 stalks stay attached
+//   reference     the region whose outline best fits a disc or a square of
+//                 plausible size; its area in pixels comes from that fitted
+//                 outline (highlights, a lighter rim or embossing inside it
+//                 do not count against it)
+//   objects       the other regions larger than the minimum area, numbered
+//                 in reading order
+//
+// All coordinates are the given picture's own pixels; boxes are L,T,R,B with
+// the right and bottom edges exclusive.
+#include <QImage>
+#include <QPointF>
+#include <QPolygon>
+#include <QPolygonF>
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+enum class ReferenceShape { Disc, Square };
+
+struct FindSettings {
+    ReferenceShape shape = ReferenceShape::Disc;
+    // Known area of the reference and the smallest object area kept, in the
+    // same unit (an object must be larger than minArea).
+    double referenceArea = 3.14;
+    double minArea = 0.1;
+};
+
+struct FoundReference {
+    ReferenceShape shape = ReferenceShape::Disc;
+    double pixelArea = 0; // of the fitted outline
+    QPolygonF outline;    // the fitted disc (as a fine polygon) or square
+    QRect box;
+};
+
+struct FoundObject {
+    int number = 0;        // 1, 2, ... in reading order
+    std::int64_t dots = 0; // pixels of the object, holes left out
+    QRect box;             // its bounding rectangle, L,T,R,B exclusive
+    bool touchesEdge = false;
+    std::vector<QPolygon> outline; // outer outline first, then those of its holes
+    double area = 0;               // dots in the reference's unit
+};
+
+struct FindResult {
+    FoundReference reference;
+    std::vector<FoundObject> objects; // in reading order
+    bool referenceAmbiguous = false;  // a second candidate fitted as well
+};
+
+// Finds the reference and the objects on picture. Throws PlanixError with
+// "no reference found" when no region fits the reference's shape.
+FindResult findObjects(const QImage& picture, const FindSettings& settings);
+
+// Turns OpenCV's own thread pool off for the whole program, so that the
+// analysis of a picture runs wholly on the thread that asked for it. A batch's
+// workers are then the only parallelism: no picture's work is split across
+// threads or interleaved with another's, and its numbers cannot depend on
+// what the other workers do at the time.
+void analyseOnCallingThreads();
+
+// Reading order of boxes: rows from top to bottom, each row left to right.
+// A box belongs to the row of the topmost box still unplaced when its middle
+// lies within that box's height. Returns the indices of boxes in that order.
+std::vector<int> readingOrder(const std::vector<QRect>& boxes);
+
+// The warning codes of the find mode.
+inline constexpr const char* touchesEdgeWarning = "object-touches-picture-edge";
+inline constexpr const char* ambiguousReferenceWarning = "reference-ambiguous";

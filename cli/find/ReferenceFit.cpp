@@ -1,0 +1,405 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/find/ReferenceFit.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <optional>
+
+namespace {
+
+constexpr float sampleStep = 0.5F;
+constexpr int acrossSamples = 3; // on either side, one pixel apart
+// An edge must rise at least this much per pixel (contrast 1 over about 4 px).
+constexpr float weakestEdge = 0.04F;
+// Of several rises along one line, the outermost at least this share of the
+// steepest is the edge.
+constexpr float outerRiseShare = 0.15F;
+// ... and it must raise the level by this share of the whole change along
+// the line.
+constexpr float outerStepShare = 0.1F;
+// A fit keeps only points within this many robust deviations (or this many
+// pixels, whichever is more).
+constexpr float keptDeviations = 3.0F;
+constexpr float keptPixels = 0.35F;
+// A fitted shape needs this share of its lines to have given a kept edge, and
+// a relative RMS no larger than this.
+constexpr double leastKeptShare = 0.6;
+constexpr double loosestScore = 0.02;
+// ... or, for a small shape, an RMS no larger than this many pixels.
+constexpr double loosestPixels = 0.8;
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// The distance along the line from outside (inward: a unit vector) to the
+// edge, when there is one within length.
+std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, cv::Point2f inward, float length)
+{
+    const int count = int(length / sampleStep) + 1;
+    if (count < 5)
+        return std::nullopt;
+    // Each level is the mean of a short run of samples across the line:
+    // noise averages out, and the edge is not widened as smoothing would.
+    const cv::Point2f across(-inward.y, inward.x);
+    std::vector<float> level(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        float sum = 0;
+        for (int j = -acrossSamples; j <= acrossSamples; ++j)
+            sum += patch.at(outside + inward * (float(k) * sampleStep) + across * float(j));
+        level[std::size_t(k)] = sum / float(2 * acrossSamples + 1);
+        if (std::isnan(level[std::size_t(k)]))
+            return std::nullopt;
+    }
+    // A light [1 2 1] smoothing along the line, a fraction of a pixel.
+    std::vector<float> smoothed = level;
+    for (int k = 1; k + 1 < count; ++k)
+        smoothed[std::size_t(k)] = 0.25F * level[std::size_t(k - 1)] + 0.5F * level[std::size_t(k)]
+                                   + 0.25F * level[std::size_t(k + 1)];
+    level = smoothed;
+    std::vector<float> rise(static_cast<std::size_t>(count), 0.F);
+    float steepest = 0;
+    for (int k = 1; k + 1 < count; ++k) {
+        rise[std::size_t(k)] = (level[std::size_t(k + 1)] - level[std::size_t(k - 1)]) / (2 * sampleStep);
+        steepest = std::max(steepest, rise[std::size_t(k)]);
+    }
+    if (steepest < weakestEdge)
+        return std::nullopt;
+    // The steepest rise, or a rise outside it that stands apart from it (the
+    // rise between them falls below half its own) and lifts the level for
+    // good: the shape's own edge before a lighter rim. Noise on the paper or
+    // on the flank of one blurred edge does neither.
+    const auto meanLevel = [&](int from, int to) {
+        from = std::clamp(from, 0, count - 1);
+        to = std::clamp(to, from, count - 1);
+        float sum = 0;
+        for (int k = from; k <= to; ++k)
+            sum += level[std::size_t(k)];
+        return sum / float(to - from + 1);
+    };
+    const auto [lowest, highest] = std::minmax_element(level.begin(), level.end());
+    const float span = *highest - *lowest;
+    const int settle = int(2 / sampleStep); // samples on either side of a rise to its levels
+    int peak = int(std::max_element(rise.begin(), rise.end()) - rise.begin());
+    float valley = rise[std::size_t(peak)];
+    for (int k = peak - 1; k >= 1; --k) {
+        const float here = rise[std::size_t(k)];
+        valley = std::min(valley, here);
+        if (here >= outerRiseShare * steepest && here >= rise[std::size_t(k - 1)] && here >= rise[std::size_t(k + 1)]
+            && valley <= 0.5F * here
+            && meanLevel(k + settle, k + 2 * settle) - meanLevel(k - 2 * settle, k - settle) >= outerStepShare * span) {
+            peak = k;
+            valley = here;
+        }
+    }
+    // The middle of the peak: the centroid of its part above half its height.
+    const float half = 0.5F * rise[std::size_t(peak)];
+    double weight = 0, moment = 0;
+    int first = peak, last = peak;
+    for (; first >= 1 && rise[std::size_t(first)] >= half; --first) {
+        weight += rise[std::size_t(first)] - half;
+        moment += (rise[std::size_t(first)] - half) * first;
+    }
+    for (; last + 1 < count && rise[std::size_t(last + 1)] >= half; ++last) {
+        weight += rise[std::size_t(last + 1)] - half;
+        moment += (rise[std::size_t(last + 1)] - half) * (last + 1);
+    }
+    // A peak cut by either end of the line is no edge to trust.
+    if (!(weight > 0) || first < 1 || last + 2 >= count)
+        return std::nullopt;
+    return float(moment / weight) * sampleStep;
+}
+
+// Which residuals a robust fit keeps.
+std::vector<bool> keptResiduals(const std::vector<double>& residuals)
+{
+    std::vector<double> sizes;
+    sizes.reserve(residuals.size());
+    for (const double r : residuals)
+        sizes.push_back(std::abs(r));
+    const double limit = std::max(double(keptDeviations) * 1.4826 * median(sizes), double(keptPixels));
+    std::vector<bool> kept;
+    kept.reserve(residuals.size());
+    for (const double r : residuals)
+        kept.push_back(std::abs(r) <= limit);
+    return kept;
+}
+
+struct Circle {
+    double x = 0, y = 0, radius = 0;
+};
+
+// Least-squares circle through points: the algebraic fit, then a few
+// Gauss-Newton steps on the distances themselves.
+std::optional<Circle> fitCircle(const std::vector<cv::Point2d>& points, Circle start)
+{
+    if (points.size() < 8)
+        return std::nullopt;
+    cv::Mat a(int(points.size()), 3, CV_64F), b(int(points.size()), 1, CV_64F);
+    for (int i = 0; i < int(points.size()); ++i) {
+        const double x = points[std::size_t(i)].x - start.x, y = points[std::size_t(i)].y - start.y;
+        a.at<double>(i, 0) = x;
+        a.at<double>(i, 1) = y;
+        a.at<double>(i, 2) = 1;
+        b.at<double>(i, 0) = -(x * x + y * y);
+    }
+    cv::Mat solved;
+    if (!cv::solve(a, b, solved, cv::DECOMP_SVD))
+        return std::nullopt;
+    Circle circle;
+    const double cx = -solved.at<double>(0) / 2, cy = -solved.at<double>(1) / 2;
+    const double squared = cx * cx + cy * cy - solved.at<double>(2);
+    if (!(squared > 0))
+        return std::nullopt;
+    circle = {start.x + cx, start.y + cy, std::sqrt(squared)};
+    for (int step = 0; step < 5; ++step) {
+        cv::Mat jacobian(int(points.size()), 3, CV_64F), residual(int(points.size()), 1, CV_64F);
+        for (int i = 0; i < int(points.size()); ++i) {
+            const double dx = points[std::size_t(i)].x - circle.x, dy = points[std::size_t(i)].y - circle.y;
+            const double distance = std::max(std::hypot(dx, dy), 1e-9);
+            jacobian.at<double>(i, 0) = -dx / distance;
+            jacobian.at<double>(i, 1) = -dy / distance;
+            jacobian.at<double>(i, 2) = -1;
+            residual.at<double>(i, 0) = -(distance - circle.radius);
+        }
+        cv::Mat delta;
+        if (!cv::solve(jacobian, residual, delta, cv::DECOMP_SVD))
+            break;
+        circle.x += delta.at<double>(0);
+        circle.y += delta.at<double>(1);
+        circle.radius += delta.at<double>(2);
+    }
+    if (!(circle.radius > 0))
+        return std::nullopt;
+    return circle;
+}
+
+std::vector<double> circleResiduals(const std::vector<cv::Point2d>& points, const Circle& circle)
+{
+    std::vector<double> residuals;
+    residuals.reserve(points.size());
+    for (const cv::Point2d& p : points)
+        residuals.push_back(std::hypot(p.x - circle.x, p.y - circle.y) - circle.radius);
+    return residuals;
+}
+
+template <typename Point>
+std::vector<Point> keptOnly(const std::vector<Point>& points, const std::vector<bool>& kept)
+{
+    std::vector<Point> out;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (kept[i])
+            out.push_back(points[i]);
+    return out;
+}
+
+double rms(const std::vector<double>& values)
+{
+    double sum = 0;
+    for (const double v : values)
+        sum += v * v;
+    return values.empty() ? 0 : std::sqrt(sum / double(values.size()));
+}
+
+struct Line {
+    cv::Point2d point, direction; // direction: unit
+};
+
+std::optional<Line> fitLine(const std::vector<cv::Point2d>& points)
+{
+    if (points.size() < 4)
+        return std::nullopt;
+    std::vector<cv::Point2f> asFloat(points.begin(), points.end());
+    cv::Vec4f line;
+    cv::fitLine(asFloat, line, cv::DIST_L2, 0, 0.01, 0.01);
+    // fitLine works in float; the point is taken back to double and moved
+    // to the points' mean for a better conditioned intersection.
+    cv::Point2d mean(0, 0);
+    for (const cv::Point2d& p : points)
+        mean += p;
+    mean *= 1.0 / double(points.size());
+    return Line{mean, cv::Point2d(line[0], line[1])};
+}
+
+std::vector<double> lineResiduals(const std::vector<cv::Point2d>& points, const Line& line)
+{
+    std::vector<double> residuals;
+    residuals.reserve(points.size());
+    for (const cv::Point2d& p : points) {
+        const cv::Point2d d = p - line.point;
+        residuals.push_back(d.x * line.direction.y - d.y * line.direction.x);
+    }
+    return residuals;
+}
+
+std::optional<cv::Point2d> crossing(const Line& a, const Line& b)
+{
+    const double determinant = a.direction.x * b.direction.y - a.direction.y * b.direction.x;
+    if (std::abs(determinant) < 1e-6)
+        return std::nullopt;
+    const cv::Point2d d = b.point - a.point;
+    const double t = (d.x * b.direction.y - d.y * b.direction.x) / determinant;
+    return a.point + a.direction * t;
+}
+
+double norm(cv::Point2d v) { return std::hypot(v.x, v.y); }
+
+} // namespace
+
+float ContrastPatch::at(cv::Point2f point) const
+{
+    const float x = point.x - float(origin.x), y = point.y - float(origin.y);
+    if (!(x >= 0 && y >= 0 && x <= float(values.cols - 1) && y <= float(values.rows - 1)))
+        return std::numeric_limits<float>::quiet_NaN();
+    const int x0 = std::min(int(x), values.cols - 2 < 0 ? 0 : values.cols - 2);
+    const int y0 = std::min(int(y), values.rows - 2 < 0 ? 0 : values.rows - 2);
+    const int x1 = std::min(x0 + 1, values.cols - 1), y1 = std::min(y0 + 1, values.rows - 1);
+    const float fx = x - float(x0), fy = y - float(y0);
+    const float top = values.at<float>(y0, x0) * (1 - fx) + values.at<float>(y0, x1) * fx;
+    const float bottom = values.at<float>(y1, x0) * (1 - fx) + values.at<float>(y1, x1) * fx;
+    return top * (1 - fy) + bottom * fy;
+}
+
+bool roughlyDisc(const std::vector<cv::Point2f>& rough)
+{
+    if (rough.size() < 12)
+        return false;
+    const cv::RotatedRect ellipse = cv::fitEllipse(rough);
+    const double longAxis = std::max(ellipse.size.width, ellipse.size.height);
+    const double shortAxis = std::min(ellipse.size.width, ellipse.size.height);
+    if (!(shortAxis > 0) || longAxis / shortAxis > 1.15)
+        return false;
+    const double fill = cv::contourArea(rough) / (std::numbers::pi * longAxis * shortAxis / 4);
+    return fill > 0.9 && fill < 1.1;
+}
+
+bool roughlySquare(const std::vector<cv::Point2f>& rough)
+{
+    if (rough.size() < 8)
+        return false;
+    const cv::RotatedRect box = cv::minAreaRect(rough);
+    const double longSide = std::max(box.size.width, box.size.height);
+    const double shortSide = std::min(box.size.width, box.size.height);
+    if (!(shortSide > 0) || longSide / shortSide > 1.15)
+        return false;
+    return cv::contourArea(rough) / (longSide * shortSide) > 0.88;
+}
+
+ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)
+{
+    ShapeFit fit;
+    const cv::Moments moments = cv::moments(rough);
+    if (!(moments.m00 > 0))
+        return fit;
+    const Circle start{moments.m10 / moments.m00, moments.m01 / moments.m00, std::sqrt(moments.m00 / std::numbers::pi)};
+    reach = std::min(reach, float(0.3 * start.radius));
+    const int lines = std::clamp(int(2 * std::numbers::pi * start.radius), 48, 720);
+    std::vector<cv::Point2d> edges;
+    for (int i = 0; i < lines; ++i) {
+        const double angle = 2 * std::numbers::pi * i / lines;
+        const cv::Point2f outward(float(std::cos(angle)), float(std::sin(angle)));
+        const cv::Point2f outside = cv::Point2f(float(start.x), float(start.y))
+                                    + outward * (float(start.radius) + reach);
+        if (const auto along = edgeAlong(patch, outside, -outward, 2 * reach))
+            edges.emplace_back(cv::Point2d(outside - outward * *along));
+    }
+    auto circle = fitCircle(edges, start);
+    std::vector<cv::Point2d> kept = edges;
+    for (int round = 0; round < 2 && circle; ++round) {
+        kept = keptOnly(edges, keptResiduals(circleResiduals(edges, *circle)));
+        circle = fitCircle(kept, *circle);
+    }
+    if (!circle)
+        return fit;
+    fit.score = rms(circleResiduals(kept, *circle)) / circle->radius;
+    fit.fitted = double(kept.size()) >= leastKeptShare * lines
+                 && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
+    fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
+    const int corners = 180;
+    for (int i = 0; i < corners; ++i) {
+        const double angle = 2 * std::numbers::pi * i / corners;
+        fit.outline.emplace_back(float(circle->x + circle->radius * std::cos(angle)),
+                                 float(circle->y + circle->radius * std::sin(angle)));
+    }
+    return fit;
+}
+
+ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)
+{
+    ShapeFit fit;
+    const cv::RotatedRect box = cv::minAreaRect(rough);
+    std::array<cv::Point2f, 4> corners;
+    box.points(corners.data());
+    const double side = std::min(box.size.width, box.size.height);
+    reach = std::min(reach, float(0.25 * side));
+    std::array<Line, 4> sides;
+    std::vector<double> allResiduals;
+    std::size_t attempted = 0, keptCount = 0;
+    for (int s = 0; s < 4; ++s) {
+        const cv::Point2f from = corners[std::size_t(s)], to = corners[std::size_t((s + 1) % 4)];
+        const double length = norm(cv::Point2d(to - from));
+        if (length < 4)
+            return fit;
+        const cv::Point2f along = (to - from) * float(1 / length);
+        cv::Point2f inward(-along.y, along.x);
+        if ((box.center - from).dot(inward) < 0)
+            inward = -inward;
+        std::vector<cv::Point2d> edges;
+        const int samples = std::max(6, int(0.7 * length));
+        for (int i = 0; i < samples; ++i) {
+            const float at = float(length) * (0.15F + 0.7F * (float(i) + 0.5F) / float(samples));
+            const cv::Point2f outside = from + along * at - inward * reach;
+            if (const auto found = edgeAlong(patch, outside, inward, 2 * reach))
+                edges.emplace_back(cv::Point2d(outside + inward * *found));
+        }
+        attempted += std::size_t(samples);
+        auto line = fitLine(edges);
+        std::vector<cv::Point2d> kept = edges;
+        for (int round = 0; round < 2 && line; ++round) {
+            kept = keptOnly(edges, keptResiduals(lineResiduals(edges, *line)));
+            line = fitLine(kept);
+        }
+        if (!line)
+            return fit;
+        sides[std::size_t(s)] = *line;
+        const std::vector<double> residuals = lineResiduals(kept, *line);
+        allResiduals.insert(allResiduals.end(), residuals.begin(), residuals.end());
+        keptCount += kept.size();
+    }
+    std::array<cv::Point2d, 4> fitted;
+    for (int s = 0; s < 4; ++s) {
+        const auto corner = crossing(sides[std::size_t((s + 3) % 4)], sides[std::size_t(s)]);
+        if (!corner)
+            return fit;
+        fitted[std::size_t(s)] = *corner;
+    }
+    double area = 0, shortest = std::numeric_limits<double>::max(), longest = 0, worstAngle = 0;
+    for (int s = 0; s < 4; ++s) {
+        const cv::Point2d a = fitted[std::size_t(s)], b = fitted[std::size_t((s + 1) % 4)],
+                          c = fitted[std::size_t((s + 2) % 4)];
+        area += a.x * b.y - b.x * a.y;
+        shortest = std::min(shortest, norm(b - a));
+        longest = std::max(longest, norm(b - a));
+        const double cosine = (a - b).dot(c - b) / std::max(norm(a - b) * norm(c - b), 1e-9);
+        worstAngle = std::max(worstAngle, std::abs(cosine));
+    }
+    fit.pixelArea = std::abs(area) / 2;
+    fit.score = rms(allResiduals) / std::sqrt(std::max(fit.pixelArea, 1.0));
+    const bool square = longest / shortest <= 1.1 && worstAngle <= std::sin(5 * std::numbers::pi / 180);
+    fit.fitted = square && double(keptCount) >= leastKeptShare * double(attempted)
+                 && fit.score <= std::max(loosestScore, loosestPixels / std::sqrt(std::max(fit.pixelArea, 1.0)));
+    for (const cv::Point2d& corner : fitted)
+        fit.outline.emplace_back(float(corner.x), float(corner.y));
+    return fit;
+}

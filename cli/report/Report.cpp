@@ -1,0 +1,206 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/report/Report.h"
+
+#include "base/PlanixError.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QMap>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+QByteArray pngOf(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG", 50); // stronger compression gains little and takes several times longer
+    return bytes;
+}
+
+// Keeps the top bits of each channel: the sensor's noise in the low bits is
+// what makes a photograph's PNG large, and the hues stay as they were.
+QImage fewerLevels(const QImage& image, int bits)
+{
+    QImage out = image.convertToFormat(QImage::Format_RGB32);
+    const int keep = (0xFF << (8 - bits)) & 0xFF;
+    const QRgb mask = qRgb(keep, keep, keep);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            row[x] &= mask;
+    }
+    return out;
+}
+
+QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+
+QString number(double value) { return QString::number(value, 'f', 2); }
+
+QString counted(int count, const QString& what)
+{
+    return QStringLiteral("%1 %2%3").arg(count).arg(what, count == 1 ? QString() : QStringLiteral("s"));
+}
+
+const char* const style = R"(
+body { font-family: sans-serif; margin: 1.5em; color: #222; }
+h1 { font-size: 1.4em; }
+h2 { font-size: 1.1em; margin: 0 0 0.4em 0; word-break: break-all; }
+table { border-collapse: collapse; font-size: 0.85em; }
+th, td { border: 1px solid #bbb; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
+th { background: #eee; }
+table.summary th { width: 12em; }
+section.picture { display: flex; gap: 1.2em; align-items: flex-start; border-top: 1px solid #ccc; padding: 1em 0; }
+section.failed { background: #fdecec; }
+section.picture > div { min-width: 0; overflow-x: auto; }
+img.view { width: 360px; max-width: 100%; cursor: zoom-in; border: 1px solid #999; }
+img.view.full { width: auto; max-width: none; cursor: zoom-out; }
+tr.warned td { background: #fff4c2; }
+tr.failed td { background: #f8c8c8; }
+span.warning { background: #f5c400; color: #000; border-radius: 0.3em; padding: 0 0.3em; margin-right: 0.2em; white-space: nowrap; }
+p.error { color: #a00000; font-weight: bold; }
+)";
+
+} // namespace
+
+bool ReportPicture::failed() const
+{
+    return rows.empty()
+           || std::any_of(rows.begin(), rows.end(), [](const ReportRow& row) { return !row.error.isEmpty(); });
+}
+
+QByteArray reportImage(const QImage& marked)
+{
+    if (marked.isNull())
+        return {};
+    QImage view = marked.width() > reportImageWidth ? marked.scaledToWidth(reportImageWidth, Qt::SmoothTransformation)
+                                                    : marked;
+    QByteArray png = pngOf(view);
+    for (int bits = 5; png.size() > reportImageBudget && bits >= 4; --bits)
+        png = pngOf(fewerLevels(view, bits));
+    while (png.size() > reportImageBudget && view.width() > 200) {
+        view = view.scaledToWidth(view.width() * 3 / 4, Qt::SmoothTransformation);
+        png = pngOf(fewerLevels(view, 4));
+    }
+    return png;
+}
+
+QString reportPage(const QStringList& header, const std::vector<ReportPicture>& pictures)
+{
+    // Failures first, each group in the given order.
+    std::vector<const ReportPicture*> ordered;
+    for (const ReportPicture& picture : pictures)
+        if (picture.failed())
+            ordered.push_back(&picture);
+    const std::size_t failures = ordered.size();
+    for (const ReportPicture& picture : pictures)
+        if (!picture.failed())
+            ordered.push_back(&picture);
+
+    int objects = 0, warned = 0;
+    double total = 0;
+    QMap<QString, QPair<int, int>> byCode; // pictures, rows
+    for (const ReportPicture& picture : pictures) {
+        QSet<QString> codes;
+        for (const ReportRow& row : picture.rows) {
+            if (row.error.isEmpty() && !row.area.isEmpty()) {
+                ++objects;
+                total += row.area.toDouble();
+            }
+            for (const QString& code : row.warnings) {
+                ++byCode[code].second;
+                codes.insert(code);
+            }
+        }
+        for (const QString& code : codes)
+            ++byCode[code].first;
+        warned += codes.isEmpty() ? 0 : 1;
+    }
+
+    // The file is each section's heading; columns empty in every row say nothing.
+    std::vector<bool> shown(std::size_t(header.size()), false);
+    for (const ReportPicture& picture : pictures)
+        for (const ReportRow& row : picture.rows)
+            for (qsizetype i = 0; i < header.size(); ++i)
+                if (i < row.cells.size() && !row.cells[i].isEmpty())
+                    shown[std::size_t(i)] = true;
+    for (qsizetype i = 0; i < header.size(); ++i)
+        if (header[i] == u"file")
+            shown[std::size_t(i)] = false;
+
+    QString page;
+    page += QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n"
+                           "<title>planix-measure report</title>\n<style>%1</style>\n</head>\n<body>\n")
+                .arg(QString::fromLatin1(style));
+    page += QStringLiteral("<h1>planix-measure report</h1>\n<table class=\"summary\" id=\"summary\">\n");
+    page += QStringLiteral("<tr><th>pictures</th><td>%1 (%2 failed, %3 with warnings)</td></tr>\n")
+                .arg(pictures.size())
+                .arg(failures)
+                .arg(warned);
+    page += QStringLiteral("<tr><th>objects</th><td>%1</td></tr>\n").arg(objects);
+    page += QStringLiteral("<tr><th>total area</th><td>%1</td></tr>\n").arg(number(total));
+    page +=
+        QStringLiteral("<tr><th>mean area</th><td>%1</td></tr>\n").arg(objects ? number(total / objects) : QString());
+    for (auto code = byCode.cbegin(); code != byCode.cend(); ++code)
+        page += QStringLiteral("<tr><th><span class=\"warning\">%1</span></th><td>%2, %3</td></tr>\n")
+                    .arg(escaped(code.key()), counted(code.value().first, QStringLiteral("picture")),
+                         counted(code.value().second, QStringLiteral("row")));
+    page += QStringLiteral("</table>\n");
+
+    int index = 0;
+    for (const ReportPicture* picture : ordered) {
+        ++index;
+        page += QStringLiteral("<section class=\"picture%1\" id=\"picture-%2\">\n")
+                    .arg(picture->failed() ? QStringLiteral(" failed") : QString())
+                    .arg(index);
+        if (!picture->png.isEmpty())
+            page += QStringLiteral("<img class=\"view\" alt=\"%1\" title=\"click: full size\" "
+                                   "onclick=\"this.classList.toggle('full')\" src=\"data:image/png;base64,%2\"/>\n")
+                        .arg(escaped(picture->file), QString::fromLatin1(picture->png.toBase64()));
+        page += QStringLiteral("<div>\n<h2>%1</h2>\n").arg(escaped(picture->file));
+        QStringList errors;
+        for (const ReportRow& row : picture->rows)
+            if (!row.error.isEmpty() && !errors.contains(row.error))
+                errors << row.error;
+        for (const QString& error : errors)
+            page += QStringLiteral("<p class=\"error\">%1</p>\n").arg(escaped(error));
+        page += QStringLiteral("<table class=\"rows\">\n<tr>");
+        for (qsizetype i = 0; i < header.size(); ++i)
+            if (shown[std::size_t(i)])
+                page += QStringLiteral("<th>%1</th>").arg(escaped(header[i]));
+        page += QStringLiteral("</tr>\n");
+        for (const ReportRow& row : picture->rows) {
+            const QString kind = !row.error.isEmpty()     ? QStringLiteral(" class=\"failed\"")
+                                 : row.warnings.isEmpty() ? QString()
+                                                          : QStringLiteral(" class=\"warned\"");
+            page += QStringLiteral("<tr%1>").arg(kind);
+            for (int i = 0; i < header.size(); ++i) {
+                if (!shown[std::size_t(i)])
+                    continue;
+                if (header[i] == u"warnings") {
+                    QString badges;
+                    for (const QString& code : row.warnings)
+                        badges += QStringLiteral("<span class=\"warning\">%1</span>").arg(escaped(code));
+                    page += QStringLiteral("<td>%1</td>").arg(badges);
+                } else {
+                    page += QStringLiteral("<td>%1</td>").arg(i < row.cells.size() ? escaped(row.cells[i]) : QString());
+                }
+            }
+            page += QStringLiteral("</tr>\n");
+        }
+        page += QStringLiteral("</table>\n</div>\n</section>\n");
+    }
+    page += QStringLiteral("</body>\n</html>\n");
+    return page;
+}
+
+void writeReport(const QString& fileName, const QString& page)
+{
+    QFile file(fileName);
+    const QByteArray bytes = page.toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+        throw PlanixError(QStringLiteral("cannot write the report %1").arg(fileName));
+}

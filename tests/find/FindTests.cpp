@@ -1,0 +1,195 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Finding the reference and the objects on generated sheets whose areas are
+// known: holes left out, thin stalks kept, the picture's edge, a disc or a
+// square reference fitted to its outline, none at all, two alike, and the
+// objects' reading order.
+#include "ShapeScenes.h"
+
+#include "cli/find/FindObjects.h"
+#include "cli/find/MarkedView.h"
+#include "base/PlanixError.h"
+
+#include <gtest/gtest.h>
+#include <numbers>
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+// Whether colour lies within one pixel of point (lines fall on whole pixels).
+bool colourNear(const QImage& image, QPoint point, const QColor& colour)
+{
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (image.pixelColor(point + QPoint(dx, dy)) == colour)
+                return true;
+    return false;
+}
+
+// A leaf with a hole and a stalk, a dark coin, a small oval and a block cut
+// by the right edge, with a speck too small to count.
+struct LeafScene {
+    static constexpr double coinRadius = 60;
+    static constexpr double leafDots = pi * (180 * 110 - 30 * 30) + 60 * 3;
+    static constexpr double ovalDots = pi * 50 * 30;
+    static constexpr double blockDots = 40 * 100;
+
+    QImage picture = paperWith(QSize(900, 600), {
+                                                    {[] {
+                                                         QPainterPath leaf = ellipse({300, 300}, 180, 110);
+                                                         leaf.addEllipse(QPointF(320, 290), 30, 30); // the hole
+                                                         return leaf;
+                                                     }(),
+                                                     QColor(45, 115, 35)},
+                                                    {[] {
+                                                         QPainterPath stalk;
+                                                         stalk.addRect(QRectF(60, 298.5, 61, 3));
+                                                         return stalk;
+                                                     }(),
+                                                     QColor(45, 115, 35)},
+                                                    {disc({700, 150}, coinRadius), QColor(90, 90, 100)},
+                                                    {ellipse({120, 520}, 50, 30), QColor(60, 40, 30)},
+                                                    {[] {
+                                                         QPainterPath block;
+                                                         block.addRect(QRectF(860, 450, 40, 100));
+                                                         return block;
+                                                     }(),
+                                                     QColor(30, 30, 140)},
+                                                    {[] {
+                                                         QPainterPath speck;
+                                                         speck.addRect(QRectF(500, 520, 8, 8));
+                                                         return speck;
+                                                     }(),
+                                                     QColor(20, 20, 20)},
+                                                });
+};
+
+FindSettings settingsFor(ReferenceShape shape, double minArea = 0.1)
+{
+    FindSettings settings;
+    settings.shape = shape;
+    settings.referenceArea = 3.14;
+    settings.minArea = minArea;
+    return settings;
+}
+
+TEST(FindObjects, ALeafWithAHoleAndAStalkBesideACoinOnUnevenlyLitPaper)
+{
+    const LeafScene scene;
+    const FindResult found = findObjects(scene.picture, settingsFor(ReferenceShape::Disc));
+
+    const double coinDots = pi * LeafScene::coinRadius * LeafScene::coinRadius;
+    EXPECT_NEAR(found.reference.pixelArea, coinDots, 0.005 * coinDots);
+    EXPECT_FALSE(found.referenceAmbiguous);
+
+    // Reading order: the leaf's row, then the oval and the block side by side.
+    ASSERT_EQ(found.objects.size(), 3U);
+    const FoundObject& leaf = found.objects[0];
+    const FoundObject& oval = found.objects[1];
+    const FoundObject& block = found.objects[2];
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(found.objects[std::size_t(i)].number, i + 1);
+    EXPECT_NEAR(double(leaf.dots), LeafScene::leafDots, 0.01 * LeafScene::leafDots);
+    EXPECT_NEAR(double(oval.dots), LeafScene::ovalDots, 0.02 * LeafScene::ovalDots);
+    EXPECT_NEAR(double(block.dots), LeafScene::blockDots, 0.02 * LeafScene::blockDots);
+    EXPECT_NEAR(leaf.area, leaf.dots * 3.14 / found.reference.pixelArea, 1e-9);
+
+    // The box reaches from the stalk's end to the leaf's right side.
+    EXPECT_NEAR(leaf.box.left(), 60, 1);
+    EXPECT_NEAR(leaf.box.top(), 190, 1);
+    EXPECT_NEAR(leaf.box.right(), 479, 1);
+    EXPECT_NEAR(leaf.box.bottom(), 409, 1);
+    EXPECT_EQ(leaf.outline.size(), 2U); // its outside and its hole
+
+    EXPECT_FALSE(leaf.touchesEdge);
+    EXPECT_FALSE(oval.touchesEdge);
+    EXPECT_TRUE(block.touchesEdge);
+    EXPECT_EQ(block.box.right(), 899);
+
+    // The speck counts once the smallest area lies below it.
+    EXPECT_EQ(findObjects(scene.picture, settingsFor(ReferenceShape::Disc, 0.01)).objects.size(), 4U);
+}
+
+TEST(FindObjects, ALightCoinsRimAndHighlightsAndASoftShadowDoNotChangeAreas)
+{
+    const double radius = 70;
+    QPainterPath rim = disc({250, 200}, radius);
+    rim.addEllipse(QPointF(250, 200), radius - 7, radius - 7);
+    const QImage picture = paperWith(QSize(600, 400),
+                                     {
+                                         {disc({250, 200}, radius), QColor(170, 172, 178)},
+                                         {rim, QColor(200, 200, 204)},
+                                         {ellipse({225, 170}, 25, 12), QColor(250, 250, 250)},
+                                         {ellipse({300, 250}, 10, 25), QColor(248, 248, 248)},
+                                         {ellipse({480, 200}, 60, 120), QColor(40, 100, 30)},
+                                     },
+                                     0.2, 6, 0.25, {380, 260});
+    const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
+    EXPECT_NEAR(found.reference.pixelArea, pi * radius * radius, 0.01 * pi * radius * radius);
+    ASSERT_EQ(found.objects.size(), 1U);
+    EXPECT_NEAR(double(found.objects[0].dots), pi * 60 * 120, 0.01 * pi * 60 * 120);
+}
+
+TEST(FindObjects, ASquareReferenceAndTwoCoinsThatAreAlike)
+{
+    const double side = 70;
+    const QImage picture = paperWith(QSize(800, 500), {
+                                                          {turnedSquare({200, 150}, side, 20), QColor(15, 15, 15)},
+                                                          {disc({550, 140}, 50), QColor(90, 90, 100)},
+                                                          {disc({420, 360}, 50), QColor(90, 90, 100)},
+                                                      });
+    const FindResult bySquare = findObjects(picture, settingsFor(ReferenceShape::Square));
+    EXPECT_NEAR(bySquare.reference.pixelArea, side * side, 0.01 * side * side);
+    EXPECT_EQ(bySquare.reference.outline.size(), 4);
+    EXPECT_FALSE(bySquare.referenceAmbiguous);
+    ASSERT_EQ(bySquare.objects.size(), 2U);
+    EXPECT_NEAR(bySquare.objects[0].box.center().x(), 550, 2);
+    EXPECT_NEAR(bySquare.objects[1].box.center().x(), 420, 2);
+
+    const FindResult byDisc = findObjects(picture, settingsFor(ReferenceShape::Disc));
+    EXPECT_TRUE(byDisc.referenceAmbiguous);
+    EXPECT_NEAR(byDisc.reference.pixelArea, pi * 50 * 50, 0.01 * pi * 50 * 50);
+}
+
+TEST(FindObjects, NoShapeOfTheReferencesKindIsTheError)
+{
+    try {
+        findObjects(LeafScene().picture, settingsFor(ReferenceShape::Square));
+        FAIL() << "a square was found";
+    } catch (const PlanixError& error) {
+        EXPECT_EQ(error.message(), QStringLiteral("no reference found"));
+    }
+    EXPECT_THROW(findObjects(paperWith(QSize(300, 200), {}), settingsFor(ReferenceShape::Disc)), PlanixError);
+}
+
+TEST(FindObjects, ReadingOrderGoesRowByRowFromTheTopLeft)
+{
+    // Two rows whose tops are not level, and a tall box spanning both.
+    const std::vector<QRect> boxes = {
+        QRect(300, 12, 50, 40),  // row 1, third
+        QRect(10, 20, 50, 40),   // row 1, first
+        QRect(150, 0, 60, 60),   // row 1, second (the topmost)
+        QRect(20, 110, 50, 40),  // row 2, first
+        QRect(200, 100, 50, 45), // row 2, second
+        QRect(400, 5, 30, 200),  // tall: its middle lies below row 1
+    };
+    EXPECT_EQ(readingOrder(boxes), (std::vector<int>{1, 2, 0, 3, 4, 5}));
+}
+
+TEST(MarkedView, OutlinesNumbersAndTheFittedReferenceAreDrawn)
+{
+    const LeafScene scene;
+    const FindResult found = findObjects(scene.picture, settingsFor(ReferenceShape::Disc));
+    const QImage marked = markedView(scene.picture, found);
+    ASSERT_EQ(marked.size(), scene.picture.size());
+    // The coin's fitted outline on its rightmost point, the oval's on its
+    // lowest, and paper untouched between.
+    EXPECT_TRUE(colourNear(marked, {760, 150}, QColor(0, 150, 255)));
+    EXPECT_TRUE(colourNear(marked, {120, 549}, QColor(255, 0, 160)));
+    EXPECT_EQ(marked.pixel(600, 400), scene.picture.pixel(600, 400));
+    // The leaf's number plate at its box's corner.
+    EXPECT_EQ(marked.pixelColor(found.objects[0].box.topLeft()), QColor(255, 255, 255));
+}
+
+} // namespace
