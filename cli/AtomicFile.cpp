@@ -4,6 +4,7 @@
 
 #include "surface/readers/FileName.h"
 #include "base/PlanixError.h"
+#include "base/SystemIo.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -48,17 +49,8 @@ QString systemFailure(const QString& what, int error)
 
 void writeAllBytes(int fd, const QByteArray& bytes, const QString& what)
 {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, std::size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw PlanixError(systemFailure(what, written < 0 ? errno : ENOSPC));
-        data += written;
-        left -= written;
-    }
+    if (const int error = writeEveryByte(fd, bytes.constData(), bytes.size()))
+        throw PlanixError(systemFailure(what, error));
 }
 
 void closeChecked(int fd, const QString& what)

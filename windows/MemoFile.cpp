@@ -3,6 +3,7 @@
 #include "windows/MemoFile.h"
 
 #include "base/PlanixError.h"
+#include "base/SystemIo.h"
 #include "surface/readers/FileName.h"
 #include "windows/Cp932.h"
 
@@ -74,21 +75,7 @@ struct Descriptor {
     }
 };
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, std::size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
+bool writeAll(int fd, const QByteArray& bytes) { return writeEveryByte(fd, bytes.constData(), bytes.size()) == 0; }
 
 // Closes the descriptor, reporting whether everything reached the file.
 bool closeChecked(Descriptor& file)
@@ -130,18 +117,8 @@ std::optional<QString> readMemoFile(const QString& path)
     if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > maxMemoFileBytes)
         return std::nullopt;
     QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized); // one more: a file that grew shows
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(file.fd, bytes.data() + done, std::size_t(bytes.size() - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return std::nullopt;
-        if (got == 0)
-            break;
-        done += got;
-    }
-    if (done > maxMemoFileBytes)
+    const qsizetype done = readUpTo(file.fd, bytes.data(), bytes.size());
+    if (done < 0 || done > maxMemoFileBytes)
         return std::nullopt;
     bytes.truncate(done);
     return memoTextFromBytes(bytes);

@@ -3,6 +3,7 @@
 #include "surface/readers/PictureFile.h"
 
 #include "base/PlanixError.h"
+#include "base/SystemIo.h"
 #include "surface/readers/FileName.h"
 
 #include <QFileInfo>
@@ -59,18 +60,10 @@ QByteArray readWholeFile(const QString& fileName)
 {
     const OpenFile file(fileName);
     QByteArray bytes(qsizetype(file.size), Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(file.fd, bytes.data() + done, std::size_t(bytes.size() - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throwCannotOpen(fileName);
-        if (got == 0)
-            break; // the file shrank meanwhile
-        done += got;
-    }
-    bytes.truncate(done);
+    const qsizetype done = readUpTo(file.fd, bytes.data(), bytes.size());
+    if (done < 0)
+        throwCannotOpen(fileName);
+    bytes.truncate(done); // the file may have shrunk meanwhile
     return bytes;
 }
 
