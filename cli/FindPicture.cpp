@@ -4,16 +4,18 @@
 
 #include "base/PlanixError.h"
 #include "cli/Measure.h"
-#include "cli/PicturePart.h"
 #include "cli/find/MarkedView.h"
 #include "cli/report/Report.h"
 #include "measure/Area.h"
 #include "measure/Fit.h"
 #include "measure/WorkingImage.h"
+#include "surface/pixels/Picture.h"
 #include "surface/readers/PictureFile.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -26,6 +28,35 @@ QRect onPicture(const QRect& box, QSize own, QSize counted)
     const QPoint topLeft(int(std::floor(box.left() * sx)), int(std::floor(box.top() * sy)));
     const QPoint end(int(std::ceil((box.right() + 1) * sx)), int(std::ceil((box.bottom() + 1) * sy)));
     return QRect(topLeft, end - QPoint(1, 1)) & QRect(QPoint(0, 0), own);
+}
+
+// The picture at its own size (white where it draws nothing), drawn into
+// memory this thread keeps for its next picture: the pictures of a batch then
+// reuse pages already mapped instead of faulting in fresh ones, picture after
+// picture. The image is only valid until this thread's next call.
+QImage ownSizeImage(const Picture& picture)
+{
+    struct Freed {
+        void operator()(uchar* p) const { std::free(p); }
+    };
+    thread_local std::unique_ptr<uchar, Freed> buffer;
+    thread_local std::size_t held = 0;
+    const int width = picture.width(), height = picture.height();
+    if (width <= 0 || height <= 0)
+        return {};
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+    if (bytes > held) {
+        buffer.reset();
+        held = 0;
+        buffer.reset(static_cast<uchar*>(std::malloc(bytes)));
+        if (!buffer)
+            throw std::bad_alloc();
+        held = bytes;
+    }
+    QImage image(buffer.get(), width, height, qsizetype(width) * 4, QImage::Format_RGB32);
+    image.fill(0xFFFFFFFFu);
+    picture.stretchDraw(image, image.rect());
+    return image;
 }
 
 } // namespace
@@ -41,8 +72,7 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
         const Picture picture = readPictureFile(path);
         const QSize own(picture.width(), picture.height());
         const QSize counted = settings.fullResolution ? own : fittedSize(own.width(), own.height());
-        image = settings.fullResolution ? picturePart(picture, QRect(QPoint(0, 0), own)).pixels.image()
-                                        : fittedBitmap(picture).image();
+        image = settings.fullResolution ? ownSizeImage(picture) : fittedBitmap(picture).image();
         const FindResult found = findObjects(image, find);
         first.size = counted;
         first.referencePixels = found.reference.pixelArea;
