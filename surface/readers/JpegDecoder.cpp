@@ -174,6 +174,7 @@ struct RowPlan {
     QRect rect;         // whole target rectangle
     QRect visible;      // the part of rect inside target
     const int* columns; // source column of each visible target column
+    bool ownWidth;      // rect as wide as the picture: the columns follow one another
 };
 
 // One decoded row, already sampled: writes target row y.
@@ -197,6 +198,13 @@ void writeSampledRow(const jpeg_decompress_struct& info, const JSAMPLE* row, con
             const unsigned k = inverted ? p[3] : 255u - p[3];
             auto channel = [&](JSAMPLE ink) { return inkProduct(inverted ? ink : 255u - ink, k); };
             out[i] = opaque(channel(p[0]), channel(p[1]), channel(p[2]));
+        }
+    } else if (plan.ownWidth) {
+        const JSAMPLE* in = row + 4 * plan.columns[0];
+        for (int i = 0; i < count; ++i) {
+            QRgb pixel;
+            std::memcpy(&pixel, in + 4 * i, sizeof pixel);
+            out[i] = 0xFF000000u | pixel;
         }
     } else {
         for (int i = 0; i < count; ++i) {
@@ -387,8 +395,9 @@ void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect)
     if (visible.isEmpty())
         return;
     // At scale 1/1 the output width is the header's width.
-    const std::vector<int> columns = sampledColumns(readJpegHeader(bytes).width, rect, visible);
-    const RowPlan plan{&target, rect, visible, columns.data()};
+    const int sourceWidth = readJpegHeader(bytes).width;
+    const std::vector<int> columns = sampledColumns(sourceWidth, rect, visible);
+    const RowPlan plan{&target, rect, visible, columns.data(), sourceWidth == rect.width()};
 
     Decompressor decompressor;
     auto steps = [&bytes, &plan](jpeg_decompress_struct& info) { decodeRows(info, bytes, plan); };
