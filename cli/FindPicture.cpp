@@ -54,7 +54,8 @@ QImage ownSizeImage(const Picture& picture)
         held = bytes;
     }
     QImage image(buffer.get(), width, height, qsizetype(width) * 4, QImage::Format_RGB32);
-    image.fill(0xFFFFFFFFu);
+    if (picture.kind() != PictureKind::Jpeg) // a JPEG drawn at its own size writes every pixel
+        image.fill(0xFFFFFFFFu);
     picture.stretchDraw(image, image.rect());
     return image;
 }
