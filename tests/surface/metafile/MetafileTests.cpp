@@ -6,6 +6,7 @@
 // drawing.
 #include "MetafileFiles.h"
 
+#include "support/ErrorOf.h"
 #include "support/Pictures.h"
 #include "surface/metafile/MetafilePlayers.h"
 #include "surface/metafile/MetafileWork.h"
@@ -43,17 +44,6 @@ QImage draw(const Picture& picture, int width, int height)
     QImage image = whiteImage(width, height);
     picture.stretchDraw(image, image.rect());
     return image;
-}
-
-template <typename Action>
-QString errorOf(Action action)
-{
-    try {
-        action();
-    } catch (const PlanixError& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
 }
 
 const QString cutFile = QStringLiteral("ストリームからの読み込みエラー");

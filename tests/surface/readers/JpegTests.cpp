@@ -5,6 +5,7 @@
 // library's errors with their codes, and files that lie about themselves.
 #include "JpegFiles.h"
 
+#include "support/ErrorOf.h"
 #include "support/Pictures.h"
 #include "surface/readers/PictureFile.h"
 #include "base/PlanixError.h"
@@ -46,17 +47,6 @@ QImage programDraw(const Picture& picture, QSize size, const QRect& rect)
 }
 
 QString jpegError(int code) { return QStringLiteral("JPEG エラー #%1").arg(code); }
-
-template <typename Action>
-QString errorOf(Action action)
-{
-    try {
-        action();
-    } catch (const PlanixError& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
-}
 
 // Draws the picture at full size, reduced, enlarged and partly outside the
 // target, each compared pixel for pixel with the reference sampled alike.
