@@ -18,7 +18,7 @@ namespace {
 // Regions are found on a copy of the picture reduced to about this long side
 // (noise averages out there, and the paper's fit is cheap); each region is
 // then measured on the picture itself.
-constexpr int findingLongSide = 1000;
+constexpr int findingLongSide = 700;
 // A region stands out from the paper by this many standard deviations of the
 // paper's (smoothed) noise, and at least by this many levels.
 constexpr float standOutDeviations = 6;
@@ -47,6 +47,7 @@ struct Finding {
     cv::Mat labels;       // CV_32S regions on the reduced copy, 0 for paper
     cv::Mat stats;
     cv::Mat standOut;           // CV_32F: smoothed distance from the paper
+    float standOutLimit = 0;    // beyond which a pixel stands out
     std::vector<bool> enclosed; // by label: lying in a hole of another region
     std::vector<int> columnOf;  // reduced column of each picture column
 };
@@ -139,10 +140,11 @@ Finding findRegions(const cv::Mat& picture)
     cv::max(found.paper.level, 1.0, found.inverseLevel);
     cv::divide(1.0, found.inverseLevel, found.inverseLevel);
 
-    cv::GaussianBlur(distanceFromPaper(found.reduced, found.paper.level), found.standOut, cv::Size(0, 0), 1.0);
+    cv::GaussianBlur(found.paper.distance, found.standOut, cv::Size(0, 0), 1.0);
     const float noise = medianWhere(found.standOut, found.paper.paper) / 1.54F;
+    found.standOutLimit = std::max(standOutDeviations * noise, standOutLevels);
     cv::Mat foreground;
-    cv::compare(found.standOut, std::max(standOutDeviations * noise, standOutLevels), foreground, cv::CMP_GT);
+    cv::compare(found.standOut, found.standOutLimit, foreground, cv::CMP_GT);
     // Regions reach one reduced pixel beyond what stands out, so that a
     // shape's blurred rim is theirs, and bits of one shape a pixel apart
     // (where a stalk meets its blade) stay one region.
@@ -185,8 +187,10 @@ cv::Vec3f shareOfPaper(const cv::Vec3f& pixel, const cv::Vec3f& inverseLevel)
     return {pixel[0] * inverseLevel[0] - 1, pixel[1] * inverseLevel[1] - 1, pixel[2] * inverseLevel[2] - 1};
 }
 
-// The region's own colour against the paper: the median difference over its
-// half that stands out most (the blurred rim and highlights left aside).
+// The region's own colour against the paper: the median difference over the
+// half of its standing-out pixels that stands out most (the blurred rim, the
+// ring the region was grown by, and highlights left aside; for a speck of a
+// few pixels that ring would otherwise be most of it).
 std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
 {
     const cv::Rect box = regionBox(found, label);
@@ -195,7 +199,7 @@ std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
     std::vector<float> levels;
     for (int y = 0; y < box.height; ++y)
         for (int x = 0; x < box.width; ++x)
-            if (labels.at<int>(y, x) == label)
+            if (labels.at<int>(y, x) == label && standOut.at<float>(y, x) > found.standOutLimit)
                 levels.push_back(standOut.at<float>(y, x));
     if (levels.empty())
         return std::nullopt;

@@ -31,7 +31,6 @@ float medianWhere(const cv::Mat& values, const cv::Mat& mask)
 namespace {
 
 constexpr int fits = 3;
-constexpr int fittingLongSide = 600;
 constexpr int cellsAlongLongSide = 80;
 // A cell whose paper covers less than this share gives no mean of its own.
 constexpr float leastPaperShare = 0.25F;
@@ -40,31 +39,34 @@ constexpr float leastPaperShare = 0.25F;
 // light falling off changes far more slowly.
 constexpr float edgeTimesTypical = 6;
 constexpr float edgeLevels = 2;
+// While the surface is still being fitted, it is weighed against every other
+// pixel of every other row; only the last fit is taken at every pixel.
+constexpr int fittingStep = 2;
 
 float scaled(float position, int length) { return length > 1 ? 2 * position / float(length - 1) - 1 : 0; }
 
-// The six terms of a quadratic at (u, v), both scaled into -1 .. 1 over the
-// picture's pixel centres.
-std::array<double, 6> quadraticTerms(double u, double v) { return {1, u, v, u * u, u * v, v * v}; }
+// A quadratic in u and v (both scaled into -1 .. 1 over the picture's pixel
+// centres) per channel: terms 1, u, v, u^2, uv, v^2.
+using Quadratic = cv::Matx<float, 6, 3>;
 
-// Least-squares quadratic through the paper's pixels (every other one of
-// every other row); the coefficients as a 6 x 3 matrix, one column per
-// channel.
-cv::Mat fitQuadratic(const cv::Mat& image, const cv::Mat& paper)
+// Least-squares quadratic through the paper's pixels (every fourth one of
+// every fourth row: six terms need no more).
+Quadratic fitQuadratic(const cv::Mat& image, const cv::Mat& paper)
 {
     cv::Matx<double, 6, 6> normal = cv::Matx<double, 6, 6>::zeros();
     cv::Matx<double, 6, 3> target = cv::Matx<double, 6, 3>::zeros();
     int count = 0;
-    for (int y = 0; y < image.rows; y += 2) {
+    for (int y = 0; y < image.rows; y += 2 * fittingStep) {
         const auto* pixel = image.ptr<cv::Vec3f>(y);
         const auto* keep = paper.ptr<std::uint8_t>(y);
         const double v = scaled(float(y), image.rows);
-        for (int x = 0; x < image.cols; x += 2) {
+        for (int x = 0; x < image.cols; x += 2 * fittingStep) {
             if (!keep[x])
                 continue;
-            const auto terms = quadraticTerms(scaled(float(x), image.cols), v);
+            const double u = scaled(float(x), image.cols);
+            const std::array<double, 6> terms{1, u, v, u * u, u * v, v * v};
             for (int i = 0; i < 6; ++i) {
-                for (int j = 0; j < 6; ++j)
+                for (int j = i; j < 6; ++j)
                     normal(i, j) += terms[std::size_t(i)] * terms[std::size_t(j)];
                 for (int c = 0; c < 3; ++c)
                     target(i, c) += terms[std::size_t(i)] * pixel[x][c];
@@ -72,41 +74,144 @@ cv::Mat fitQuadratic(const cv::Mat& image, const cv::Mat& paper)
             ++count;
         }
     }
-    cv::Mat coefficients(6, 3, CV_32F, cv::Scalar(0));
+    Quadratic coefficients = Quadratic::zeros();
     if (count == 0) { // no paper seen: a white sheet
-        coefficients.row(0).setTo(cv::Scalar(255));
+        for (int c = 0; c < 3; ++c)
+            coefficients(0, c) = 255;
         return coefficients;
     }
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < i; ++j)
+            normal(i, j) = normal(j, i);
     cv::Mat solved;
     cv::solve(cv::Mat(normal), cv::Mat(target), solved, cv::DECOMP_SVD);
-    solved.convertTo(coefficients, CV_32F);
+    for (int i = 0; i < 6; ++i)
+        for (int c = 0; c < 3; ++c)
+            coefficients(i, c) = float(solved.at<double>(i, c));
     return coefficients;
 }
 
-// The quadratic evaluated at every pixel: along a row it is a + b u + c u^2,
-// with a, b and c worked out once per row.
-cv::Mat quadraticSurface(const cv::Mat& coefficients, int cols, int rows)
+// The cell of each pixel along one side, and the pixels sampled per cell.
+struct Cells {
+    std::vector<int> of;
+    std::vector<int> sampled;
+};
+
+Cells cellsAlong(int pixels, int cells)
 {
-    const auto k = [&](int term, int channel) { return coefficients.at<float>(term, channel); };
-    std::vector<float> u(static_cast<std::size_t>(cols));
-    for (int x = 0; x < cols; ++x)
-        u[std::size_t(x)] = scaled(float(x), cols);
-    cv::Mat surface(rows, cols, CV_32FC3);
-    for (int y = 0; y < rows; ++y) {
-        const float v = scaled(float(y), rows);
+    Cells along{std::vector<int>(std::size_t(pixels)), std::vector<int>(std::size_t(cells), 0)};
+    for (int i = 0; i < pixels; ++i) {
+        along.of[std::size_t(i)] = int(std::int64_t(i) * cells / pixels);
+        if (i % fittingStep == 0)
+            ++along.sampled[std::size_t(along.of[std::size_t(i)])];
+    }
+    return along;
+}
+
+// Where a pixel falls between two neighbouring cell centres (bilinear, as a
+// grid stretched over the picture).
+struct Tap {
+    int first = 0, second = 0;
+    float weight = 0; // of second
+};
+
+std::vector<Tap> tapsAlong(int pixels, int cells)
+{
+    std::vector<Tap> taps(static_cast<std::size_t>(pixels));
+    for (int i = 0; i < pixels; ++i) {
+        const float at = (float(i) + 0.5F) * float(cells) / float(pixels) - 0.5F;
+        Tap& tap = taps[std::size_t(i)];
+        tap.first = std::clamp(int(std::floor(at)), 0, cells - 1);
+        tap.second = std::min(tap.first + 1, cells - 1);
+        tap.weight = std::clamp(at - float(tap.first), 0.F, 1.F);
+    }
+    return taps;
+}
+
+// The paper's level: the quadratic plus a correction grid stretched over the
+// picture.
+class Surface {
+public:
+    Surface(const Quadratic& quadratic, cv::Mat correction, cv::Size size)
+        : quadratic(quadratic), correction(std::move(correction)), size(size),
+          columns(tapsAlong(size.width, this->correction.cols)), rows(tapsAlong(size.height, this->correction.rows)),
+          blended(static_cast<std::size_t>(this->correction.cols)), u(static_cast<std::size_t>(size.width))
+    {
+        for (int x = 0; x < size.width; ++x)
+            u[std::size_t(x)] = scaled(float(x), size.width);
+    }
+
+    // Row y of the surface, every step-th pixel from the first, into out
+    // (indexed by x / step).
+    void row(int y, int step, cv::Vec3f* out)
+    {
+        const Tap& tap = rows[std::size_t(y)];
+        const auto* upper = correction.ptr<cv::Vec3f>(tap.first);
+        const auto* lower = correction.ptr<cv::Vec3f>(tap.second);
+        for (std::size_t c = 0; c < blended.size(); ++c)
+            blended[c] = upper[c] + (lower[c] - upper[c]) * tap.weight;
+        const float v = scaled(float(y), size.height);
         cv::Vec3f a, b, c;
         for (int ch = 0; ch < 3; ++ch) {
-            a[ch] = k(0, ch) + k(2, ch) * v + k(5, ch) * v * v;
-            b[ch] = k(1, ch) + k(4, ch) * v;
-            c[ch] = k(3, ch);
+            a[ch] = quadratic(0, ch) + quadratic(2, ch) * v + quadratic(5, ch) * v * v;
+            b[ch] = quadratic(1, ch) + quadratic(4, ch) * v;
+            c[ch] = quadratic(3, ch);
         }
-        auto* out = surface.ptr<cv::Vec3f>(y);
-        for (int x = 0; x < cols; ++x) {
+        for (int x = 0, i = 0; x < size.width; x += step, ++i) {
             const float ux = u[std::size_t(x)];
-            out[x] = a + (b + c * ux) * ux;
+            const Tap& across = columns[std::size_t(x)];
+            const cv::Vec3f& left = blended[std::size_t(across.first)];
+            out[i] = a + (b + c * ux) * ux + left + (blended[std::size_t(across.second)] - left) * across.weight;
         }
     }
-    return surface;
+
+private:
+    Quadratic quadratic;
+    cv::Mat correction; // CV_32FC3, one value per cell
+    cv::Size size;
+    std::vector<Tap> columns, rows;
+    std::vector<cv::Vec3f> blended;
+    std::vector<float> u; // of each column
+};
+
+// The quadratic's leftovers on the paper, as cell means, spread over the cells
+// nearby that saw too little paper (and fading to nothing far from any).
+cv::Mat correctionGrid(const cv::Mat& image, const cv::Mat& paper, const Quadratic& quadratic, cv::Size grid)
+{
+    const Cells across = cellsAlong(image.cols, grid.width), down = cellsAlong(image.rows, grid.height);
+    cv::Mat sums(grid, CV_32FC3, cv::Scalar::all(0));
+    cv::Mat counts(grid, CV_32F, cv::Scalar(0));
+    Surface plain(quadratic, cv::Mat(1, 1, CV_32FC3, cv::Scalar::all(0)), image.size());
+    std::vector<cv::Vec3f> level(static_cast<std::size_t>(image.cols / fittingStep + 1));
+    for (int y = 0; y < image.rows; y += fittingStep) {
+        plain.row(y, fittingStep, level.data());
+        const auto* pixel = image.ptr<cv::Vec3f>(y);
+        const auto* keep = paper.ptr<std::uint8_t>(y);
+        auto* sum = sums.ptr<cv::Vec3f>(down.of[std::size_t(y)]);
+        auto* count = counts.ptr<float>(down.of[std::size_t(y)]);
+        for (int x = 0, i = 0; x < image.cols; x += fittingStep, ++i)
+            if (keep[x]) {
+                const int cell = across.of[std::size_t(x)];
+                sum[cell] += pixel[x] - level[std::size_t(i)];
+                count[cell] += 1;
+            }
+    }
+    cv::Mat means(grid, CV_32FC3), weights(grid, CV_32F);
+    for (int y = 0; y < grid.height; ++y)
+        for (int x = 0; x < grid.width; ++x) {
+            const float sampled = float(down.sampled[std::size_t(y)] * across.sampled[std::size_t(x)]);
+            const float share = sampled > 0 ? counts.at<float>(y, x) / sampled : 0;
+            const bool enough = share >= leastPaperShare;
+            weights.at<float>(y, x) = enough ? share : 0;
+            means.at<cv::Vec3f>(y, x) = enough ? sums.at<cv::Vec3f>(y, x) / sampled : cv::Vec3f();
+        }
+    cv::Mat spreadMeans, spreadWeights;
+    cv::GaussianBlur(means, spreadMeans, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);
+    cv::GaussianBlur(weights, spreadWeights, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);
+    for (int y = 0; y < grid.height; ++y)
+        for (int x = 0; x < grid.width; ++x)
+            spreadMeans.at<cv::Vec3f>(y, x) /= std::max(spreadWeights.at<float>(y, x), 0.25F);
+    return spreadMeans;
 }
 
 // The paper as the picture's largest stretch free of edges (with any other
@@ -133,94 +238,96 @@ cv::Mat edgeFreePaper(const cv::Mat& image)
     for (int label = 1; label < count; ++label)
         if (largest == 0 || stats.at<int>(label, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
             largest = label;
-    cv::Mat paper(image.size(), CV_8U, cv::Scalar(0));
+    std::vector<std::uint8_t> isPaper(std::size_t(std::max(count, 1)), 0);
     for (int label = 1; label < count; ++label) {
         const int left = stats.at<int>(label, cv::CC_STAT_LEFT), top = stats.at<int>(label, cv::CC_STAT_TOP);
         const bool border = left == 0 || top == 0 || left + stats.at<int>(label, cv::CC_STAT_WIDTH) == image.cols
                             || top + stats.at<int>(label, cv::CC_STAT_HEIGHT) == image.rows;
         if (label == largest || (border && stats.at<int>(label, cv::CC_STAT_AREA) >= 0.05 * double(image.total())))
-            paper.setTo(255, labels == label);
+            isPaper[std::size_t(label)] = 255;
+    }
+    cv::Mat paper(image.size(), CV_8U);
+    for (int y = 0; y < image.rows; ++y) {
+        const int* label = labels.ptr<int>(y);
+        std::uint8_t* out = paper.ptr<std::uint8_t>(y);
+        for (int x = 0; x < image.cols; ++x)
+            out[x] = isPaper[std::size_t(label[x])];
     }
     return paper;
 }
 
-} // namespace
-
-cv::Mat distanceFromPaper(const cv::Mat& image, const cv::Mat& level)
+// Each step-th pixel's distance from the surface, every step-th row, into
+// model.distance (with step 1 also the level itself, into model.level).
+// Returns the distances of the pixels taken as paper so far, every other one
+// of every other row.
+std::vector<float> weighAgainst(Surface& surface, const cv::Mat& image, int step, PaperModel& model)
 {
-    cv::Mat difference = image - level;
-    cv::Mat squared;
-    cv::multiply(difference, difference, squared);
-    cv::Mat sum;
-    cv::transform(squared, sum, cv::Matx13f(1, 1, 1));
-    cv::Mat distance;
-    cv::sqrt(sum, distance);
-    return distance;
+    std::vector<cv::Vec3f> level(static_cast<std::size_t>(image.cols / step + 1));
+    std::vector<float> paperDistances;
+    paperDistances.reserve(image.total() / std::size_t(fittingStep * fittingStep * 2));
+    for (int y = 0; y < image.rows; y += step) {
+        surface.row(y, step, level.data());
+        const auto* pixel = image.ptr<cv::Vec3f>(y);
+        const auto* keep = model.paper.ptr<std::uint8_t>(y);
+        auto* distance = model.distance.ptr<float>(y);
+        for (int x = 0, i = 0; x < image.cols; x += step, ++i) {
+            const cv::Vec3f d = pixel[x] - level[std::size_t(i)];
+            distance[x] = std::sqrt(d.dot(d));
+            if (keep[x] && y % fittingStep == 0 && x % fittingStep == 0)
+                paperDistances.push_back(distance[x]);
+        }
+        if (step == 1)
+            std::copy(level.begin(), level.begin() + image.cols, model.level.ptr<cv::Vec3f>(y));
+    }
+    return paperDistances;
 }
 
-PaperModel fitPaper(const cv::Mat& picture)
+// One standard deviation of the paper's noise from its pixels' distances.
+float noiseOf(std::vector<float> paperDistances)
 {
-    CV_Assert(picture.type() == CV_32FC3);
-    // The paper changes slowly: it is fitted on a small copy and the level
-    // then spread over the whole picture.
-    const int pictureLongSide = std::max(picture.cols, picture.rows);
-    const int step = std::max(1, (pictureLongSide + fittingLongSide - 1) / fittingLongSide);
-    cv::Mat image = picture;
-    if (step > 1)
-        cv::resize(picture, image, cv::Size(std::max(1, picture.cols / step), std::max(1, picture.rows / step)), 0, 0,
-                   cv::INTER_AREA);
+    float middle = 0;
+    if (!paperDistances.empty()) {
+        const auto at = paperDistances.begin() + std::ptrdiff_t(paperDistances.size() / 2);
+        std::nth_element(paperDistances.begin(), at, paperDistances.end());
+        middle = *at;
+    }
+    // For noise in three channels the median distance is about 1.54 sigma.
+    return std::max(middle / 1.54F, 0.3F);
+}
+
+// Paper is the edge-free stretch where it lies within a few standard
+// deviations of the surface (each step-th pixel of every step-th row).
+void markPaper(const cv::Mat& edgeFree, int step, PaperModel& model)
+{
+    const float limit = std::max(6 * model.noise, 20.F);
+    for (int y = 0; y < edgeFree.rows; y += step) {
+        const auto* free = edgeFree.ptr<std::uint8_t>(y);
+        const auto* distance = model.distance.ptr<float>(y);
+        auto* keep = model.paper.ptr<std::uint8_t>(y);
+        for (int x = 0; x < edgeFree.cols; x += step)
+            keep[x] = free[x] && distance[x] < limit ? 255 : 0;
+    }
+}
+
+} // namespace
+
+PaperModel fitPaper(const cv::Mat& image)
+{
+    CV_Assert(image.type() == CV_32FC3);
     PaperModel model;
     const cv::Mat edgeFree = edgeFreePaper(image);
     model.paper = edgeFree.clone();
+    model.distance = cv::Mat(image.size(), CV_32F);
+    model.level = cv::Mat(image.size(), CV_32FC3);
     const int longSide = std::max(image.cols, image.rows);
     const int cell = std::max(4, longSide / cellsAlongLongSide);
     const cv::Size grid(std::max(1, (image.cols + cell / 2) / cell), std::max(1, (image.rows + cell / 2) / cell));
     for (int fit = 0; fit < fits; ++fit) {
-        const cv::Mat coefficients = fitQuadratic(image, model.paper);
-        const cv::Mat quadratic = quadraticSurface(coefficients, image.cols, image.rows);
-
-        // The quadratic's leftovers on the paper, as cell means, spread over
-        // the cells nearby that saw too little paper (and fading to nothing
-        // far from any).
-        cv::Mat share;
-        model.paper.convertTo(share, CV_32F, 1.0 / 255);
-        cv::Mat share3;
-        cv::merge(std::vector<cv::Mat>{share, share, share}, share3);
-        const cv::Mat leftovers = (image - quadratic).mul(share3);
-        cv::Mat sums, shares;
-        cv::resize(leftovers, sums, grid, 0, 0, cv::INTER_AREA);
-        cv::resize(share, shares, grid, 0, 0, cv::INTER_AREA);
-        cv::Mat weights;
-        cv::threshold(shares, weights, leastPaperShare, 1, cv::THRESH_TOZERO);
-        cv::Mat means(grid, CV_32FC3, cv::Scalar(0, 0, 0));
-        for (int y = 0; y < grid.height; ++y)
-            for (int x = 0; x < grid.width; ++x)
-                if (weights.at<float>(y, x) > 0)
-                    means.at<cv::Vec3f>(y, x) = sums.at<cv::Vec3f>(y, x)
-                                                * (weights.at<float>(y, x) / shares.at<float>(y, x));
-        cv::Mat spreadMeans, spreadWeights;
-        cv::GaussianBlur(means, spreadMeans, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);
-        cv::GaussianBlur(weights, spreadWeights, cv::Size(0, 0), 1.5, 1.5, cv::BORDER_REFLECT);
-        cv::max(spreadWeights, 0.25, spreadWeights);
-        cv::Mat spreadWeights3;
-        cv::merge(std::vector<cv::Mat>{spreadWeights, spreadWeights, spreadWeights}, spreadWeights3);
-        cv::Mat correction, fineCorrection;
-        cv::divide(spreadMeans, spreadWeights3, correction);
-        cv::resize(correction, fineCorrection, image.size(), 0, 0, cv::INTER_LINEAR);
-        model.level = quadratic + fineCorrection;
-
-        // Paper is the edge-free stretch where it lies within a few standard
-        // deviations of the level.
-        const cv::Mat distance = distanceFromPaper(image, model.level);
-        // For noise in three channels the median distance is about 1.54 sigma.
-        model.noise = std::max(medianWhere(distance, model.paper) / 1.54F, 0.3F);
-        cv::Mat near;
-        cv::compare(distance, std::max(6 * model.noise, 20.F), near, cv::CMP_LT);
-        cv::bitwise_and(edgeFree, near, model.paper);
-    }
-    if (step > 1) {
-        cv::resize(cv::Mat(model.level), model.level, picture.size(), 0, 0, cv::INTER_LINEAR);
-        cv::resize(cv::Mat(model.paper), model.paper, picture.size(), 0, 0, cv::INTER_NEAREST);
+        const Quadratic quadratic = fitQuadratic(image, model.paper);
+        Surface surface(quadratic, correctionGrid(image, model.paper, quadratic, grid), image.size());
+        const int step = fit + 1 < fits ? fittingStep : 1;
+        model.noise = noiseOf(weighAgainst(surface, image, step, model));
+        markPaper(edgeFree, step, model);
     }
     return model;
 }

@@ -12,20 +12,20 @@
 // to it, plus the quadratic's leftovers averaged over a grid of small cells
 // and spread to the cells nearby (a shadow); under a large shape, far from
 // any paper, the quadratic alone carries on. The fit is repeated a few
-// times, leaving out paper pixels far from the last surface.
+// times, leaving out paper pixels far from the last surface; the fits before
+// the last look at every other pixel of every other row, which is plenty
+// for a surface this smooth.
 #include <opencv2/core.hpp>
 
 struct PaperModel {
-    cv::Mat level;   // CV_32FC3: the paper's colour at each pixel
-    cv::Mat paper;   // CV_8U: 255 where the last fit took the pixel as paper
-    float noise = 1; // one standard deviation of a paper pixel's distance from level
+    cv::Mat level;    // CV_32FC3: the paper's colour at each pixel
+    cv::Mat distance; // CV_32F: each pixel's distance (Euclidean, over the channels) from level
+    cv::Mat paper;    // CV_8U: 255 where the last fit took the pixel as paper
+    float noise = 1;  // one standard deviation of a paper pixel's distance from level
 };
 
 // image: CV_32FC3, any channel order.
 PaperModel fitPaper(const cv::Mat& image);
-
-// Each pixel's distance (Euclidean, over the three channels) from the level.
-cv::Mat distanceFromPaper(const cv::Mat& image, const cv::Mat& level);
 
 // The median of a CV_32F picture's values where mask (CV_8U) is set, taken
 // over a quarter of them; 0 when there are none.
