@@ -28,5 +28,5 @@ struct PaperModel {
 PaperModel fitPaper(const cv::Mat& image);
 
 // The median of a CV_32F picture's values where mask (CV_8U) is set, taken
-// over a quarter of them; 0 when there are none.
+// over a sixteenth of them; 0 when there are none.
 float medianWhere(const cv::Mat& values, const cv::Mat& mask);
