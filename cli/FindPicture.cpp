@@ -33,8 +33,9 @@ QRect onPicture(const QRect& box, QSize own, QSize counted)
 // The picture at its own size (white where it draws nothing), drawn into
 // memory this thread keeps for its next picture: the pictures of a batch then
 // reuse pages already mapped instead of faulting in fresh ones, picture after
-// picture. The image is only valid until this thread's next call.
-QImage ownSizeImage(const Picture& picture)
+// picture. The image is only valid until this thread's next call. Each row
+// goes into reduced as soon as it is drawn.
+QImage ownSizeImage(const Picture& picture, ReducedCopy& reduced)
 {
     struct Freed {
         void operator()(uchar* p) const { std::free(p); }
@@ -56,7 +57,7 @@ QImage ownSizeImage(const Picture& picture)
     QImage image(buffer.get(), width, height, qsizetype(width) * 4, QImage::Format_RGB32);
     if (picture.kind() != PictureKind::Jpeg) // a JPEG drawn at its own size writes every pixel
         image.fill(0xFFFFFFFFu);
-    picture.stretchDraw(image, image.rect());
+    picture.stretchDrawRows(image, image.rect(), [&](int y) { reduced.addRow(image.constScanLine(y)); });
     return image;
 }
 
@@ -73,8 +74,15 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
         const Picture picture = readPictureFile(path);
         const QSize own(picture.width(), picture.height());
         const QSize counted = settings.fullResolution ? own : fittedSize(own.width(), own.height());
-        image = settings.fullResolution ? ownSizeImage(picture) : fittedBitmap(picture).image();
-        const FindResult found = findObjects(image, find);
+        FindResult found;
+        if (settings.fullResolution) {
+            ReducedCopy reduced(own.width(), own.height());
+            image = ownSizeImage(picture, reduced);
+            found = findObjects(image, reduced, find);
+        } else {
+            image = fittedBitmap(picture).image();
+            found = findObjects(image, find);
+        }
         first.size = counted;
         first.referencePixels = found.reference.pixelArea;
         if (found.referenceAmbiguous)

@@ -15,10 +15,6 @@
 
 namespace {
 
-// Regions are found on a copy of the picture reduced to about this long side
-// (noise averages out there, and the paper's fit is cheap); each region is
-// then measured on the picture itself.
-constexpr int findingLongSide = 700;
 // A region stands out from the paper by this many standard deviations of the
 // paper's (smoothed) noise, and at least by this many levels.
 constexpr float standOutDeviations = 6;
@@ -87,55 +83,14 @@ std::vector<bool> enclosedRegions(const cv::Mat& labels, int count)
     return enclosed;
 }
 
-// The picture reduced by step in both directions, each pixel the mean of a
-// step x step block (a remainder of fewer than step columns or rows left
-// out), as CV_32FC3.
-cv::Mat reducedCopy(const cv::Mat& picture, int step)
-{
-    const int cols = picture.cols / step, rows = picture.rows / step;
-    cv::Mat reduced(rows, cols, CV_32FC3);
-    if (step == 1) {
-        cv::Mat bgr;
-        cv::cvtColor(picture, bgr, cv::COLOR_BGRA2BGR);
-        bgr.convertTo(reduced, CV_32FC3);
-        return reduced;
-    }
-    // 16 bits hold the sum of up to 257 levels of 255.
-    CV_Assert(step <= 257);
-    std::vector<std::uint16_t> sums(static_cast<std::size_t>(picture.cols) * 4);
-    const float scale = 1.F / float(step * step);
-    for (int y = 0; y < rows; ++y) {
-        std::fill(sums.begin(), sums.end(), std::uint16_t(0));
-        for (int dy = 0; dy < step; ++dy) {
-            const std::uint8_t* in = picture.ptr<std::uint8_t>(y * step + dy);
-            std::uint16_t* sum = sums.data();
-            for (std::size_t i = 0; i < sums.size(); ++i)
-                sum[i] = std::uint16_t(sum[i] + in[i]);
-        }
-        auto* out = reduced.ptr<cv::Vec3f>(y);
-        for (int x = 0; x < cols; ++x) {
-            std::uint32_t b = 0, g = 0, r = 0;
-            for (int dx = 0; dx < step; ++dx) {
-                const std::size_t at = std::size_t(x * step + dx) * 4;
-                b += sums[at];
-                g += sums[at + 1];
-                r += sums[at + 2];
-            }
-            out[x] = cv::Vec3f(float(b), float(g), float(r)) * scale;
-        }
-    }
-    return reduced;
-}
-
-Finding findRegions(const cv::Mat& picture)
+// Regions are found on the reduced copy; each is then measured on the picture
+// itself.
+Finding findRegions(const cv::Mat& picture, const ReducedCopy& reduced)
 {
     Finding found;
     found.picture = picture;
-    const int longSide = std::max(picture.cols, picture.rows);
-    const int step = std::max(1, (longSide + findingLongSide - 1) / findingLongSide);
-    const cv::Size size(picture.cols / step, picture.rows / step);
-    found.reduced = reducedCopy(picture, step);
-    found.scaleX = found.scaleY = step;
+    found.reduced = cv::Mat(reduced.height(), reduced.width(), CV_32FC3, const_cast<float*>(reduced.pixels().data()));
+    found.scaleX = found.scaleY = reduced.step();
     found.paper = fitPaper(found.reduced);
     cv::max(found.paper.level, 1.0, found.inverseLevel);
     cv::divide(1.0, found.inverseLevel, found.inverseLevel);
@@ -155,7 +110,7 @@ Finding findRegions(const cv::Mat& picture)
 
     found.columnOf.resize(std::size_t(picture.cols));
     for (int x = 0; x < picture.cols; ++x)
-        found.columnOf[std::size_t(x)] = std::min(size.width - 1, int(x / found.scaleX));
+        found.columnOf[std::size_t(x)] = std::min(reduced.width() - 1, int(x / found.scaleX));
     return found;
 }
 
@@ -479,11 +434,20 @@ FindResult findObjects(const QImage& picture, const FindSettings& settings)
     const QImage pixels = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
                               ? picture
                               : picture.convertToFormat(QImage::Format_RGB32);
-    if (pixels.width() < 8 || pixels.height() < 8)
+    return findObjects(pixels, reducedCopyOf(pixels), settings);
+}
+
+FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const FindSettings& settings)
+{
+    const bool bits32 = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
+    if (!bits32 || !reduced.complete() || reduced.pictureWidth() != picture.width()
+        || reduced.pictureHeight() != picture.height())
+        return findObjects(picture, settings);
+    if (picture.width() < 8 || picture.height() < 8)
         throw PlanixError(QStringLiteral("no reference found"));
-    const cv::Mat wrapped(pixels.height(), pixels.width(), CV_8UC4, const_cast<uchar*>(pixels.constBits()),
-                          std::size_t(pixels.bytesPerLine()));
-    const Finding found = findRegions(wrapped);
+    const cv::Mat wrapped(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
+                          std::size_t(picture.bytesPerLine()));
+    const Finding found = findRegions(wrapped, reduced);
 
     const std::vector<Candidate> candidates = referenceCandidates(found, settings.shape);
     if (candidates.empty())

@@ -20,6 +20,8 @@
 //
 // All coordinates are the given picture's own pixels; boxes are L,T,R,B with
 // the right and bottom edges exclusive.
+#include "cli/find/ReducedCopy.h"
+
 #include <QImage>
 #include <QPointF>
 #include <QPolygon>
@@ -63,6 +65,9 @@ struct FindResult {
 // Finds the reference and the objects on picture. Throws PlanixError with
 // "no reference found" when no region fits the reference's shape.
 FindResult findObjects(const QImage& picture, const FindSettings& settings);
+// The same with the reduced copy made while picture (32-bit RGB) was drawn;
+// one that does not belong to it is made again.
+FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const FindSettings& settings);
 
 // Turns OpenCV's own thread pool off for the whole program, so that the
 // analysis of a picture runs wholly on the thread that asked for it. A batch's

@@ -33,6 +33,9 @@ public:
     // Draws the whole picture scaled to fill rect of target (32-bit RGB);
     // an empty picture draws nothing.
     void stretchDraw(QImage& target, const QRect& rect) const;
+    // The same, telling drawn of each target row once it is drawn (see
+    // Graphic::stretchDrawRows).
+    void stretchDrawRows(QImage& target, const QRect& rect, const RowDrawn& drawn) const;
 
 private:
     std::optional<TBitmap> heldBitmap;

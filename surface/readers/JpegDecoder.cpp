@@ -171,10 +171,11 @@ constexpr unsigned nearestGreyLevel(unsigned sample)
 // inside the guarded call.
 struct RowPlan {
     QImage* target;
-    QRect rect;         // whole target rectangle
-    QRect visible;      // the part of rect inside target
-    const int* columns; // source column of each visible target column
-    bool ownWidth;      // rect as wide as the picture: the columns follow one another
+    QRect rect;            // whole target rectangle
+    QRect visible;         // the part of rect inside target
+    const int* columns;    // source column of each visible target column
+    bool ownWidth;         // rect as wide as the picture: the columns follow one another
+    const RowDrawn* drawn; // told of each row written, or null
 };
 
 // One decoded row, already sampled: writes target row y.
@@ -365,6 +366,8 @@ void decodeRows(jpeg_decompress_struct& info, const QByteArray& bytes, const Row
             nearestSource(y - plan.rect.top(), sourceHeight, plan.rect.height()));
         readRow(info, wanted, row, bytes.size(), filler);
         writeSampledRow(info, row[0], greyPalette, plan, y);
+        if (plan.drawn)
+            (*plan.drawn)(y);
     }
     jpeg_abort_decompress(&info);
 }
@@ -389,7 +392,7 @@ JpegHeader readJpegHeader(const QByteArray& bytes)
     return {static_cast<int>(decompressor.info.image_width), static_cast<int>(decompressor.info.image_height)};
 }
 
-void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect)
+void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect, const RowDrawn& drawn)
 {
     const QRect visible = rect & target.rect();
     if (visible.isEmpty())
@@ -397,7 +400,7 @@ void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect)
     // At scale 1/1 the output width is the header's width.
     const int sourceWidth = readJpegHeader(bytes).width;
     const std::vector<int> columns = sampledColumns(sourceWidth, rect, visible);
-    const RowPlan plan{&target, rect, visible, columns.data(), sourceWidth == rect.width()};
+    const RowPlan plan{&target, rect, visible, columns.data(), sourceWidth == rect.width(), drawn ? &drawn : nullptr};
 
     Decompressor decompressor;
     auto steps = [&bytes, &plan](jpeg_decompress_struct& info) { decodeRows(info, bytes, plan); };

@@ -11,6 +11,8 @@
 // truncated file, for one) are ignored and decoding goes on with what the
 // library makes of the rest. A library error throws PlanixError
 // "JPEG エラー #%d" with the library's message code.
+#include "surface/pixels/Graphic.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
@@ -44,5 +46,6 @@ JpegHeader readJpegHeader(const QByteArray& bytes);
 // exactly as the library decodes it), and the rows after that are drawn as
 // the library's filler, flat mid grey, without decoding them.
 //
-// On an error the target rows written so far stay written.
-void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect);
+// On an error the target rows written so far stay written. drawn, if given,
+// is told of each target row as soon as it is written.
+void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect, const RowDrawn& drawn = {});

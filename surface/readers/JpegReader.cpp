@@ -20,6 +20,10 @@ public:
     int height() const override { return header.height; }
 
     void stretchDraw(QImage& target, const QRect& rect) const override { decodeJpegInto(bytes, target, rect); }
+    void stretchDrawRows(QImage& target, const QRect& rect, const RowDrawn& drawn) const override
+    {
+        decodeJpegInto(bytes, target, rect, drawn);
+    }
 
 private:
     QByteArray bytes;

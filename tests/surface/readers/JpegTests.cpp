@@ -14,7 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <cstring>
 #include <jerror.h>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -178,6 +181,26 @@ TEST(JpegDecode, SkippedRowsMatchAFullDecodeForEverySubsampling)
         const QByteArray jpeg = compressJpeg(recipe);
         expectSameDraws(jpeg, djpegDecode(jpeg));
     }
+}
+
+TEST(JpegDecode, EachRowIsToldOnceTopToBottomAsSoonAsItIsWritten)
+{
+    const QByteArray jpeg = compressJpeg(colourRecipe(70, 45));
+    const Picture picture = readJpeg(jpeg);
+    QImage whole = whiteImage(QSize(70, 45));
+    picture.stretchDraw(whole, whole.rect());
+
+    QImage target = whiteImage(whole.size());
+    std::vector<int> told;
+    picture.stretchDrawRows(target, target.rect(), [&](int y) {
+        told.push_back(y);
+        EXPECT_EQ(std::memcmp(target.constScanLine(y), whole.constScanLine(y), std::size_t(whole.bytesPerLine())), 0)
+            << "row " << y;
+    });
+    std::vector<int> everyRow(45);
+    std::iota(everyRow.begin(), everyRow.end(), 0);
+    EXPECT_EQ(told, everyRow);
+    EXPECT_EQ(target, whole);
 }
 
 TEST(JpegDecode, AdobeCmykAndYcckBecomeRgb)
