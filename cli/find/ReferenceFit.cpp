@@ -601,6 +601,13 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     if (!circle)
         return fit;
     fit.score = rms(circleResiduals(kept, *circle)) / circle->radius;
+    // Each level averages samples across its line, and those to either side
+    // of a line across a circle lie farther from its middle (by j^2 / 2r, j
+    // pixels aside): every edge came out that much inside.
+    double acrossSquares = 0;
+    for (int j = -acrossSamples; j <= acrossSamples; ++j)
+        acrossSquares += double(j * j) / (2 * acrossSamples + 1);
+    circle->radius += acrossSquares / (2 * circle->radius);
     fit.fitted = double(kept.size()) >= leastKeptShare * lines
                  && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
