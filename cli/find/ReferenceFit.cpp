@@ -276,14 +276,15 @@ Steps fitSteps(const std::vector<float>& levels, int from, int to, Steps steps)
 // The edge along each line, in pixels from its outer end (none where the line
 // shows no edge).
 //
-// Mostly where the contrast rises fastest. But a rim of another level just
+// Commonly where the contrast rises fastest. But a rim of another level just
 // inside the outline adds a second step close to the edge, and under blur
 // the two rises merge into one peak whose middle lies between them, inside
 // the true edge. So a sample of the lines is fitted both as one blurred step
 // and as two with a shared blur. When two fit clearly better on most of
 // them, the outline has such a rim all round: every line is then fitted as
 // two steps as far apart as the rim is wide, blurred as the sample found,
-// and the edge is the outer step.
+// and the edge is the outer step (a line without such a step, across a
+// highlight say, keeps its steepest rise for the outline's fit to judge).
 std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings)
 {
     std::vector<std::optional<float>> edges;
@@ -371,10 +372,10 @@ std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossi
                                                                   : std::numeric_limits<double>::infinity();
         };
         // Whole pixels first, then quarters round the best of them.
-        const auto bestOf = [&](int first, int last, int stride) {
-            int best = first;
+        const auto bestOf = [&](int lowestAt, int highestAt, int every) {
+            int best = lowestAt;
             double lowest = std::numeric_limits<double>::infinity();
-            for (int p = first; p <= last; p += stride)
+            for (int p = lowestAt; p <= highestAt; p += every)
                 if (const double misfit = misfitAt(p); misfit < lowest) {
                     lowest = misfit;
                     best = p;
