@@ -356,42 +356,58 @@ std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossi
         // The misfit with the outer step at p quarter pixels, the levels on
         // either side fitted; none where the outer step does not rise.
         const auto misfitAt = [&](int p) {
-            cv::Matx33d normal = cv::Matx33d::zeros();
-            cv::Vec3d right(0, 0, 0);
-            double squares = 0;
+            double outer = 0, inner = 0, outerSquares = 0, both = 0, innerSquares = 0;
+            double sum = 0, byOuter = 0, byInner = 0, squares = 0;
             for (int k = from; k <= to; ++k) {
-                const cv::Vec3d column(1, shapeAt(2 * k - p), shapeAt(2 * k - p - apart));
+                const double a = shapeAt(2 * k - p), b = shapeAt(2 * k - p - apart);
                 const double y = crossing.levels[std::size_t(k)];
-                normal += column * column.t();
-                right += y * column;
+                outer += a;
+                inner += b;
+                outerSquares += a * a;
+                both += a * b;
+                innerSquares += b * b;
+                sum += y;
+                byOuter += y * a;
+                byInner += y * b;
                 squares += y * y;
             }
+            const cv::Matx33d normal(double(to - from + 1), outer, inner, outer, outerSquares, both, inner, both,
+                                     innerSquares);
+            const cv::Vec3d right(sum, byOuter, byInner);
             const cv::Vec3d solved = normal.solve(right, cv::DECOMP_CHOLESKY); // zero if singular
             const double whole = std::abs(solved[1]) + std::abs(solved[2]);
             return solved[1] > 0 && solved[1] >= rimShare * whole ? squares - solved.dot(right)
                                                                   : std::numeric_limits<double>::infinity();
         };
         // Whole pixels first, then quarters round the best of them.
-        const auto bestOf = [&](int lowestAt, int highestAt, int every) {
-            int best = lowestAt;
-            double lowest = std::numeric_limits<double>::infinity();
-            for (int p = lowestAt; p <= highestAt; p += every)
-                if (const double misfit = misfitAt(p); misfit < lowest) {
-                    lowest = misfit;
-                    best = p;
-                }
-            return std::pair(best, lowest);
-        };
-        const auto coarse = bestOf(nearest, farthest, 4);
-        if (!std::isfinite(coarse.second))
+        int coarse = nearest;
+        double lowest = std::numeric_limits<double>::infinity();
+        for (int p = nearest; p <= farthest; p += 4)
+            if (const double misfit = misfitAt(p); misfit < lowest) {
+                lowest = misfit;
+                coarse = p;
+            }
+        if (!std::isfinite(lowest))
             continue;
-        const auto [best, here] = bestOf(coarse.first - 3, coarse.first + 3, 1);
+        // Quarters from coarse - 3 to coarse + 3; the outermost two only as
+        // a neighbour of the best.
+        std::array<double, 7> fine{};
+        fine[3] = lowest;
+        int best = 3;
+        for (const int f : {1, 2, 4, 5})
+            if ((fine[std::size_t(f)] = misfitAt(coarse + f - 3)) < fine[std::size_t(best)])
+                best = f;
+        if (best == 1)
+            fine[0] = misfitAt(coarse - 3);
+        if (best == 5)
+            fine[6] = misfitAt(coarse + 3);
         // A parabola through the best and its neighbours for the last fraction.
-        const double before = misfitAt(best - 1), after = misfitAt(best + 1);
+        const double before = fine[std::size_t(best - 1)], here = fine[std::size_t(best)],
+                     after = fine[std::size_t(best + 1)];
         const double curve = before - 2 * here + after;
         const double offset = std::isfinite(curve) && curve > 0 ? std::clamp(0.5 * (before - after) / curve, -0.5, 0.5)
                                                                 : 0.0;
-        edges[i] = float((best + offset) * quarter);
+        edges[i] = float((coarse + best - 3 + offset) * quarter);
     }
     return edges;
 }
