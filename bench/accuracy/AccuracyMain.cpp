@@ -16,7 +16,9 @@
 //
 // The error is the area planix-measure's dots give (object dots x reference
 // area / reference dots) against the drawn area, both from the same drawn
-// reference, so the reference area's rounding plays no part.
+// reference, so the reference area's rounding plays no part. Without
+// rectangles, the reference's own error (its fitted pixels against its drawn
+// area) is shown beside it.
 #include "Scenes.h"
 
 #include <QCoreApplication>
@@ -25,6 +27,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -60,6 +63,7 @@ struct Truth {
     double referenceArea = 0; // cm2
     bool squareReference = false;
     std::vector<QRect> objects; // where each object lies (picture pixels)
+    double referencePixels = 0; // the reference's area as drawn
 };
 
 bool isSquare(ItemKind kind) { return kind == ItemKind::Square1 || kind == ItemKind::Square4; }
@@ -114,7 +118,8 @@ std::vector<Truth> makeSet(const QString& dir, unsigned seed, bool large)
                     object.coverage / scene.pixelsPerCm2(),
                     reference.coverage / scene.pixelsPerCm2(),
                     isSquare(reference.kind),
-                    {object.bounds}};
+                    {object.bounds},
+                    reference.coverage};
         out << file << ',' << csvField(rectText(object.loose)) << ',' << csvField(rectText(reference.loose)) << ','
             << QString::number(truth.referenceArea, 'g', 10) << '\n';
         truthOut << file << ',' << QString::number(truth.objectArea, 'g', 10) << ','
@@ -221,7 +226,8 @@ std::vector<Truth> makeFindSet(const QString& dir, unsigned seed, bool large)
                     0,
                     scene.items.back().coverage / scene.pixelsPerCm2(),
                     isSquare(scene.items.back().kind),
-                    {}};
+                    {},
+                    scene.items.back().coverage};
         for (const Item& item : scene.items)
             if (item.role == ItemRole::Object) {
                 truth.objectArea += item.coverage / scene.pixelsPerCm2();
@@ -234,7 +240,8 @@ std::vector<Truth> makeFindSet(const QString& dir, unsigned seed, bool large)
 }
 
 struct FoundPicture {
-    std::optional<double> error; // of the summed objects, relative
+    std::optional<double> error;          // of the summed objects, relative
+    std::optional<double> referenceError; // of the reference's fitted pixels, relative
     int objects = 0;
     int strays = 0;          // objects lying on no drawn object
     double largestStray = 0; // in the reference's area
@@ -293,6 +300,7 @@ FindRun runFind(const QString& program, const QString& dir, const QString& name,
         const auto column = [&](const char* c) { return header.indexOf(QString::fromLatin1(c)); };
         std::map<QString, double> dots;
         std::map<QString, double> referenceDots;
+        std::map<QString, double> measuredWidth; // the working image's, or the picture's own
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const QStringList fields = csvFields(lines[i]);
             const QString picture = fields.value(column("file"));
@@ -307,6 +315,7 @@ FindRun runFind(const QString& program, const QString& dir, const QString& name,
             ++found.objects;
             dots[picture] += fields.value(column("object_dots")).toDouble();
             referenceDots[picture] = fields.value(column("reference_dots")).toDouble();
+            measuredWidth[picture] = fields.value(column("width")).toDouble();
             const QStringList box = fields.value(column("box")).split(u',');
             const QRect rect(QPoint(box.value(0).toInt(), box.value(1).toInt()),
                              QPoint(box.value(2).toInt() - 1, box.value(3).toInt() - 1));
@@ -320,9 +329,14 @@ FindRun runFind(const QString& program, const QString& dir, const QString& name,
             }
         }
         for (const Truth& truth : truths)
-            if (run.pictures.count(truth.file) && referenceDots[truth.file] > 0)
+            if (run.pictures.count(truth.file) && referenceDots[truth.file] > 0) {
                 run.pictures[truth.file].error =
                     dots[truth.file] * truth.referenceArea / referenceDots[truth.file] / truth.objectArea - 1;
+                const double scale = QImageReader(QDir(dir).filePath(truth.file)).size().width()
+                                     / std::max(measuredWidth[truth.file], 1.0);
+                run.pictures[truth.file].referenceError =
+                    referenceDots[truth.file] * scale * scale / truth.referencePixels - 1;
+            }
     }
     return run;
 }
@@ -358,7 +372,7 @@ void reportFind(const QString& program, const QString& dir, const std::vector<Tr
     print(QStringLiteral("\nWithout rectangles (--find; objects down to 1 % of the reference kept):\n\n"));
     QString head = QStringLiteral("%1 %2").arg("picture", -16).arg("true cm2", 9);
     for (const auto& mode : modes)
-        head += QStringLiteral(" | %1").arg(mode.first, -40);
+        head += QStringLiteral(" | %1").arg(mode.first, -53);
     print(head + u'\n');
     std::vector<Truth> all = rectangleSet;
     all.insert(all.end(), findSet.begin(), findSet.end());
@@ -370,10 +384,11 @@ void reportFind(const QString& program, const QString& dir, const std::vector<Tr
                                      : onFindSet[m];
             const FoundPicture found = run.pictures.count(truth.file) ? run.pictures.at(truth.file) : FoundPicture{};
             const QString note = found.failure.isEmpty() ? found.warnings : QStringLiteral("FAILED ") + found.failure;
-            line += QStringLiteral(" | %1 %2 obj %3 stray %4")
+            line += QStringLiteral(" | %1 %2 obj %3 stray ref %4 %5")
                         .arg(percent(found.error))
                         .arg(found.objects, 2)
                         .arg(found.strays)
+                        .arg(percent(found.referenceError))
                         .arg(note.left(14), -14);
         }
         print(line + u'\n');

@@ -33,6 +33,20 @@ constexpr double leastKeptShare = 0.6;
 constexpr double loosestScore = 0.02;
 // ... or, for a small shape, an RMS no larger than this many pixels.
 constexpr double loosestPixels = 0.8;
+// The step model: lines sampled round the outline, how far (pixels) beyond
+// the steepest rise's half height a line is fitted, how much smaller the
+// misfit of two steps must be than that of one, the share of the whole
+// change each step must make, how many blurs apart the two must lie, and the
+// share of the sampled lines that must show the rim.
+constexpr std::size_t sampledLines = 32;
+constexpr double stepWindow = 4;
+constexpr double clearlyBetter = 0.5;
+constexpr double rimShare = 0.15;
+constexpr double apartBlurs = 1.5;
+// ... and at least this many pixels: sampled between pixels, even a sharp
+// edge bends at pixel centres up to a pixel's diagonal apart.
+constexpr double leastApart = 1.5;
+constexpr double rimLines = 0.5;
 
 double median(std::vector<double> values)
 {
@@ -43,15 +57,16 @@ double median(std::vector<double> values)
     return *middle;
 }
 
-// The distance along the line from outside (inward: a unit vector) to the
-// edge, when there is one within length.
-std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, cv::Point2f inward, float length)
+// The levels along a line from outside (inward: a unit vector), one every
+// sampleStep, when the line lies wholly on the patch. Each level is the mean
+// of a short run of samples across the line: noise averages out, and the
+// edge is not widened as smoothing would.
+std::optional<std::vector<float>> levelsAlong(const ContrastPatch& patch, cv::Point2f outside, cv::Point2f inward,
+                                              float length)
 {
     const int count = int(length / sampleStep) + 1;
     if (count < 5)
         return std::nullopt;
-    // Each level is the mean of a short run of samples across the line:
-    // noise averages out, and the edge is not widened as smoothing would.
     const cv::Point2f across(-inward.y, inward.x);
     std::vector<float> level(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k) {
@@ -62,12 +77,23 @@ std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, 
         if (std::isnan(level[std::size_t(k)]))
             return std::nullopt;
     }
+    return level;
+}
+
+// Where the contrast rises fastest along a line, and how wide that rise is
+// at half its height (both in pixels from the line's outer end).
+struct Rise {
+    float at = 0, width = 0;
+};
+
+std::optional<Rise> steepestRise(const std::vector<float>& levels)
+{
+    const int count = int(levels.size());
     // A light [1 2 1] smoothing along the line, a fraction of a pixel.
-    std::vector<float> smoothed = level;
+    std::vector<float> level = levels;
     for (int k = 1; k + 1 < count; ++k)
-        smoothed[std::size_t(k)] = 0.25F * level[std::size_t(k - 1)] + 0.5F * level[std::size_t(k)]
-                                   + 0.25F * level[std::size_t(k + 1)];
-    level = smoothed;
+        level[std::size_t(k)] = 0.25F * levels[std::size_t(k - 1)] + 0.5F * levels[std::size_t(k)]
+                                + 0.25F * levels[std::size_t(k + 1)];
     std::vector<float> rise(static_cast<std::size_t>(count), 0.F);
     float steepest = 0;
     for (int k = 1; k + 1 < count; ++k) {
@@ -118,7 +144,272 @@ std::optional<float> edgeAlong(const ContrastPatch& patch, cv::Point2f outside, 
     // A peak cut by either end of the line is no edge to trust.
     if (!(weight > 0) || first < 1 || last + 2 >= count)
         return std::nullopt;
-    return float(moment / weight) * sampleStep;
+    return Rise{float(moment / weight) * sampleStep, float(last - first) * sampleStep};
+}
+
+// One line across the outline: its levels, and its steepest rise.
+struct Crossing {
+    std::vector<float> levels;
+    Rise rise;
+};
+
+std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f outside, cv::Point2f inward, float length)
+{
+    auto levels = levelsAlong(patch, outside, inward, length);
+    if (!levels)
+        return std::nullopt;
+    const auto rise = steepestRise(*levels);
+    if (!rise)
+        return std::nullopt;
+    return Crossing{std::move(*levels), *rise};
+}
+
+// A profile along a line as blurred steps: from base, each step raises the
+// level by rise[j] at at[j] (pixels from the line's outer end) as a Gaussian
+// of width blur integrates, the same blur for both.
+struct Steps {
+    int count = 1;
+    double base = 0, blur = 1;
+    std::array<double, 2> rise{}, at{};
+    double misfit = 0; // the sum of squared differences from the levels
+};
+
+// The standard normal distribution at z: its cumulative share and its
+// density (the cumulative share to within 1e-7, by Abramowitz and Stegun's
+// 26.2.17, cheaper than erfc).
+struct Normal {
+    double cumulative, density;
+};
+
+Normal normalAt(double z)
+{
+    const double density = std::exp(-0.5 * z * z) * (0.5 * std::numbers::sqrt2 * std::numbers::inv_sqrtpi);
+    const double t = 1 / (1 + 0.2316419 * std::abs(z));
+    const double tail = density * t
+                        * (0.319381530 + t * (-0.356563782 + t * (1.781477937 + t * (-1.821255978 + t * 1.330274429))));
+    return {z < 0 ? tail : 1 - tail, density};
+}
+
+double cumulative(double z) { return normalAt(z).cumulative; }
+
+constexpr int mostUnknowns = 6; // base, blur, then each step's rise and place
+
+struct Normals {
+    cv::Matx<double, mostUnknowns, mostUnknowns> matrix = cv::Matx<double, mostUnknowns, mostUnknowns>::zeros();
+    cv::Vec<double, mostUnknowns> gradient = cv::Vec<double, mostUnknowns>::all(0);
+};
+
+// The misfit of steps to levels from..to, and the normal equations of a
+// Gauss-Newton step from there. A one-step model leaves the second step's
+// rows as the identity, so the same solve serves both.
+double misfitOf(const std::vector<float>& levels, int from, int to, const Steps& steps, Normals& normals)
+{
+    normals = Normals{};
+    double sum = 0;
+    std::array<double, mostUnknowns> slope{};
+    const int unknowns = 2 + 2 * steps.count;
+    for (int k = from; k <= to; ++k) {
+        const double t = k * double(sampleStep);
+        double value = steps.base;
+        slope[0] = 1;
+        slope[1] = 0;
+        for (int j = 0; j < steps.count; ++j) {
+            const double z = (t - steps.at[std::size_t(j)]) / steps.blur;
+            const Normal n = normalAt(z);
+            const double d = n.density / steps.blur;
+            value += steps.rise[std::size_t(j)] * n.cumulative;
+            slope[1] -= steps.rise[std::size_t(j)] * d * z;
+            slope[std::size_t(2 + 2 * j)] = n.cumulative;
+            slope[std::size_t(3 + 2 * j)] = -steps.rise[std::size_t(j)] * d;
+        }
+        const double difference = levels[std::size_t(k)] - value;
+        sum += difference * difference;
+        for (int a = 0; a < unknowns; ++a) {
+            normals.gradient[a] += slope[std::size_t(a)] * difference;
+            for (int b = 0; b <= a; ++b)
+                normals.matrix(a, b) += slope[std::size_t(a)] * slope[std::size_t(b)];
+        }
+    }
+    for (int a = 0; a < mostUnknowns; ++a)
+        for (int b = a + 1; b < mostUnknowns; ++b)
+            normals.matrix(a, b) = normals.matrix(b, a);
+    for (int a = unknowns; a < mostUnknowns; ++a)
+        normals.matrix(a, a) = 1;
+    return sum;
+}
+
+// Steps fitted to levels from..to by Levenberg-Marquardt, from start.
+Steps fitSteps(const std::vector<float>& levels, int from, int to, Steps steps)
+{
+    constexpr int trials = 12;
+    Normals normals, trialNormals;
+    steps.misfit = misfitOf(levels, from, to, steps, normals);
+    double damping = 1e-3;
+    for (int trial = 0; trial < trials; ++trial) {
+        auto damped = normals.matrix;
+        for (int a = 0; a < mostUnknowns; ++a)
+            damped(a, a) *= 1 + damping;
+        // (All zero where the damped matrix is singular: the trial then fails.)
+        const cv::Vec<double, mostUnknowns> delta = damped.solve(normals.gradient, cv::DECOMP_CHOLESKY);
+        Steps next = steps;
+        next.base += delta[0];
+        next.blur = std::max(0.2, next.blur + delta[1]);
+        for (int j = 0; j < steps.count; ++j) {
+            next.rise[std::size_t(j)] += delta[2 + 2 * j];
+            next.at[std::size_t(j)] += delta[3 + 2 * j];
+        }
+        next.misfit = misfitOf(levels, from, to, next, trialNormals);
+        if (next.misfit < steps.misfit) {
+            const bool settled = steps.misfit - next.misfit < 1e-6 * steps.misfit;
+            steps = next;
+            std::swap(normals, trialNormals);
+            damping = std::max(damping * 0.3, 1e-7);
+            if (settled)
+                break;
+        } else {
+            damping *= 10;
+        }
+    }
+    return steps;
+}
+
+// The edge along each line, in pixels from its outer end (none where the line
+// shows no edge).
+//
+// Commonly where the contrast rises fastest. But a rim of another level just
+// inside the outline adds a second step close to the edge, and under blur
+// the two rises merge into one peak whose middle lies between them, inside
+// the true edge. So a sample of the lines is fitted both as one blurred step
+// and as two with a shared blur. When two fit clearly better on most of
+// them, the outline has such a rim all round: every line is then fitted as
+// two steps as far apart as the rim is wide, blurred as the sample found,
+// and the edge is the outer step (a line without such a step, across a
+// highlight say, keeps its steepest rise for the outline's fit to judge).
+std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings)
+{
+    std::vector<std::optional<float>> edges;
+    edges.reserve(crossings.size());
+    for (const auto& crossing : crossings)
+        edges.push_back(crossing ? std::optional<float>(crossing->rise.at) : std::nullopt);
+
+    std::vector<double> blurs, widths;
+    int sampled = 0;
+    const std::size_t stride = (crossings.size() + sampledLines - 1) / sampledLines;
+    for (std::size_t i = 0; i < crossings.size(); i += stride) {
+        if (!crossings[i])
+            continue;
+        ++sampled;
+        const Crossing& crossing = *crossings[i];
+        const int middle = int(std::lround(crossing.rise.at / sampleStep));
+        const int around = int((stepWindow + crossing.rise.width) / sampleStep);
+        const int from = std::max(0, middle - around);
+        const int to = std::min(int(crossing.levels.size()) - 1, middle + around);
+        Steps one;
+        one.base = crossing.levels[std::size_t(from)];
+        one.rise[0] = crossing.levels[std::size_t(to)] - one.base;
+        one.at[0] = crossing.rise.at;
+        one.blur = std::max(0.3, crossing.rise.width / 2.355);
+        one = fitSteps(crossing.levels, from, to, one);
+        Steps two;
+        two.count = 2;
+        two.base = one.base;
+        two.blur = std::max(0.3, 0.6 * one.blur);
+        two.rise = {one.rise[0] / 2, one.rise[0] / 2};
+        two.at = {one.at[0] - 0.8 * one.blur, one.at[0] + 0.8 * one.blur};
+        two = fitSteps(crossing.levels, from, to, two);
+        if (two.at[0] > two.at[1]) {
+            std::swap(two.at[0], two.at[1]);
+            std::swap(two.rise[0], two.rise[1]);
+        }
+        const double whole = std::abs(two.rise[0]) + std::abs(two.rise[1]);
+        if (two.misfit < clearlyBetter * one.misfit && two.rise[0] > 0 && two.rise[0] >= rimShare * whole
+            && std::abs(two.rise[1]) >= rimShare * whole
+            && two.at[1] - two.at[0] >= std::max(apartBlurs * two.blur, leastApart)
+            && two.at[0] >= from * double(sampleStep) && two.at[1] <= to * double(sampleStep)) {
+            blurs.push_back(two.blur);
+            widths.push_back(two.at[1] - two.at[0]);
+        }
+    }
+    if (sampled == 0 || double(blurs.size()) < rimLines * sampled)
+        return edges;
+    const double blur = median(blurs), width = median(widths);
+
+    // The step's shape at every quarter pixel, and the rim's width in them.
+    constexpr double quarter = sampleStep / 2;
+    const int reach = int(std::ceil(4 * blur / quarter));
+    std::vector<double> shape(std::size_t(2 * reach + 1));
+    for (int m = -reach; m <= reach; ++m)
+        shape[std::size_t(m + reach)] = cumulative(m * quarter / blur);
+    const auto shapeAt = [&](int m) { return m < -reach ? 0.0 : m > reach ? 1.0 : shape[std::size_t(m + reach)]; };
+    const int apart = int(std::lround(width / quarter));
+    for (std::size_t i = 0; i < crossings.size(); ++i) {
+        if (!crossings[i])
+            continue;
+        const Crossing& crossing = *crossings[i];
+        const int last = int(crossing.levels.size()) - 1;
+        // The outer step lies between a rim's width outside the steepest
+        // rise and just inside it.
+        const int nearest = int(std::lround((crossing.rise.at - width - 1) / quarter));
+        const int farthest = int(std::lround((crossing.rise.at + 1) / quarter));
+        const int from = std::max(0, int((nearest * quarter - 3 * blur - 1) / sampleStep));
+        const int to = std::min(last, int((farthest * quarter + width + 3 * blur + 1) / sampleStep) + 1);
+        // The misfit with the outer step at p quarter pixels, the levels on
+        // either side fitted; none where the outer step does not rise.
+        const auto misfitAt = [&](int p) {
+            double outer = 0, inner = 0, outerSquares = 0, both = 0, innerSquares = 0;
+            double sum = 0, byOuter = 0, byInner = 0, squares = 0;
+            for (int k = from; k <= to; ++k) {
+                const double a = shapeAt(2 * k - p), b = shapeAt(2 * k - p - apart);
+                const double y = crossing.levels[std::size_t(k)];
+                outer += a;
+                inner += b;
+                outerSquares += a * a;
+                both += a * b;
+                innerSquares += b * b;
+                sum += y;
+                byOuter += y * a;
+                byInner += y * b;
+                squares += y * y;
+            }
+            const cv::Matx33d normal(double(to - from + 1), outer, inner, outer, outerSquares, both, inner, both,
+                                     innerSquares);
+            const cv::Vec3d right(sum, byOuter, byInner);
+            const cv::Vec3d solved = normal.solve(right, cv::DECOMP_CHOLESKY); // zero if singular
+            const double whole = std::abs(solved[1]) + std::abs(solved[2]);
+            return solved[1] > 0 && solved[1] >= rimShare * whole ? squares - solved.dot(right)
+                                                                  : std::numeric_limits<double>::infinity();
+        };
+        // Whole pixels first, then quarters round the best of them.
+        int coarse = nearest;
+        double lowest = std::numeric_limits<double>::infinity();
+        for (int p = nearest; p <= farthest; p += 4)
+            if (const double misfit = misfitAt(p); misfit < lowest) {
+                lowest = misfit;
+                coarse = p;
+            }
+        if (!std::isfinite(lowest))
+            continue;
+        // Quarters from coarse - 3 to coarse + 3; the outermost two only as
+        // a neighbour of the best.
+        std::array<double, 7> fine{};
+        fine[3] = lowest;
+        int best = 3;
+        for (const int f : {1, 2, 4, 5})
+            if ((fine[std::size_t(f)] = misfitAt(coarse + f - 3)) < fine[std::size_t(best)])
+                best = f;
+        if (best == 1)
+            fine[0] = misfitAt(coarse - 3);
+        if (best == 5)
+            fine[6] = misfitAt(coarse + 3);
+        // A parabola through the best and its neighbours for the last fraction.
+        const double before = fine[std::size_t(best - 1)], here = fine[std::size_t(best)],
+                     after = fine[std::size_t(best + 1)];
+        const double curve = before - 2 * here + after;
+        const double offset = std::isfinite(curve) && curve > 0 ? std::clamp(0.5 * (before - after) / curve, -0.5, 0.5)
+                                                                : 0.0;
+        edges[i] = float((coarse + best - 3 + offset) * quarter);
+    }
+    return edges;
 }
 
 // Which residuals a robust fit keeps.
@@ -305,15 +596,19 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     const Circle start{moments.m10 / moments.m00, moments.m01 / moments.m00, std::sqrt(moments.m00 / std::numbers::pi)};
     reach = std::min(reach, float(0.3 * start.radius));
     const int lines = std::clamp(int(2 * std::numbers::pi * start.radius), 48, 720);
-    std::vector<cv::Point2d> edges;
+    std::vector<cv::Point2f> outward, outside;
+    std::vector<std::optional<Crossing>> crossings;
     for (int i = 0; i < lines; ++i) {
         const double angle = 2 * std::numbers::pi * i / lines;
-        const cv::Point2f outward(float(std::cos(angle)), float(std::sin(angle)));
-        const cv::Point2f outside = cv::Point2f(float(start.x), float(start.y))
-                                    + outward * (float(start.radius) + reach);
-        if (const auto along = edgeAlong(patch, outside, -outward, 2 * reach))
-            edges.emplace_back(cv::Point2d(outside - outward * *along));
+        outward.emplace_back(float(std::cos(angle)), float(std::sin(angle)));
+        outside.push_back(cv::Point2f(float(start.x), float(start.y)) + outward.back() * (float(start.radius) + reach));
+        crossings.push_back(crossingAlong(patch, outside.back(), -outward.back(), 2 * reach));
     }
+    const std::vector<std::optional<float>> along = edgesOf(crossings);
+    std::vector<cv::Point2d> edges;
+    for (std::size_t i = 0; i < along.size(); ++i)
+        if (along[i])
+            edges.emplace_back(cv::Point2d(outside[i] - outward[i] * *along[i]));
     auto circle = fitCircle(edges, start);
     std::vector<cv::Point2d> kept = edges;
     for (int round = 0; round < 2 && circle; ++round) {
@@ -323,6 +618,13 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     if (!circle)
         return fit;
     fit.score = rms(circleResiduals(kept, *circle)) / circle->radius;
+    // Each level averages samples across its line, and those to either side
+    // of a line across a circle lie farther from its middle (by j^2 / 2r, j
+    // pixels aside): every edge came out that much inside.
+    double acrossSquares = 0;
+    for (int j = -acrossSamples; j <= acrossSamples; ++j)
+        acrossSquares += double(j * j) / (2 * acrossSamples + 1);
+    circle->radius += acrossSquares / (2 * circle->radius);
     fit.fitted = double(kept.size()) >= leastKeptShare * lines
                  && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
@@ -346,6 +648,10 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
     std::array<Line, 4> sides;
     std::vector<double> allResiduals;
     std::size_t attempted = 0, keptCount = 0;
+    // The lines across all four sides first: a rim runs round all of them.
+    std::array<std::size_t, 5> firstOf{};
+    std::vector<cv::Point2f> inwards, outside;
+    std::vector<std::optional<Crossing>> crossings;
     for (int s = 0; s < 4; ++s) {
         const cv::Point2f from = corners[std::size_t(s)], to = corners[std::size_t((s + 1) % 4)];
         const double length = norm(cv::Point2d(to - from));
@@ -355,15 +661,22 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
         cv::Point2f inward(-along.y, along.x);
         if ((box.center - from).dot(inward) < 0)
             inward = -inward;
-        std::vector<cv::Point2d> edges;
         const int samples = std::max(6, int(0.7 * length));
         for (int i = 0; i < samples; ++i) {
             const float at = float(length) * (0.15F + 0.7F * (float(i) + 0.5F) / float(samples));
-            const cv::Point2f outside = from + along * at - inward * reach;
-            if (const auto found = edgeAlong(patch, outside, inward, 2 * reach))
-                edges.emplace_back(cv::Point2d(outside + inward * *found));
+            inwards.push_back(inward);
+            outside.push_back(from + along * at - inward * reach);
+            crossings.push_back(crossingAlong(patch, outside.back(), inward, 2 * reach));
         }
-        attempted += std::size_t(samples);
+        firstOf[std::size_t(s + 1)] = crossings.size();
+    }
+    const std::vector<std::optional<float>> found = edgesOf(crossings);
+    for (int s = 0; s < 4; ++s) {
+        std::vector<cv::Point2d> edges;
+        for (std::size_t i = firstOf[std::size_t(s)]; i < firstOf[std::size_t(s + 1)]; ++i)
+            if (found[i])
+                edges.emplace_back(cv::Point2d(outside[i] + inwards[i] * *found[i]));
+        attempted += firstOf[std::size_t(s + 1)] - firstOf[std::size_t(s)];
         auto line = fitLine(edges);
         std::vector<cv::Point2d> kept = edges;
         for (int round = 0; round < 2 && line; ++round) {

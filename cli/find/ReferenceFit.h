@@ -6,9 +6,11 @@
 // is put where the contrast rises fastest (the middle of a blurred edge, the
 // same wherever the paper and the shape's levels lie), the outermost such
 // rise where there are several, so a lighter rim or highlights inside the
-// shape do not pull it in. A disc or a square is then fitted to those edge
-// points, dropping the points far from it, and its area is the fitted
-// outline's.
+// shape do not pull it in. Where a rim of another level lies so close inside
+// the edge that under blur the two rises merge into one, the lines are
+// fitted as two blurred steps, and the edge is the outer step. A disc or a
+// square is then fitted to those edge points, dropping the points far from
+// it, and its area is the fitted outline's.
 #include <opencv2/core.hpp>
 
 #include <vector>

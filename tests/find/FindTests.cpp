@@ -131,6 +131,20 @@ TEST(FindObjects, ALightCoinsRimAndHighlightsAndASoftShadowDoNotChangeAreas)
     EXPECT_NEAR(double(found.objects[0].dots), pi * 60 * 120, 0.01 * pi * 60 * 120);
 }
 
+TEST(FindObjects, ASmallBlurredCoinsRimJustInsideItsEdgeDoesNotShrinkIt)
+{
+    // A coin 60 pixels across whose lighter rim reaches 2.7 pixels in from
+    // its edge: under the blur the rim's inner rise and the coin's own edge
+    // merge into one.
+    const double radius = 30;
+    const QImage picture = paperWith(
+        QSize(400, 300),
+        {{disc({200, 150}, radius), QColor(204, 204, 206)}, {disc({200, 150}, radius - 2.7), QColor(170, 172, 178)}},
+        0.1, 3, 0, {}, 1.0);
+    const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
+    EXPECT_NEAR(found.reference.pixelArea, pi * radius * radius, 0.005 * pi * radius * radius);
+}
+
 TEST(FindObjects, ASquareReferenceAndTwoCoinsThatAreAlike)
 {
     const double side = 70;

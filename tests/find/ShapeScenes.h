@@ -13,13 +13,14 @@ struct Shape {
     QColor colour;
 };
 
-// Paper (235, 230, 220) with shapes painted in order, then the light falling
-// off by dimming (a share, 0.2 = 20 %) from left to right, and a soft round
-// shadow (darkening by shadow at its middle, nothing beyond a third of the
-// picture's width from it) centred at shadowAt, then noise of up to +-noise
-// levels in each channel.
+// Paper (235, 230, 220) with shapes painted in order, blurred as a lens
+// would (a Gaussian of sigma blur pixels), then the light falling off by
+// dimming (a share, 0.2 = 20 %) from left to right, and a soft round shadow
+// (darkening by shadow at its middle, nothing beyond a third of the picture's
+// width from it) centred at shadowAt, then noise of up to +-noise levels in
+// each channel.
 QImage paperWith(QSize size, const std::vector<Shape>& shapes, double dimming = 0.2, int noise = 6, double shadow = 0,
-                 QPointF shadowAt = {});
+                 QPointF shadowAt = {}, double blur = 0);
 
 QPainterPath disc(QPointF centre, double radius);
 QPainterPath ellipse(QPointF centre, double radiusX, double radiusY);
