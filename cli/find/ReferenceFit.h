@@ -2,28 +2,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Fitting the reference's outline to sub-pixel precision. The region found on
-// the picture gives a rough outline; along lines across that outline the edge
-// is put where the contrast rises fastest (the middle of a blurred edge, the
-// same wherever the paper and the shape's levels lie), the outermost such
-// rise where there are several, so a lighter rim or highlights inside the
-// shape do not pull it in. Where a rim of another level lies so close inside
-// the edge that under blur the two rises merge into one, the lines are
-// fitted as two blurred steps, and the edge is the outer step. A disc or a
-// square is then fitted to those edge points, dropping the points far from
-// it, and its area is the fitted outline's.
+// the picture gives a rough outline; lines across it give edge points (see
+// EdgeProfile.h). A disc or a square is then fitted to those edge points,
+// dropping the points far from it, and its area is the fitted outline's.
+#include "cli/find/EdgeProfile.h"
+
 #include <opencv2/core.hpp>
 
 #include <vector>
-
-// The shape's contrast against the paper near it: 0 on paper, 1 at the
-// shape's own colour, on a (blurred) patch of the picture.
-struct ContrastPatch {
-    cv::Mat values;   // CV_32F
-    cv::Point origin; // of values' top-left pixel in the picture
-
-    // Bilinear, at a point in picture coordinates; NaN outside the patch.
-    float at(cv::Point2f point) const;
-};
 
 struct ShapeFit {
     bool fitted = false;
