@@ -70,22 +70,19 @@ void runBatch(benchmark::State& state, bool find)
 void BM_Batch(benchmark::State& state) { runBatch(state, false); }
 void BM_FindBatch(benchmark::State& state) { runBatch(state, true); }
 
-BENCHMARK(BM_Batch)
-    ->ArgName("workers")
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1)
-    ->Repetitions(7);
-BENCHMARK(BM_FindBatch)
-    ->ArgName("workers")
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1)
-    ->Repetitions(7);
+// One worker and two, each batch timed once, seven times over.
+void workerRuns(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgName("workers")
+        ->Arg(1)
+        ->Arg(2)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1)
+        ->Repetitions(7);
+}
+BENCHMARK(BM_Batch)->Apply(workerRuns);
+BENCHMARK(BM_FindBatch)->Apply(workerRuns);
 
 // Console output as usual; the median times kept for the speed-up.
 class SpeedUpReporter : public benchmark::ConsoleReporter {
