@@ -3,6 +3,7 @@
 #include "cli/find/ReducedCopy.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -57,17 +58,15 @@ void ReducedCopy::finishRow(int row)
 {
     const float scale = 1.F / float(stepSize * stepSize);
     float* out = means.data() + std::size_t(row) * std::size_t(columns) * 3;
-    for (int x = 0; x < columns; ++x) {
-        std::uint32_t b = 0, g = 0, r = 0;
-        for (int dx = 0; dx < stepSize; ++dx) {
-            const std::size_t at = std::size_t(x * stepSize + dx) * 4;
-            b += sums[at];
-            g += sums[at + 1];
-            r += sums[at + 2];
-        }
-        out[x * 3] = float(b) * scale;
-        out[x * 3 + 1] = float(g) * scale;
-        out[x * 3 + 2] = float(r) * scale;
+    const std::uint16_t* block = sums.data();
+    for (int x = 0; x < columns; ++x, out += 3) {
+        // All four channels at once: the loop runs over whole vectors.
+        std::array<std::uint32_t, 4> total{};
+        for (int dx = 0; dx < stepSize; ++dx, block += 4)
+            for (std::size_t c = 0; c < 4; ++c)
+                total[c] += block[c];
+        for (std::size_t c = 0; c < 3; ++c)
+            out[c] = float(total[c]) * scale;
     }
 }
 
