@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/find/FindObjects.h"
 
+#include "cli/find/Median.h"
 #include "cli/find/Paper.h"
 #include "cli/find/ReferenceFit.h"
 #include "base/PlanixError.h"
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <numeric>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -158,9 +160,7 @@ std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
                 levels.push_back(standOut.at<float>(y, x));
     if (levels.empty())
         return std::nullopt;
-    const auto middle = levels.begin() + std::ptrdiff_t(levels.size() / 2);
-    std::nth_element(levels.begin(), middle, levels.end());
-    const float least = *middle;
+    const float least = median(std::move(levels));
     std::array<std::vector<float>, 3> channels;
     for (int y = 0; y < box.height; ++y)
         for (int x = 0; x < box.width; ++x)
@@ -171,12 +171,8 @@ std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
                     channels[std::size_t(c)].push_back(difference[c]);
             }
     cv::Vec3f colour;
-    for (int c = 0; c < 3; ++c) {
-        auto& values = channels[std::size_t(c)];
-        const auto half = values.begin() + std::ptrdiff_t(values.size() / 2);
-        std::nth_element(values.begin(), half, values.end());
-        colour[c] = *half;
-    }
+    for (int c = 0; c < 3; ++c)
+        colour[c] = median(std::move(channels[std::size_t(c)]));
     if (cv::norm(colour) < faintestRegion)
         return std::nullopt;
     return colour;

@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/find/Paper.h"
 
+#include "cli/find/Median.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 float medianWhere(const cv::Mat& values, const cv::Mat& mask)
@@ -21,11 +24,7 @@ float medianWhere(const cv::Mat& values, const cv::Mat& mask)
             if (keep[x])
                 kept.push_back(value[x]);
     }
-    if (kept.empty())
-        return 0;
-    const auto middle = kept.begin() + std::ptrdiff_t(kept.size() / 2);
-    std::nth_element(kept.begin(), middle, kept.end());
-    return *middle;
+    return median(std::move(kept));
 }
 
 namespace {
@@ -285,14 +284,8 @@ std::vector<float> weighAgainst(Surface& surface, const cv::Mat& image, int step
 // One standard deviation of the paper's noise from its pixels' distances.
 float noiseOf(std::vector<float> paperDistances)
 {
-    float middle = 0;
-    if (!paperDistances.empty()) {
-        const auto at = paperDistances.begin() + std::ptrdiff_t(paperDistances.size() / 2);
-        std::nth_element(paperDistances.begin(), at, paperDistances.end());
-        middle = *at;
-    }
     // For noise in three channels the median distance is about 1.54 sigma.
-    return std::max(middle / 1.54F, 0.3F);
+    return std::max(median(std::move(paperDistances)) / 1.54F, 0.3F);
 }
 
 // Paper is the edge-free stretch where it lies within a few standard
