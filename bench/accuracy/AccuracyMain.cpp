@@ -23,6 +23,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -346,6 +347,12 @@ QString percent(std::optional<double> value)
     return value ? QString::asprintf("%+7.1f%%", *value * 100) : QStringLiteral("      --");
 }
 
+// A picture's note in the tables: its failure, else its warnings.
+QString noteOf(const QString& failure, const QString& warnings)
+{
+    return failure.isEmpty() ? warnings : QStringLiteral("FAILED ") + failure;
+}
+
 double median(std::vector<double> values)
 {
     if (values.empty())
@@ -383,7 +390,7 @@ void reportFind(const QString& program, const QString& dir, const std::vector<Tr
                                      ? onRectangleSet[m]
                                      : onFindSet[m];
             const FoundPicture found = run.pictures.count(truth.file) ? run.pictures.at(truth.file) : FoundPicture{};
-            const QString note = found.failure.isEmpty() ? found.warnings : QStringLiteral("FAILED ") + found.failure;
+            const QString note = noteOf(found.failure, found.warnings);
             line += QStringLiteral(" | %1 %2 obj %3 stray ref %4 %5")
                         .arg(percent(found.error))
                         .arg(found.objects, 2)
@@ -437,7 +444,9 @@ int main(int argc, char* argv[])
         const qsizetype at = arguments.indexOf(name);
         return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : fallback;
     };
-    const QString program = value("--program", QString());
+    // The program runs in the pictures' folder: a relative path is taken from here.
+    const QString given = value("--program", QString());
+    const QString program = given.isEmpty() ? given : QFileInfo(given).absoluteFilePath();
     const unsigned seed = value("--seed", "15").toUInt();
     const bool large = arguments.contains("--large");
     const int repeat = std::max(1, value("--repeat", "1").toInt());
@@ -474,8 +483,7 @@ int main(int argc, char* argv[])
         QString line = QStringLiteral("%1 %2").arg(truth.file.chopped(4), -14).arg(truth.objectArea, 9, 'f', 2);
         for (const Run& run : runs) {
             const Result result = run.results.count(truth.file) ? run.results.at(truth.file) : Result{};
-            const QString note = result.failure.isEmpty() ? result.warnings
-                                                          : QStringLiteral("FAILED ") + result.failure;
+            const QString note = noteOf(result.failure, result.warnings);
             line += QStringLiteral(" | %1 %2").arg(percent(result.error)).arg(note.left(25), -25);
         }
         print(line + u'\n');

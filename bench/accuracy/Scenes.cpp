@@ -134,6 +134,25 @@ QPainterPath outline(const Item& item)
     return {};
 }
 
+// A coin's body over box: lit from its upper left.
+void paintCoinBody(QPainter& painter, const QRectF& box, const QColor& lit, const QColor& shaded)
+{
+    QRadialGradient body(QPointF(-3, -3), 12);
+    body.setColorAt(0, lit);
+    body.setColorAt(1, shaded);
+    painter.fillRect(box, body);
+}
+
+// A ring round the coin's centre (millimetres), drawn with pen in colour and width.
+void strokeRing(QPainter& painter, QPen& pen, const QColor& colour, double width, double radius)
+{
+    pen.setColor(colour);
+    pen.setWidthF(width);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(0, 0), radius, radius);
+}
+
 // Paints the item's own colours (its veins, rim, highlights) over box, in millimetres as outline().
 void paintColours(QPainter& painter, const Item& item, const QRectF& box)
 {
@@ -179,21 +198,11 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
         break;
     }
     case ItemKind::LightCoin: {
-        QRadialGradient body(QPointF(-3, -3), 12);
-        body.setColorAt(0, QColor(182, 182, 178));
-        body.setColorAt(1, QColor(160, 160, 157));
-        painter.fillRect(box, body);
+        paintCoinBody(painter, box, QColor(182, 182, 178), QColor(160, 160, 157));
         // Relief, then the lighter rim and a few highlights.
-        pen.setColor(QColor(195, 195, 190));
-        pen.setWidthF(0.4);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(QPointF(0, 0), 6, 6);
+        strokeRing(painter, pen, QColor(195, 195, 190), 0.4, 6);
         painter.drawLine(QPointF(-3, 0), QPointF(3, 0));
-        pen.setColor(QColor(202, 202, 198));
-        pen.setWidthF(0.8);
-        painter.setPen(pen);
-        painter.drawEllipse(QPointF(0, 0), 9.5, 9.5);
+        strokeRing(painter, pen, QColor(202, 202, 198), 0.8, 9.5);
         pen.setColor(QColor(228, 228, 222));
         pen.setWidthF(0.6);
         painter.setPen(pen);
@@ -203,15 +212,8 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
         break;
     }
     case ItemKind::DarkCoin: {
-        QRadialGradient body(QPointF(-3, -3), 12);
-        body.setColorAt(0, QColor(150, 92, 62));
-        body.setColorAt(1, QColor(112, 66, 44));
-        painter.fillRect(box, body);
-        pen.setColor(QColor(95, 55, 36));
-        pen.setWidthF(1.0);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(QPointF(0, 0), 9.5, 9.5);
+        paintCoinBody(painter, box, QColor(150, 92, 62), QColor(112, 66, 44));
+        strokeRing(painter, pen, QColor(95, 55, 36), 1.0, 9.5);
         break;
     }
     case ItemKind::Square1:
