@@ -173,19 +173,18 @@ TEST(Surface, EllipseAndRoundRectDrawnTwiceInNotXorRestore)
 
 TEST(Surface, StretchDrawSamplesTheNearestSourcePixel)
 {
-    const TBitmap source = makeBitmap(4, 3, gradient);
-    TBitmap up = filledBitmap(10, 7, clWhite);
-    Surface(up).stretchDraw(QRect(0, 0, 10, 7), Picture(source));
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 10; ++x)
-            ASSERT_TRUE(sameColour(gradient(x * 4 / 10, y * 3 / 7), Surface(up).pixel(x, y)));
-
-    const TBitmap big = makeBitmap(9, 8, gradient);
-    TBitmap down = filledBitmap(4, 3, clWhite);
-    Surface(down).stretchDraw(QRect(0, 0, 4, 3), Picture(big));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_TRUE(sameColour(gradient(x * 9 / 4, y * 8 / 3), Surface(down).pixel(x, y)));
+    const QSize sizes[][2] = {{{4, 3}, {10, 7}}, {{9, 8}, {4, 3}}}; // up, then down
+    for (const auto& [from, to] : sizes) {
+        SCOPED_TRACE(testing::Message() << from.width() << "x" << from.height() << " to " << to.width() << "x"
+                                        << to.height());
+        TBitmap target = filledBitmap(to.width(), to.height(), clWhite);
+        Surface(target).stretchDraw(QRect(QPoint(0, 0), to),
+                                    Picture(makeBitmap(from.width(), from.height(), gradient)));
+        for (int y = 0; y < to.height(); ++y)
+            for (int x = 0; x < to.width(); ++x)
+                ASSERT_TRUE(sameColour(gradient(x * from.width() / to.width(), y * from.height() / to.height()),
+                                       Surface(target).pixel(x, y)));
+    }
 }
 
 TEST(Surface, DrawAtOwnSizeIsClipped)
