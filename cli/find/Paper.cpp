@@ -129,9 +129,9 @@ std::vector<Tap> tapsAlong(int pixels, int cells)
 
 // The paper's level: the quadratic plus a correction grid stretched over the
 // picture.
-class Surface {
+class LevelSurface {
 public:
-    Surface(const Quadratic& quadratic, cv::Mat correction, cv::Size size)
+    LevelSurface(const Quadratic& quadratic, cv::Mat correction, cv::Size size)
         : quadratic(quadratic), correction(std::move(correction)), size(size),
           columns(tapsAlong(size.width, this->correction.cols)), rows(tapsAlong(size.height, this->correction.rows)),
           blended(static_cast<std::size_t>(this->correction.cols)), u(static_cast<std::size_t>(size.width))
@@ -180,7 +180,7 @@ cv::Mat correctionGrid(const cv::Mat& image, const cv::Mat& paper, const Quadrat
     const Cells across = cellsAlong(image.cols, grid.width), down = cellsAlong(image.rows, grid.height);
     cv::Mat sums(grid, CV_32FC3, cv::Scalar::all(0));
     cv::Mat counts(grid, CV_32F, cv::Scalar(0));
-    Surface plain(quadratic, cv::Mat(1, 1, CV_32FC3, cv::Scalar::all(0)), image.size());
+    LevelSurface plain(quadratic, cv::Mat(1, 1, CV_32FC3, cv::Scalar::all(0)), image.size());
     std::vector<cv::Vec3f> level(static_cast<std::size_t>(image.cols / fittingStep + 1));
     for (int y = 0; y < image.rows; y += fittingStep) {
         plain.row(y, fittingStep, level.data());
@@ -259,7 +259,7 @@ cv::Mat edgeFreePaper(const cv::Mat& image)
 // model.distance (with step 1 also the level itself, into model.level).
 // Returns the distances of the pixels taken as paper so far, every fourth one
 // of every fourth row.
-std::vector<float> weighAgainst(Surface& surface, const cv::Mat& image, int step, PaperModel& model)
+std::vector<float> weighAgainst(LevelSurface& surface, const cv::Mat& image, int step, PaperModel& model)
 {
     std::vector<cv::Vec3f> level(static_cast<std::size_t>(image.cols / step + 1));
     std::vector<float> paperDistances;
@@ -317,7 +317,7 @@ PaperModel fitPaper(const cv::Mat& image)
     const cv::Size grid(std::max(1, (image.cols + cell / 2) / cell), std::max(1, (image.rows + cell / 2) / cell));
     for (int fit = 0; fit < fits; ++fit) {
         const Quadratic quadratic = fitQuadratic(image, model.paper);
-        Surface surface(quadratic, correctionGrid(image, model.paper, quadratic, grid), image.size());
+        LevelSurface surface(quadratic, correctionGrid(image, model.paper, quadratic, grid), image.size());
         const int step = fit + 1 < fits ? fittingStep : 1;
         model.noise = noiseOf(weighAgainst(surface, image, step, model));
         markPaper(edgeFree, step, model);
