@@ -13,9 +13,11 @@ enum class PictureKind { Empty, Bitmap, Jpeg, Icon, Metafile };
 // Told of each row of a target as soon as it is drawn, top to bottom.
 using RowDrawn = std::function<void(int row)>;
 
-// Tells drawn of every row of rect inside target, top to bottom.
+// Tells drawn (if any) of every row of rect inside target, top to bottom.
 inline void tellRowsDrawn(const QImage& target, const QRect& rect, const RowDrawn& drawn)
 {
+    if (!drawn)
+        return;
     const QRect visible = rect & target.rect();
     for (int y = visible.top(); y <= visible.bottom(); ++y)
         drawn(y);

@@ -42,24 +42,17 @@ TBitmap& Picture::asBitmap()
     return *heldBitmap;
 }
 
+void Picture::stretchDraw(QImage& target, const QRect& rect) const { stretchDrawRows(target, rect, {}); }
+
 void Picture::stretchDrawRows(QImage& target, const QRect& rect, const RowDrawn& drawn) const
 {
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
-    if (heldGraphic && !heldBitmap && heldGraphic->width() > 0 && heldGraphic->height() > 0) {
+    if (heldBitmap && !heldBitmap->isEmpty()) {
+        stretchNearest(heldBitmap->image(), target, rect);
+    } else if (heldGraphic && heldGraphic->width() > 0 && heldGraphic->height() > 0) {
         heldGraphic->stretchDrawRows(target, rect, drawn);
         return;
     }
-    stretchDraw(target, rect);
     tellRowsDrawn(target, rect, drawn);
-}
-
-void Picture::stretchDraw(QImage& target, const QRect& rect) const
-{
-    if (rect.width() <= 0 || rect.height() <= 0)
-        return;
-    if (heldBitmap && !heldBitmap->isEmpty())
-        stretchNearest(heldBitmap->image(), target, rect);
-    else if (heldGraphic && heldGraphic->width() > 0 && heldGraphic->height() > 0)
-        heldGraphic->stretchDraw(target, rect);
 }
