@@ -347,6 +347,27 @@ QString itemKindName(ItemKind kind)
     return {};
 }
 
+namespace {
+
+// The photographs' sizes, and the papers they are taken on.
+const QSize sizes[] = {{1600, 1200}, {2048, 1536}, {2592, 1944}, {3264, 2448}, {4000, 3000}, {6000, 4000}};
+const QRgb papers[] = {qRgb(240, 238, 232), qRgb(246, 238, 214), qRgb(222, 222, 216), qRgb(228, 234, 242)};
+
+// A picture's paper and how it was taken: the light falling off, perhaps a
+// shadow, blur, noise and the JPEG quality.
+void takePhotograph(Conditions& c, Random& random, bool shadowed)
+{
+    c.paper = papers[std::size_t(uniformInt(random, 0, 3))];
+    c.gradient = uniform(random, 0.02, 0.25);
+    c.gradientAngle = uniform(random, 0, 360);
+    c.shadow = shadowed ? uniform(random, 0.1, 0.25) : 0;
+    c.blur = uniform(random, 0.4, 1.4) * c.size.width() / 2000.0;
+    c.noise = uniform(random, 2, 6);
+    c.jpegQuality = uniformInt(random, 75, 95);
+}
+
+} // namespace
+
 std::vector<Scene> sceneSet(unsigned seed, bool large)
 {
     Random random(seed);
@@ -358,8 +379,6 @@ std::vector<Scene> sceneSet(unsigned seed, bool large)
         {"leaf", ItemKind::Leaf, 140, 280},        {"foot", ItemKind::Footprint, 240, 480},
     };
     const ItemKind references[] = {ItemKind::LightCoin, ItemKind::DarkCoin, ItemKind::Square1, ItemKind::Square4};
-    const QSize sizes[] = {{1600, 1200}, {2048, 1536}, {2592, 1944}, {3264, 2448}, {4000, 3000}, {6000, 4000}};
-    const QRgb papers[] = {qRgb(240, 238, 232), qRgb(246, 238, 214), qRgb(222, 222, 216), qRgb(228, 234, 242)};
 
     const int count = large ? 24 : 16;
     std::vector<Scene> scenes;
@@ -373,13 +392,7 @@ std::vector<Scene> sceneSet(unsigned seed, bool large)
                                             : (i == count - 1 ? 5 : std::size_t(uniformInt(random, 0, 4)));
         c.size = sizes[sizeIndex];
         c.mmAcross = kind.mmAcross * uniform(random, 1.0, 1.1);
-        c.paper = papers[std::size_t(uniformInt(random, 0, 3))];
-        c.gradient = uniform(random, 0.02, 0.25);
-        c.gradientAngle = uniform(random, 0, 360);
-        c.shadow = i % 4 == 2 ? uniform(random, 0.1, 0.25) : 0;
-        c.blur = uniform(random, 0.4, 1.4) * c.size.width() / 2000.0;
-        c.noise = uniform(random, 2, 6);
-        c.jpegQuality = uniformInt(random, 75, 95);
+        takePhotograph(c, random, i % 4 == 2);
 
         const double widthMm = c.mmAcross, heightMm = c.mmAcross * c.size.height() / c.size.width();
         Item object;
@@ -440,8 +453,6 @@ std::vector<Scene> findSceneSet(unsigned seed, bool large)
         {{ItemKind::Leaf, 0.22, 0.5, 0.25}, {ItemKind::Leaf, 0.55, 0.5, 0.22}},
     };
     const ItemKind references[] = {ItemKind::DarkCoin, ItemKind::Square4, ItemKind::LightCoin, ItemKind::Square1};
-    const QSize sizes[] = {{1600, 1200}, {2048, 1536}, {2592, 1944}, {3264, 2448}, {4000, 3000}, {6000, 4000}};
-    const QRgb papers[] = {qRgb(240, 238, 232), qRgb(246, 238, 214), qRgb(222, 222, 216), qRgb(228, 234, 242)};
     const char* names[] = {"leaves", "toes", "mixed", "pair"};
 
     const int count = large ? 12 : 8;
@@ -453,13 +464,7 @@ std::vector<Scene> findSceneSet(unsigned seed, bool large)
         Conditions& c = scene.conditions;
         c.size = sizes[large ? std::size_t(i) % std::size(sizes) : std::size_t(uniformInt(random, 0, 4))];
         c.mmAcross = (layout == 1 ? 500 : 320) * uniform(random, 1.0, 1.1);
-        c.paper = papers[std::size_t(uniformInt(random, 0, 3))];
-        c.gradient = uniform(random, 0.02, 0.25);
-        c.gradientAngle = uniform(random, 0, 360);
-        c.shadow = i % 3 == 2 ? uniform(random, 0.1, 0.25) : 0;
-        c.blur = uniform(random, 0.4, 1.4) * c.size.width() / 2000.0;
-        c.noise = uniform(random, 2, 6);
-        c.jpegQuality = uniformInt(random, 75, 95);
+        takePhotograph(c, random, i % 3 == 2);
         const double widthMm = c.mmAcross, heightMm = c.mmAcross * c.size.height() / c.size.width();
         QStringList kinds;
         for (const Placed& placed : layouts[layout]) {
