@@ -288,7 +288,8 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
             const cv::Rect bounds = cv::boundingRect(outline);
             if (area < smallestReference || area > largestReferenceShare * pictureArea || (bounds & inside) != bounds)
                 continue;
-            const bool fits = shape == ReferenceShape::Disc ? roughlyDisc(outline) : roughlySquare(outline);
+            const bool fits = shape == ReferenceShape::Disc ? roughlyDisc(outline)
+                                                            : roughlySquare(outline, found.scaleX);
             if (!fits)
                 continue;
             const double whole = shape == ReferenceShape::Disc ? area : double(cv::minAreaRect(outline).size.area());

@@ -175,7 +175,7 @@ bool roughlyDisc(const std::vector<cv::Point2f>& rough)
     return fill > 0.9 && fill < 1.1;
 }
 
-bool roughlySquare(const std::vector<cv::Point2f>& rough)
+bool roughlySquare(const std::vector<cv::Point2f>& rough, double grain)
 {
     if (rough.size() < 8)
         return false;
@@ -184,7 +184,12 @@ bool roughlySquare(const std::vector<cv::Point2f>& rough)
     const double shortSide = std::min(box.size.width, box.size.height);
     if (!(shortSide > 0) || longSide / shortSide > 1.15)
         return false;
-    return cv::contourArea(rough) / (longSide * shortSide) > 0.88;
+    // The outline runs through the centres of the copy's edge pixels: along
+    // a slanting side it cuts into each step of the staircase, by about a
+    // third of a pixel on average, which on a small square is much of its
+    // area. (A disc, filling π/4 of its square, stays well short.)
+    const double cutIntoSteps = cv::arcLength(rough, true) * grain / 3;
+    return (cv::contourArea(rough) + cutIntoSteps) / (longSide * shortSide) > 0.88;
 }
 
 ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)

@@ -21,9 +21,10 @@ struct ShapeFit {
 };
 
 // Could rough (a region's outline) be a disc, or a square, at all? Its fill of
-// the fitted ellipse or rectangle, and the sides' proportions.
+// the fitted ellipse or rectangle, and the sides' proportions. grain: the
+// size (pixels) of the pixels of the copy the outline was traced on.
 bool roughlyDisc(const std::vector<cv::Point2f>& rough);
-bool roughlySquare(const std::vector<cv::Point2f>& rough);
+bool roughlySquare(const std::vector<cv::Point2f>& rough, double grain);
 
 // The fitted outline. reach: how far (pixels) the true edge may lie from the
 // rough outline either way.

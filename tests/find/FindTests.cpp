@@ -166,6 +166,20 @@ TEST(FindObjects, ASquareReferenceAndTwoCoinsThatAreAlike)
     EXPECT_NEAR(byDisc.reference.pixelArea, pi * 50 * 50, 0.01 * pi * 50 * 50);
 }
 
+TEST(FindObjects, ASmallTurnedSquareIsTakenForOne)
+{
+    // Ten pixels on the reduced copy: its outline there is a staircase.
+    for (const double degrees : {20.0, 30.0, 45.0}) {
+        const double side = 20;
+        const QImage picture = paperWith(QSize(1024, 700),
+                                         {{turnedSquare({800, 200}, side, degrees), QColor(15, 15, 15)},
+                                          {disc({300, 400}, 80), QColor(30, 30, 60)}});
+        const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Square));
+        EXPECT_NEAR(found.reference.pixelArea, side * side, 0.03 * side * side) << degrees;
+        EXPECT_EQ(found.objects.size(), 1U) << degrees;
+    }
+}
+
 TEST(FindObjects, NoShapeOfTheReferencesKindIsTheError)
 {
     try {
