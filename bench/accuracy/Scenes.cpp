@@ -199,10 +199,11 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
     }
     case ItemKind::LightCoin: {
         paintCoinBody(painter, box, QColor(182, 182, 178), QColor(160, 160, 157));
-        // Relief, then the lighter rim and a few highlights.
+        // Relief, then the lighter rim (out to the coin's edge, as the dark
+        // coin's) and a few highlights.
         strokeRing(painter, pen, QColor(195, 195, 190), 0.4, 6);
         painter.drawLine(QPointF(-3, 0), QPointF(3, 0));
-        strokeRing(painter, pen, QColor(202, 202, 198), 0.8, 9.5);
+        strokeRing(painter, pen, QColor(202, 202, 198), 0.8, 9.6);
         pen.setColor(QColor(228, 228, 222));
         pen.setWidthF(0.6);
         painter.setPen(pen);
