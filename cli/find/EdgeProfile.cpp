@@ -236,10 +236,17 @@ struct Rim {
     double blur = 0, width = 0;
 };
 
+// Two steps shaped as a rim and the edge outside it, and whether they fit
+// the line clearly better than one step.
+struct RimSteps {
+    Steps steps;
+    bool clearlyBetter = false;
+};
+
 // The crossing's part around its steepest rise, fitted as one blurred step
-// and as two with a shared blur: the two steps, when they fit clearly better
-// and both matter (the outer one rising).
-std::optional<Steps> twoStepsOf(const Crossing& crossing)
+// and as two with a shared blur: the two steps, when both matter (the outer
+// one rising) and they lie apart.
+std::optional<RimSteps> twoStepsOf(const Crossing& crossing)
 {
     const int middle = int(std::lround(crossing.rise.at / sampleStep));
     const int around = int((stepWindow + crossing.rise.width) / sampleStep);
@@ -263,32 +270,112 @@ std::optional<Steps> twoStepsOf(const Crossing& crossing)
         std::swap(two.rise[0], two.rise[1]);
     }
     const double whole = std::abs(two.rise[0]) + std::abs(two.rise[1]);
-    if (two.misfit < clearlyBetter * one.misfit && two.rise[0] > 0 && two.rise[0] >= rimShare * whole
-        && std::abs(two.rise[1]) >= rimShare * whole
+    if (two.rise[0] > 0 && two.rise[0] >= rimShare * whole && std::abs(two.rise[1]) >= rimShare * whole
         && two.at[1] - two.at[0] >= std::max(apartBlurs * two.blur, leastApart)
         && two.at[0] >= from * double(sampleStep) && two.at[1] <= to * double(sampleStep))
-        return two;
+        return RimSteps{two, two.misfit < clearlyBetter * one.misfit};
     return std::nullopt;
 }
 
-// The rim, when most of a sample of the lines show one.
+// A line's level at a place (in samples, between two of them linearly).
+float levelAt(const Crossing& line, float place)
+{
+    const int whole = int(std::floor(place));
+    const float part = place - float(whole);
+    return line.levels[std::size_t(whole)] * (1 - part) + line.levels[std::size_t(whole + 1)] * part;
+}
+
+// The lines' levels averaged, each line shifted so that its anchor (in
+// samples) falls on the same place, over the stretch every line covers: the
+// mean's levels, and how many samples of it lie before the anchor.
+std::optional<std::pair<std::vector<float>, int>> meanAt(const std::vector<const Crossing*>& lines,
+                                                         const std::vector<float>& anchors)
+{
+    int before = std::numeric_limits<int>::max(), after = std::numeric_limits<int>::max();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        before = std::min(before, int(std::floor(anchors[i])));
+        after = std::min(after, int(lines[i]->levels.size()) - 2 - int(std::floor(anchors[i])));
+    }
+    if (lines.empty() || before < 0 || after < 0)
+        return std::nullopt;
+    std::vector<float> levels(static_cast<std::size_t>(before + after + 1), 0.F);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        for (int k = -before; k <= after; ++k)
+            levels[std::size_t(k + before)] += levelAt(*lines[i], anchors[i] + float(k)) / float(lines.size());
+    return std::pair{std::move(levels), before};
+}
+
+// The anchor near anchor (in samples, within a couple of pixels) at which
+// line best matches the mean (whose anchor lies before samples in).
+float bestAnchor(const Crossing& line, const std::vector<float>& mean, int before, float anchor)
+{
+    constexpr float farthestShift = 4, shiftStep = 0.25F; // samples
+    float best = anchor;
+    double lowest = std::numeric_limits<double>::infinity();
+    for (float shift = -farthestShift; shift <= farthestShift; shift += shiftStep) {
+        const float tried = anchor + shift;
+        if (tried < float(before) || tried + float(int(mean.size()) - before) > float(line.levels.size() - 1))
+            continue;
+        double misfit = 0;
+        for (std::size_t k = 0; k < mean.size(); ++k) {
+            const float d = levelAt(line, tried + float(int(k) - before)) - mean[k];
+            misfit += d * d;
+        }
+        if (misfit < lowest) {
+            lowest = misfit;
+            best = tried;
+        }
+    }
+    return best;
+}
+
+// The lines' mean, each line shifted to match it best: noise averages out,
+// while a rim, lying as far inside the edge all round, stays as sharp as on
+// each line. The lines are first lined up by their steepest rises.
+std::optional<Crossing> meanCrossing(const std::vector<const Crossing*>& lines)
+{
+    constexpr int rounds = 2;
+    std::vector<float> anchors;
+    for (const Crossing* line : lines)
+        anchors.push_back(line->rise.at / sampleStep);
+    auto mean = meanAt(lines, anchors);
+    for (int round = 0; round < rounds && mean; ++round) {
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            anchors[i] = bestAnchor(*lines[i], mean->first, mean->second, anchors[i]);
+        mean = meanAt(lines, anchors);
+    }
+    if (!mean)
+        return std::nullopt;
+    const auto rise = steepestRise(mean->first);
+    if (!rise)
+        return std::nullopt;
+    return Crossing{std::move(mean->first), *rise};
+}
+
+// The rim, when most of a sample of the lines show one clearly (its blur and
+// width the medians over those lines); or, where noise hides a narrow rim on
+// single lines, when their mean shows one clearly.
 std::optional<Rim> rimOf(const std::vector<std::optional<Crossing>>& crossings)
 {
     std::vector<double> blurs, widths;
-    int sampled = 0;
+    std::vector<const Crossing*> sampled;
     const std::size_t stride = (crossings.size() + sampledLines - 1) / sampledLines;
     for (std::size_t i = 0; i < crossings.size(); i += stride) {
         if (!crossings[i])
             continue;
-        ++sampled;
-        if (const auto two = twoStepsOf(*crossings[i])) {
-            blurs.push_back(two->blur);
-            widths.push_back(two->at[1] - two->at[0]);
+        sampled.push_back(&*crossings[i]);
+        if (const auto two = twoStepsOf(*crossings[i]); two && two->clearlyBetter) {
+            blurs.push_back(two->steps.blur);
+            widths.push_back(two->steps.at[1] - two->steps.at[0]);
         }
     }
-    if (sampled == 0 || double(blurs.size()) < rimLines * sampled)
+    if (!sampled.empty() && double(blurs.size()) >= rimLines * double(sampled.size()))
+        return Rim{median(blurs), median(widths)};
+    const auto mean = meanCrossing(sampled);
+    const auto two = mean ? twoStepsOf(*mean) : std::nullopt;
+    if (!two || !two->clearlyBetter)
         return std::nullopt;
-    return Rim{median(blurs), median(widths)};
+    return Rim{two->steps.blur, two->steps.at[1] - two->steps.at[0]};
 }
 
 // Finds the outer of a rim's two steps along a crossing, a quarter pixel at
