@@ -53,15 +53,27 @@ QString unfinishedNote(const RowWriter& output, const QString& csvFile)
         .arg(csvFile, output.partialFile());
 }
 
-// The CSV file or a marked picture may not overwrite a picture being read.
+// Whether two names given for files name the same one (existing or not).
+bool sameFile(const QString& one, const QString& other)
+{
+    return QFileInfo(one).absoluteFilePath() == QFileInfo(other).absoluteFilePath() || FileSet({one}).contains(other);
+}
+
+// The CSV file and the report may not overwrite a picture being read, nor
+// each other.
 void checkOutputsAreNotInputs(const MeasureOptions& options, const QStringList& pictures)
 {
-    if (options.csvFile.isEmpty())
-        return;
     const FileSet inputs(pictures);
-    if (inputs.contains(options.csvFile) || inputs.contains(options.csvFile + QStringLiteral(".partial"))
-        || pictures.contains(options.csvFile))
-        throw OptionError(QStringLiteral("--csv %1 is also a picture to measure").arg(options.csvFile));
+    const auto isInput = [&](const QString& file) { return inputs.contains(file) || pictures.contains(file); };
+    const QString& csv = options.csvFile;
+    const QString& report = options.reportFile;
+    if (!csv.isEmpty() && (isInput(csv) || isInput(csv + QStringLiteral(".partial"))))
+        throw OptionError(QStringLiteral("--csv %1 is also a picture to measure").arg(csv));
+    if (!report.isEmpty() && isInput(report))
+        throw OptionError(QStringLiteral("--report %1 is also a picture to measure").arg(report));
+    if (!csv.isEmpty() && !report.isEmpty()
+        && (sameFile(csv, report) || sameFile(csv + QStringLiteral(".partial"), report)))
+        throw OptionError(QStringLiteral("--report %1 is also the --csv file").arg(report));
 }
 
 // The pictures of the command line, or those of --boxes followed by those of

@@ -101,9 +101,15 @@ TEST(MeasureOutput, MarkedPicturesAreWholeOrNotThereAndNeverReplaceAnInput)
     EXPECT_TRUE(rows[2].split(',').value(7).isEmpty()) << "the second picture is measured and marked";
     EXPECT_TRUE(QFile::exists(second + QStringLiteral(".bmp")));
 
-    // The CSV may not overwrite a picture either.
-    EXPECT_EQ(runLimited(object + QStringList{"--csv", picture, picture}).exitCode, 2);
-    EXPECT_EQ(contentOf(second), before);
+    // Nor may the CSV or the report overwrite a picture, or each other.
+    const QByteArray first = contentOf(picture);
+    const QString csv = QDir(dir).filePath(QStringLiteral("out.csv"));
+    for (const QStringList& outputs :
+         {QStringList{"--csv", picture}, QStringList{"--report", picture}, QStringList{"--csv", csv, "--report", csv},
+          QStringList{"--csv", csv, "--report", csv + QStringLiteral(".partial")}})
+        EXPECT_EQ(runLimited(object + outputs + QStringList{picture}).exitCode, 2) << outputs.join(u' ').toStdString();
+    EXPECT_EQ(contentOf(picture), first);
+    EXPECT_FALSE(QFile::exists(csv));
 }
 
 TEST(MeasureOutput, AnInterruptedRunKeepsThePreviousCsvAndTheRowsDone)
