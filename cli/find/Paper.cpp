@@ -213,9 +213,67 @@ cv::Mat correctionGrid(const cv::Mat& image, const cv::Mat& paper, const Quadrat
     return spreadMeans;
 }
 
-// The paper as the picture's largest stretch free of edges (with any other
-// large stretch reaching the picture's border): shapes are ringed by edges,
-// while shadows and falling light are not.
+// The stretches of a picture free of edges (labels, with their stats).
+struct Stretches {
+    cv::Mat labels, stats;
+    int count = 0;
+
+    int area(int label) const { return stats.at<int>(label, cv::CC_STAT_AREA); }
+};
+
+// Each stretch's mean colour.
+std::vector<cv::Vec3d> meanColours(const cv::Mat& image, const Stretches& stretches)
+{
+    std::vector<cv::Vec3d> sums(std::size_t(stretches.count), cv::Vec3d());
+    for (int y = 0; y < image.rows; ++y) {
+        const auto* pixel = image.ptr<cv::Vec3f>(y);
+        const int* label = stretches.labels.ptr<int>(y);
+        for (int x = 0; x < image.cols; ++x)
+            sums[std::size_t(label[x])] += cv::Vec3d(pixel[x]);
+    }
+    for (int label = 0; label < stretches.count; ++label)
+        sums[std::size_t(label)] /= std::max(1, stretches.area(label));
+    return sums;
+}
+
+// Whether two stretches look alike: the same hue, and a brightness that
+// light falling off or a shadow could give.
+bool alike(const cv::Vec3d& one, const cv::Vec3d& other)
+{
+    double lowest = 1e9, highest = 0;
+    for (int c = 0; c < 3; ++c) {
+        const double ratio = (one[c] + 1) / (other[c] + 1);
+        lowest = std::min(lowest, ratio);
+        highest = std::max(highest, ratio);
+    }
+    return lowest >= 0.5 && highest <= 2 && highest / lowest <= 1.15;
+}
+
+// How much of each side of the picture each stretch takes, as the largest
+// share of any one side.
+std::vector<double> sideShares(const Stretches& stretches)
+{
+    const cv::Mat& labels = stretches.labels;
+    std::vector<double> share(std::size_t(stretches.count), 0);
+    const auto side = [&](int length, auto labelAt) {
+        std::vector<int> run(std::size_t(stretches.count), 0);
+        for (int i = 0; i < length; ++i)
+            ++run[std::size_t(labelAt(i))];
+        for (int label = 0; label < stretches.count; ++label)
+            share[std::size_t(label)] = std::max(share[std::size_t(label)], double(run[std::size_t(label)]) / length);
+    };
+    side(labels.cols, [&](int i) { return labels.at<int>(0, i); });
+    side(labels.cols, [&](int i) { return labels.at<int>(labels.rows - 1, i); });
+    side(labels.rows, [&](int i) { return labels.at<int>(i, 0); });
+    side(labels.rows, [&](int i) { return labels.at<int>(i, labels.cols - 1); });
+    return share;
+}
+
+// The paper as the picture's largest stretch free of edges, with any other
+// large stretch reaching the picture's border that looks like it (the paper
+// cut in two by a stalk) or that runs along a whole side of the picture (the
+// table round a sheet): shapes are ringed by edges, while shadows and falling
+// light are not. A shape reaching the border is neither.
 cv::Mat edgeFreePaper(const cv::Mat& image)
 {
     cv::Mat grey;
@@ -231,23 +289,27 @@ cv::Mat edgeFreePaper(const cv::Mat& image)
     cv::compare(change, std::max(edgeTimesTypical * typical, edgeLevels), edges, cv::CMP_GE);
     cv::dilate(edges, edges, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)));
     cv::Mat free = edges == 0;
-    cv::Mat labels, stats, centroids;
-    const int count = cv::connectedComponentsWithStats(free, labels, stats, centroids, 4, CV_32S);
+    Stretches stretches;
+    cv::Mat centroids;
+    stretches.count = cv::connectedComponentsWithStats(free, stretches.labels, stretches.stats, centroids, 4, CV_32S);
     int largest = 0;
-    for (int label = 1; label < count; ++label)
-        if (largest == 0 || stats.at<int>(label, cv::CC_STAT_AREA) > stats.at<int>(largest, cv::CC_STAT_AREA))
+    for (int label = 1; label < stretches.count; ++label)
+        if (largest == 0 || stretches.area(label) > stretches.area(largest))
             largest = label;
-    std::vector<std::uint8_t> isPaper(std::size_t(std::max(count, 1)), 0);
-    for (int label = 1; label < count; ++label) {
-        const int left = stats.at<int>(label, cv::CC_STAT_LEFT), top = stats.at<int>(label, cv::CC_STAT_TOP);
-        const bool border = left == 0 || top == 0 || left + stats.at<int>(label, cv::CC_STAT_WIDTH) == image.cols
-                            || top + stats.at<int>(label, cv::CC_STAT_HEIGHT) == image.rows;
-        if (label == largest || (border && stats.at<int>(label, cv::CC_STAT_AREA) >= 0.05 * double(image.total())))
+    const std::vector<cv::Vec3d> colours = meanColours(image, stretches);
+    const std::vector<double> sides = sideShares(stretches);
+    std::vector<std::uint8_t> isPaper(std::size_t(std::max(stretches.count, 1)), 0);
+    for (int label = 1; label < stretches.count; ++label) {
+        const bool large = stretches.area(label) >= 0.05 * double(image.total());
+        const bool border = sides[std::size_t(label)] > 0;
+        const bool paperLike = alike(colours[std::size_t(label)], colours[std::size_t(largest)])
+                               || sides[std::size_t(label)] >= 0.9;
+        if (label == largest || (large && border && paperLike))
             isPaper[std::size_t(label)] = 255;
     }
     cv::Mat paper(image.size(), CV_8U);
     for (int y = 0; y < image.rows; ++y) {
-        const int* label = labels.ptr<int>(y);
+        const int* label = stretches.labels.ptr<int>(y);
         std::uint8_t* out = paper.ptr<std::uint8_t>(y);
         for (int x = 0; x < image.cols; ++x)
             out[x] = isPaper[std::size_t(label[x])];

@@ -111,6 +111,19 @@ TEST(FindObjects, ALeafWithAHoleAndAStalkBesideACoinOnUnevenlyLitPaper)
     EXPECT_EQ(findObjects(scene.picture, settingsFor(ReferenceShape::Disc, 0.01)).objects.size(), 4U);
 }
 
+TEST(FindObjects, ALargeShapeCutByThePictureEdgeIsCountedWhole)
+{
+    // An eighth of the picture: the stretch inside it reaches the border as
+    // the paper does, but does not look like the paper.
+    QPainterPath block;
+    block.addRect(QRectF(600, 150, 200, 300));
+    const FindResult found = findObjects(
+        paperWith(QSize(800, 600), {{disc({200, 150}, 40), QColor(90, 90, 100)}, {block, QColor(30, 30, 140)}}),
+        settingsFor(ReferenceShape::Disc));
+    ASSERT_EQ(found.objects.size(), 1U);
+    EXPECT_NEAR(double(found.objects[0].dots), 200 * 300, 0.01 * 200 * 300);
+}
+
 TEST(FindObjects, ALightCoinsRimAndHighlightsAndASoftShadowDoNotChangeAreas)
 {
     const double radius = 70;
