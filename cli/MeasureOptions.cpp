@@ -203,6 +203,11 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.reportFile = parser.value(o.report);
     options.markedFolder = parser.value(o.marked);
     options.csvFile = parser.value(o.csv);
+    if (options.sizes && (parser.isSet(o.report) || parser.isSet(o.marked)))
+        throw OptionError(QStringLiteral("--sizes measures nothing: leave out --report and --marked"));
+    for (const auto* named : {&o.report, &o.marked, &o.csv})
+        if (parser.isSet(*named) && parser.value(*named).isEmpty())
+            throw OptionError(QStringLiteral("--%1 needs a name").arg(named->names().constFirst()));
     options.pictures = parser.positionalArguments();
     if (options.pictures.isEmpty() && options.boxesFile.isEmpty())
         throw OptionError(QStringLiteral("no pictures given"));

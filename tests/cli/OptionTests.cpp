@@ -120,7 +120,10 @@ TEST(MeasureOptions, MalformedCommandLinesAreRefused)
         {"--object", "0,0,4,4", "--units", "mm", "a.jpg"},
         {"--object", "0,0,4,4", "--colour-margin", "255", "a.jpg"},
         {"--object", "0,0,4,4", "--object-by", "grey", "a.jpg"},
-        {"--boxes", "b.csv", "a.jpg"}, // no --object for a.jpg
+        {"--boxes", "b.csv", "a.jpg"},              // no --object for a.jpg
+        {"--sizes", "--report", "r.html", "a.jpg"}, // nothing to report
+        {"--object", "0,0,4,4", "--report", "", "a.jpg"},
+        {"--object", "0,0,4,4", "--csv", "", "a.jpg"},
     };
     for (const QStringList& arguments : malformed)
         EXPECT_THROW(parsed(arguments), OptionError) << arguments.join(u' ').toStdString();
