@@ -269,12 +269,19 @@ std::vector<double> sideShares(const Stretches& stretches)
     return share;
 }
 
+// The picture's stretches free of edges told apart: the paper, and what lies
+// beyond the sheet (both CV_8U).
+struct EdgeFree {
+    cv::Mat paper, beyond;
+};
+
 // The paper as the picture's largest stretch free of edges, with any other
 // large stretch reaching the picture's border that looks like it (the paper
-// cut in two by a stalk) or that runs along a whole side of the picture (the
-// table round a sheet): shapes are ringed by edges, while shadows and falling
-// light are not. A shape reaching the border is neither.
-cv::Mat edgeFreePaper(const cv::Mat& image)
+// cut in two by a stalk); beyond the sheet, any that does not look like it
+// but runs along a whole side of the picture (the table round a sheet):
+// shapes are ringed by edges, while shadows and falling light are not. A
+// shape reaching the border is neither.
+EdgeFree edgeFreeStretches(const cv::Mat& image)
 {
     cv::Mat grey;
     cv::transform(image, grey, cv::Matx13f(1.F / 3, 1.F / 3, 1.F / 3));
@@ -298,23 +305,31 @@ cv::Mat edgeFreePaper(const cv::Mat& image)
             largest = label;
     const std::vector<cv::Vec3d> colours = meanColours(image, stretches);
     const std::vector<double> sides = sideShares(stretches);
-    std::vector<std::uint8_t> isPaper(std::size_t(std::max(stretches.count, 1)), 0);
+    enum Kind : std::uint8_t { Shape, Paper, Beyond };
+    std::vector<Kind> kinds(std::size_t(std::max(stretches.count, 1)), Shape);
     for (int label = 1; label < stretches.count; ++label) {
         const bool large = stretches.area(label) >= 0.05 * double(image.total());
         const bool border = sides[std::size_t(label)] > 0;
-        const bool paperLike = alike(colours[std::size_t(label)], colours[std::size_t(largest)])
-                               || sides[std::size_t(label)] >= 0.9;
-        if (label == largest || (large && border && paperLike))
-            isPaper[std::size_t(label)] = 255;
+        if (label == largest || (large && border && alike(colours[std::size_t(label)], colours[std::size_t(largest)])))
+            kinds[std::size_t(label)] = Paper;
+        else if (large && sides[std::size_t(label)] >= 0.9)
+            kinds[std::size_t(label)] = Beyond;
     }
-    cv::Mat paper(image.size(), CV_8U);
+    EdgeFree stretchesOf{cv::Mat(image.size(), CV_8U), cv::Mat(image.size(), CV_8U)};
     for (int y = 0; y < image.rows; ++y) {
         const int* label = stretches.labels.ptr<int>(y);
-        std::uint8_t* out = paper.ptr<std::uint8_t>(y);
-        for (int x = 0; x < image.cols; ++x)
-            out[x] = isPaper[std::size_t(label[x])];
+        std::uint8_t* paper = stretchesOf.paper.ptr<std::uint8_t>(y);
+        std::uint8_t* beyond = stretchesOf.beyond.ptr<std::uint8_t>(y);
+        for (int x = 0; x < image.cols; ++x) {
+            const Kind kind = kinds[std::size_t(label[x])];
+            paper[x] = kind == Paper ? 255 : 0;
+            beyond[x] = kind == Beyond ? 255 : 0;
+        }
     }
-    return paper;
+    // The sheet's own edge, where no stretch reaches, goes with what lies
+    // beyond it.
+    cv::dilate(stretchesOf.beyond, stretchesOf.beyond, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(15, 15)));
+    return stretchesOf;
 }
 
 // Each step-th pixel's distance from the surface, every step-th row, into
@@ -370,8 +385,10 @@ PaperModel fitPaper(const cv::Mat& image)
 {
     CV_Assert(image.type() == CV_32FC3);
     PaperModel model;
-    const cv::Mat edgeFree = edgeFreePaper(image);
+    const EdgeFree stretches = edgeFreeStretches(image);
+    const cv::Mat& edgeFree = stretches.paper;
     model.paper = edgeFree.clone();
+    model.beyond = stretches.beyond;
     model.distance = cv::Mat(image.size(), CV_32F);
     model.level = cv::Mat(image.size(), CV_32FC3);
     const int longSide = std::max(image.cols, image.rows);
@@ -384,5 +401,7 @@ PaperModel fitPaper(const cv::Mat& image)
         model.noise = noiseOf(weighAgainst(surface, image, step, model));
         markPaper(edgeFree, step, model);
     }
+    // Beyond the sheet nothing stands out, not even as a blur reaching onto it.
+    model.distance.setTo(0, model.beyond);
     return model;
 }

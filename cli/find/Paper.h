@@ -8,7 +8,10 @@
 // Paper is told from shapes by edges: a shape is ringed by a sharp change of
 // colour, a shadow or light falling off changes slowly. The largest stretch
 // of the picture free of edges (and any other large one reaching the
-// picture's border) is paper. The surface is a quadratic in x and y fitted
+// picture's border that looks like it: the paper cut in two by a stalk) is
+// paper. A large stretch running along a whole side of the picture that does
+// not look like it lies beyond the sheet (a table): neither paper nor shape.
+// The surface is a quadratic in x and y fitted
 // to it, plus the quadratic's leftovers averaged over a grid of small cells
 // and spread to the cells nearby (a shadow); under a large shape, far from
 // any paper, the quadratic alone carries on. The fit is repeated a few
@@ -19,8 +22,9 @@
 
 struct PaperModel {
     cv::Mat level;    // CV_32FC3: the paper's colour at each pixel
-    cv::Mat distance; // CV_32F: each pixel's distance (Euclidean, over the channels) from level
+    cv::Mat distance; // CV_32F: each pixel's distance (Euclidean, over the channels) from level; 0 beyond the sheet
     cv::Mat paper;    // CV_8U: 255 where the last fit took the pixel as paper
+    cv::Mat beyond;   // CV_8U: 255 beyond the sheet, and along its edge
     float noise = 1;  // one standard deviation of a paper pixel's distance from level
 };
 

@@ -111,17 +111,29 @@ TEST(FindObjects, ALeafWithAHoleAndAStalkBesideACoinOnUnevenlyLitPaper)
     EXPECT_EQ(findObjects(scene.picture, settingsFor(ReferenceShape::Disc, 0.01)).objects.size(), 4U);
 }
 
-TEST(FindObjects, ALargeShapeCutByThePictureEdgeIsCountedWhole)
+TEST(FindObjects, ALargeShapeCutByThePictureEdgeCountsWholeATableRoundTheSheetNotAtAll)
 {
-    // An eighth of the picture: the stretch inside it reaches the border as
-    // the paper does, but does not look like the paper.
+    // The block takes an eighth of the picture: the stretch inside it reaches
+    // the border as the paper does, but does not look like the paper. The
+    // table runs along every side.
     QPainterPath block;
     block.addRect(QRectF(600, 150, 200, 300));
-    const FindResult found = findObjects(
-        paperWith(QSize(800, 600), {{disc({200, 150}, 40), QColor(90, 90, 100)}, {block, QColor(30, 30, 140)}}),
-        settingsFor(ReferenceShape::Disc));
-    ASSERT_EQ(found.objects.size(), 1U);
-    EXPECT_NEAR(double(found.objects[0].dots), 200 * 300, 0.01 * 200 * 300);
+    QPainterPath table;
+    table.addRect(QRectF(0, 0, 800, 600));
+    table.addRect(QRectF(40, 30, 720, 540));
+    for (const bool onTable : {false, true}) {
+        SCOPED_TRACE(onTable ? "on a table" : "cut by the edge");
+        std::vector<Shape> shapes{{disc({200, 150}, 40), QColor(90, 90, 100)}, {block, QColor(30, 30, 140)}};
+        if (onTable) {
+            shapes[1].path = ellipse({450, 350}, 120, 80);
+            shapes.push_back({table, QColor(110, 70, 40)});
+        }
+        const FindResult found = findObjects(paperWith(QSize(800, 600), shapes), settingsFor(ReferenceShape::Disc));
+        ASSERT_EQ(found.objects.size(), 1U);
+        const double dots = onTable ? pi * 120 * 80 : 200.0 * 300;
+        EXPECT_NEAR(double(found.objects[0].dots), dots, 0.01 * dots);
+        EXPECT_NEAR(found.reference.pixelArea, pi * 40 * 40, 0.01 * pi * 40 * 40);
+    }
 }
 
 TEST(FindObjects, ALightCoinsRimAndHighlightsAndASoftShadowDoNotChangeAreas)
