@@ -275,13 +275,9 @@ struct EdgeFree {
     cv::Mat paper, beyond;
 };
 
-// The paper as the picture's largest stretch free of edges, with any other
-// large stretch reaching the picture's border that looks like it (the paper
-// cut in two by a stalk); beyond the sheet, any that does not look like it
-// but runs along a whole side of the picture (the table round a sheet):
-// shapes are ringed by edges, while shadows and falling light are not. A
-// shape reaching the border is neither.
-EdgeFree edgeFreeStretches(const cv::Mat& image)
+// Where the picture is free of edges (CV_8U): away from any change of grey
+// far steeper than the picture's typical one.
+cv::Mat edgeFreeMask(const cv::Mat& image)
 {
     cv::Mat grey;
     cv::transform(image, grey, cv::Matx13f(1.F / 3, 1.F / 3, 1.F / 3));
@@ -295,10 +291,21 @@ EdgeFree edgeFreeStretches(const cv::Mat& image)
     cv::Mat edges;
     cv::compare(change, std::max(edgeTimesTypical * typical, edgeLevels), edges, cv::CMP_GE);
     cv::dilate(edges, edges, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)));
-    cv::Mat free = edges == 0;
+    return edges == 0;
+}
+
+// The paper as the picture's largest stretch free of edges, with any other
+// large stretch reaching the picture's border that looks like it (the paper
+// cut in two by a stalk); beyond the sheet, any that does not look like it
+// but runs along a whole side of the picture (the table round a sheet):
+// shapes are ringed by edges, while shadows and falling light are not. A
+// shape reaching the border is neither.
+EdgeFree edgeFreeStretches(const cv::Mat& image)
+{
     Stretches stretches;
     cv::Mat centroids;
-    stretches.count = cv::connectedComponentsWithStats(free, stretches.labels, stretches.stats, centroids, 4, CV_32S);
+    stretches.count = cv::connectedComponentsWithStats(edgeFreeMask(image), stretches.labels, stretches.stats,
+                                                       centroids, 4, CV_32S);
     int largest = 0;
     for (int label = 1; label < stretches.count; ++label)
         if (largest == 0 || stretches.area(label) > stretches.area(largest))
