@@ -77,6 +77,14 @@ struct Result {
 
 void print(const QString& text) { std::fputs(text.toUtf8().constData(), stdout); }
 
+// Each picture's name (in a column this wide) and what it shows, then a blank line.
+void printDescriptions(const std::vector<Truth>& truths, int width)
+{
+    for (const Truth& truth : truths)
+        print(QStringLiteral("%1  %2\n").arg(truth.file.chopped(4), -width).arg(truth.description));
+    print(QStringLiteral("\n"));
+}
+
 QString csvField(const QString& text)
 {
     if (!text.contains(u',') && !text.contains(u'"'))
@@ -401,9 +409,7 @@ void reportFind(const QString& program, const QString& dir, const std::vector<Tr
         print(line + u'\n');
     }
     print(QStringLiteral("\n"));
-    for (const Truth& truth : findSet)
-        print(QStringLiteral("%1  %2\n").arg(truth.file.chopped(4), -16).arg(truth.description));
-    print(QStringLiteral("\n"));
+    printDescriptions(findSet, 16);
     for (std::size_t m = 0; m < modes.size(); ++m) {
         std::vector<double> errors;
         int failed = 0, strays = 0;
@@ -489,9 +495,7 @@ int main(int argc, char* argv[])
         print(line + u'\n');
     }
     print(QStringLiteral("\n"));
-    for (const Truth& truth : truths)
-        print(QStringLiteral("%1  %2\n").arg(truth.file.chopped(4), -14).arg(truth.description));
-    print(QStringLiteral("\n"));
+    printDescriptions(truths, 14);
 
     for (std::size_t m = 0; m < modes.size(); ++m) {
         std::vector<double> errors;

@@ -367,6 +367,33 @@ void takePhotograph(Conditions& c, Random& random, bool shadowed)
     c.jpegQuality = uniformInt(random, 75, 95);
 }
 
+// The reference, a 20 mm coin or square, near the right side of a sheet
+// widthMm x heightMm.
+Item referenceItem(ItemKind kind, double widthMm, double heightMm, Random& random)
+{
+    Item reference;
+    reference.role = ItemRole::Reference;
+    reference.kind = kind;
+    reference.sizeMm = 20;
+    reference.angle = uniform(random, -20, 20);
+    reference.centreXmm = widthMm * uniform(random, 0.85, 0.89);
+    reference.centreYmm = heightMm * uniform(random, 0.25, 0.75);
+    reference.seed = unsigned(random());
+    return reference;
+}
+
+// "what + reference, size, quality, light, shadow" for the table of results.
+QString sceneDescription(const QString& what, ItemKind reference, const Conditions& c)
+{
+    return QStringLiteral("%1 + %2, %3x%4, q%5, light -%6%%7")
+        .arg(what, itemKindName(reference))
+        .arg(c.size.width())
+        .arg(c.size.height())
+        .arg(c.jpegQuality)
+        .arg(qRound(c.gradient * 100))
+        .arg(c.shadow > 0 ? QStringLiteral(", shadow") : QString());
+}
+
 } // namespace
 
 std::vector<Scene> sceneSet(unsigned seed, bool large)
@@ -404,23 +431,11 @@ std::vector<Scene> sceneSet(unsigned seed, bool large)
         object.centreXmm = widthMm * uniform(random, 0.34, 0.4);
         object.centreYmm = heightMm * uniform(random, 0.45, 0.55);
         object.seed = unsigned(random());
-        Item reference;
-        reference.role = ItemRole::Reference;
-        reference.kind = references[std::size_t(i) % std::size(references)];
-        reference.sizeMm = 20;
-        reference.angle = uniform(random, -20, 20);
-        reference.centreXmm = widthMm * uniform(random, 0.85, 0.89);
-        reference.centreYmm = heightMm * uniform(random, 0.25, 0.75);
-        reference.seed = unsigned(random());
+        const Item reference = referenceItem(references[std::size_t(i) % std::size(references)], widthMm, heightMm,
+                                             random);
         scene.items = {object, reference};
         scene.name = QStringLiteral("%1-%2").arg(i + 1, 2, 10, QChar(u'0')).arg(QString::fromLatin1(kind.name));
-        scene.description = QStringLiteral("%1 + %2, %3x%4, q%5, light -%6%%7")
-                                .arg(itemKindName(object.kind), itemKindName(reference.kind))
-                                .arg(c.size.width())
-                                .arg(c.size.height())
-                                .arg(c.jpegQuality)
-                                .arg(qRound(c.gradient * 100))
-                                .arg(c.shadow > 0 ? QStringLiteral(", shadow") : QString());
+        scene.description = sceneDescription(itemKindName(object.kind), reference.kind, c);
         scenes.push_back(scene);
     }
     return scenes;
@@ -479,24 +494,12 @@ std::vector<Scene> findSceneSet(unsigned seed, bool large)
             scene.items.push_back(object);
             kinds << itemKindName(placed.kind);
         }
-        Item reference;
-        reference.role = ItemRole::Reference;
-        reference.kind = references[std::size_t(i / int(layouts.size()) + i) % std::size(references)];
-        reference.sizeMm = 20;
-        reference.angle = uniform(random, -20, 20);
-        reference.centreXmm = widthMm * uniform(random, 0.85, 0.89);
-        reference.centreYmm = heightMm * uniform(random, 0.25, 0.75);
-        reference.seed = unsigned(random());
+        const Item reference = referenceItem(
+            references[std::size_t(i / int(layouts.size()) + i) % std::size(references)], widthMm, heightMm, random);
         scene.items.push_back(reference);
         scene.name =
             QStringLiteral("find-%1-%2").arg(i + 1, 2, 10, QChar(u'0')).arg(QString::fromLatin1(names[layout]));
-        scene.description = QStringLiteral("%1 + %2, %3x%4, q%5, light -%6%%7")
-                                .arg(kinds.join(QStringLiteral(", ")), itemKindName(reference.kind))
-                                .arg(c.size.width())
-                                .arg(c.size.height())
-                                .arg(c.jpegQuality)
-                                .arg(qRound(c.gradient * 100))
-                                .arg(c.shadow > 0 ? QStringLiteral(", shadow") : QString());
+        scene.description = sceneDescription(kinds.join(QStringLiteral(", ")), reference.kind, c);
         scenes.push_back(scene);
     }
     return scenes;
