@@ -104,10 +104,8 @@ Finding findRegions(const cv::Mat& picture, const ReducedCopy& reduced)
     cv::compare(found.standOut, found.standOutLimit, foreground, cv::CMP_GT);
     // Regions reach one reduced pixel beyond what stands out, so that a
     // shape's blurred rim is theirs, and bits of one shape a pixel apart
-    // (where a stalk meets its blade) stay one region. What lies beyond the
-    // sheet is no shape.
+    // (where a stalk meets its blade) stay one region.
     cv::dilate(foreground, foreground, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
-    foreground.setTo(0, found.paper.beyond);
     cv::Mat centroids;
     const int count = cv::connectedComponentsWithStats(foreground, found.labels, found.stats, centroids, 8, CV_32S);
     found.enclosed = enclosedRegions(found.labels, count);

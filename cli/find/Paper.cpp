@@ -395,7 +395,6 @@ PaperModel fitPaper(const cv::Mat& image)
     const EdgeFree stretches = edgeFreeStretches(image);
     const cv::Mat& edgeFree = stretches.paper;
     model.paper = edgeFree.clone();
-    model.beyond = stretches.beyond;
     model.distance = cv::Mat(image.size(), CV_32F);
     model.level = cv::Mat(image.size(), CV_32FC3);
     const int longSide = std::max(image.cols, image.rows);
@@ -409,6 +408,6 @@ PaperModel fitPaper(const cv::Mat& image)
         markPaper(edgeFree, step, model);
     }
     // Beyond the sheet nothing stands out, not even as a blur reaching onto it.
-    model.distance.setTo(0, model.beyond);
+    model.distance.setTo(0, stretches.beyond);
     return model;
 }

@@ -24,7 +24,6 @@ struct PaperModel {
     cv::Mat level;    // CV_32FC3: the paper's colour at each pixel
     cv::Mat distance; // CV_32F: each pixel's distance (Euclidean, over the channels) from level; 0 beyond the sheet
     cv::Mat paper;    // CV_8U: 255 where the last fit took the pixel as paper
-    cv::Mat beyond;   // CV_8U: 255 beyond the sheet, and along its edge
     float noise = 1;  // one standard deviation of a paper pixel's distance from level
 };
 
