@@ -108,10 +108,14 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
             row.area = area ? pointDecimalText(*area) : QString();
             if (object.touchesEdge)
                 row.warnings.add(Warning::ObjectTouchesPictureEdge);
+            if (object.thin)
+                row.warnings.add(Warning::ObjectThin);
             rows.push_back(row);
         }
-        if (rows.empty())
+        if (rows.empty()) {
+            first.warnings.add(Warning::NoObject);
             rows.push_back(first);
+        }
         FoundRows result{rows, QImage()};
         if (marked || view) {
             const QImage drawn = markedView(image, found);

@@ -16,7 +16,8 @@ struct FoundRows {
 };
 
 // The rows of the picture named file, read from path. With no object beside
-// the reference there is one row without an object; when the picture cannot
+// the reference there is one row without an object, with the warning
+// no-object; when the picture cannot
 // be read or has no reference, one row with the error. With view, the first
 // row carries the marked view for the report.
 FoundRows findRows(const QString& file, const QString& path, const MeasureSettings& settings, const FindSettings& find,

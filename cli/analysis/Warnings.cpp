@@ -62,6 +62,13 @@ const std::vector<WarningInfo>& warningList()
          "(--find) the object reaches the picture's edge: part of it may lie outside"},
         {Warning::ReferenceAmbiguous, "reference-ambiguous",
          "(--find) a second shape fitted the reference's shape as well as the one taken"},
+        {Warning::ObjectThin, "object-thin",
+         "(--find) the object is only a few pixels wide (a blade of grass, a stalk lying apart): blur spreads it "
+         "over its neighbours and its area may be far off; measure it with --full-resolution or from a closer "
+         "photograph"},
+        {Warning::NoObject, "no-object",
+         "(--find) nothing but the reference stands out from the paper: the object may be too faint, or no larger "
+         "than --min-area"},
     };
     return list;
 }

@@ -26,6 +26,8 @@ enum class Warning : unsigned {
     EdgeNotCounted = 1u << 8,
     ObjectTouchesPictureEdge = 1u << 9, // --find
     ReferenceAmbiguous = 1u << 10,      // --find
+    ObjectThin = 1u << 11,              // --find
+    NoObject = 1u << 12,                // --find
 };
 
 // A set of warnings; the codes come out in the order of warningList().

@@ -34,6 +34,17 @@ constexpr double smallestReference = 200;
 constexpr double largestReferenceShare = 1.0 / 6;
 // Reference candidates fitted closely, best first by the rough outline.
 constexpr std::size_t candidatesFitted = 6;
+// A region whose counted pixels show its colour this many times as strongly
+// as the reduced copy did is counted again with the stronger colour, up to
+// this many times.
+constexpr float dilutedColour = 1.15F;
+constexpr int colourRounds = 3;
+// A shape narrower than this many pixels on average is thin.
+constexpr double thinWidth = 6;
+// A shape narrower than this many reduced pixels, and this many pixels more,
+// shows its colour on the reduced copy mixed with the paper's.
+constexpr double narrowSteps = 3;
+constexpr double narrowPixels = 4;
 
 // The picture and its reduced copy, where regions are found.
 struct Finding {
@@ -147,12 +158,15 @@ cv::Vec3f shareOfPaper(const cv::Vec3f& pixel, const cv::Vec3f& inverseLevel)
 // The region's own colour against the paper: the median difference over the
 // half of its standing-out pixels that stands out most (the blurred rim, the
 // ring the region was grown by, and highlights left aside; for a speck of a
-// few pixels that ring would otherwise be most of it).
+// few pixels that ring would otherwise be most of it). Only pixels that stand
+// out themselves count, not those that only do once smoothed: beside a line
+// one pixel thin, the smoothing stands out almost as much as on it.
 std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
 {
     const cv::Rect box = regionBox(found, label);
     const cv::Mat labels = found.labels(box);
     const cv::Mat standOut = found.standOut(box);
+    const cv::Mat distance = found.paper.distance(box);
     std::vector<float> levels;
     for (int y = 0; y < box.height; ++y)
         for (int x = 0; x < box.width; ++x)
@@ -164,7 +178,8 @@ std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
     std::array<std::vector<float>, 3> channels;
     for (int y = 0; y < box.height; ++y)
         for (int x = 0; x < box.width; ++x)
-            if (labels.at<int>(y, x) == label && standOut.at<float>(y, x) >= least) {
+            if (labels.at<int>(y, x) == label && standOut.at<float>(y, x) >= least
+                && distance.at<float>(y, x) > found.standOutLimit) {
                 const cv::Vec3f difference = shareOfPaper(found.reduced.at<cv::Vec3f>(box.y + y, box.x + x),
                                                           found.inverseLevel.at<cv::Vec3f>(box.y + y, box.x + x));
                 for (int c = 0; c < 3; ++c)
@@ -200,6 +215,15 @@ cv::Mat smoothedPatch(const cv::Mat& picture, cv::Rect box, int depth, double si
 // region's colour: 0 on paper, 1 at the colour.
 cv::Vec3f contrastWeights(const cv::Vec3f& colour) { return colour / colour.dot(colour); }
 
+// A pixel's share of the region's colour (weighed by contrastWeights), with
+// the paper's level at it (as 1 / level).
+template <typename Pixel>
+float shareOfColour(const Pixel& p, const cv::Vec3f& inverse, const cv::Vec3f& weights)
+{
+    return (float(p[0]) * inverse[0] - 1) * weights[0] + (float(p[1]) * inverse[1] - 1) * weights[1]
+           + (float(p[2]) * inverse[2] - 1) * weights[2];
+}
+
 // Each pixel of box: its share of the region's colour, for the fit of the
 // reference's outline.
 ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f& colour)
@@ -213,12 +237,8 @@ ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f&
         const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, box.y + y));
         const auto* pixel = smooth.ptr<cv::Vec4f>(y);
         auto* out = patch.values.ptr<float>(y);
-        for (int x = 0; x < box.width; ++x) {
-            const cv::Vec3f& inverse = level[found.columnOf[std::size_t(box.x + x)]];
-            const cv::Vec4f& p = pixel[x];
-            out[x] = (p[0] * inverse[0] - 1) * weights[0] + (p[1] * inverse[1] - 1) * weights[1]
-                     + (p[2] * inverse[2] - 1) * weights[2];
-        }
+        for (int x = 0; x < box.width; ++x)
+            out[x] = shareOfColour(pixel[x], level[found.columnOf[std::size_t(box.x + x)]], weights);
     }
     return patch;
 }
@@ -325,18 +345,40 @@ struct Measured {
     std::int64_t dots = 0;
     cv::Mat mask; // CV_8U over within
     cv::Rect within;
-    cv::Rect box; // of the counted pixels
+    cv::Rect box;     // of the counted pixels
+    double width = 0; // twice the count over its outline's length: a line's width, a disc's radius
 };
 
-Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
+// The length of the outlines round the set pixels of mask (CV_8U), in pixel
+// sides, the mask taken as clear beyond its border.
+std::int64_t outlineLength(const cv::Mat& mask)
 {
-    Measured measured;
-    const int margin = int(std::ceil(std::max(found.scaleX, found.scaleY))) + 2;
-    measured.within = pictureBox(found, regionBox(found, label), margin);
+    std::int64_t sides = 0;
+    for (int y = 0; y < mask.rows; ++y) {
+        const auto* row = mask.ptr<std::uint8_t>(y);
+        const std::uint8_t* above = y > 0 ? mask.ptr<std::uint8_t>(y - 1) : nullptr;
+        std::uint8_t left = 0;
+        for (int x = 0; x < mask.cols; ++x) {
+            sides += (row[x] != left) + (row[x] != (above ? above[x] : 0));
+            left = row[x];
+        }
+        sides += left != 0;
+    }
+    if (mask.rows > 0) {
+        const auto* last = mask.ptr<std::uint8_t>(mask.rows - 1);
+        for (int x = 0; x < mask.cols; ++x)
+            sides += last[x] != 0;
+    }
+    return sides;
+}
+
+// Counts the pixels of the region within measured.within (smooth: the
+// picture smoothed over it) that lie nearer colour than the paper.
+void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth, Measured& measured)
+{
     const cv::Rect& within = measured.within;
-    // Smoothed in whole levels: the half-level rounding moves no edge.
-    const cv::Mat smooth = smoothedPatch(found.picture, within, CV_8U);
     const cv::Vec3f weights = contrastWeights(colour);
+    measured.dots = 0;
     measured.mask = cv::Mat(within.size(), CV_8U, cv::Scalar(0));
     int left = within.width, top = within.height, right = -1, bottom = -1;
     for (int y = 0; y < within.height; ++y) {
@@ -347,25 +389,75 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
         auto* out = measured.mask.ptr<std::uint8_t>(y);
         for (int x = 0; x < within.width; ++x) {
             const int column = found.columnOf[std::size_t(within.x + x)];
-            if (owner[column] != label)
+            if (owner[column] != label || shareOfColour(pixel[x], level[column], weights) <= 0.5F)
                 continue;
-            const cv::Vec3f& inverse = level[column];
-            const cv::Vec4b& p = pixel[x];
-            const float share = (float(p[0]) * inverse[0] - 1) * weights[0]
-                                + (float(p[1]) * inverse[1] - 1) * weights[1]
-                                + (float(p[2]) * inverse[2] - 1) * weights[2];
-            if (share > 0.5F) {
-                out[x] = 255;
-                ++measured.dots;
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
+            out[x] = 255;
+            ++measured.dots;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
         }
     }
-    if (measured.dots > 0)
-        measured.box = cv::Rect(within.x + left, within.y + top, right - left + 1, bottom - top + 1);
+    const std::int64_t outline = outlineLength(measured.mask);
+    measured.width = outline > 0 ? 2 * double(measured.dots) / double(outline) : 0;
+    measured.box = measured.dots > 0 ? cv::Rect(within.x + left, within.y + top, right - left + 1, bottom - top + 1)
+                                     : cv::Rect();
+}
+
+// How strongly the counted pixels show colour on the picture itself
+// (unsmoothed): the tenth of their shares of it that shows it most.
+float strengthOf(const Finding& found, const Measured& measured, const cv::Vec3f& colour)
+{
+    const cv::Vec3f weights = contrastWeights(colour);
+    std::vector<float> shares;
+    for (int y = 0; y < measured.within.height; ++y) {
+        const int row = measured.within.y + y;
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, row));
+        const auto* pixel = found.picture.ptr<cv::Vec4b>(row) + measured.within.x;
+        const auto* counted = measured.mask.ptr<std::uint8_t>(y);
+        for (int x = 0; x < measured.within.width; ++x)
+            if (counted[x])
+                shares.push_back(
+                    shareOfColour(pixel[x], level[found.columnOf[std::size_t(measured.within.x + x)]], weights));
+    }
+    if (shares.empty())
+        return 0;
+    // Near the top: a narrow shape's ramps either side of its middle make up
+    // most of what is counted.
+    const auto top = shares.begin() + std::ptrdiff_t(shares.size() * 9 / 10);
+    std::nth_element(shares.begin(), top, shares.end());
+    return *top;
+}
+
+Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
+{
+    Measured measured;
+    const int margin = int(std::ceil(std::max(found.scaleX, found.scaleY))) + 2;
+    measured.within = pictureBox(found, regionBox(found, label), margin);
+    // Smoothed in whole levels: the half-level rounding moves no edge.
+    const cv::Mat smooth = smoothedPatch(found.picture, measured.within, CV_8U);
+    cv::Vec3f seen = colour;
+    countRegion(found, label, seen, smooth, measured);
+    // A shape narrower than a few pixels of the reduced copy shows only part
+    // of its colour there, mixed with the paper beside it, and the halfway
+    // limit taken from it counts the shape too wide: the pixels counted on
+    // the picture itself then show the colour more strongly, and are counted
+    // again against what they show.
+    const double narrow = narrowSteps * std::max(found.scaleX, found.scaleY) + narrowPixels;
+    for (int round = 0; round < colourRounds && measured.width < narrow; ++round) {
+        const float strength = strengthOf(found, measured, seen);
+        if (strength <= dilutedColour)
+            break;
+        seen *= strength;
+        Measured again{0, cv::Mat(), measured.within, cv::Rect()};
+        countRegion(found, label, seen, smooth, again);
+        // A line a pixel thin and sharp shows its whole colour on the picture
+        // yet only part of it once smoothed: it stays as first counted.
+        if (again.dots == 0)
+            break;
+        measured = std::move(again);
+    }
     return measured;
 }
 
@@ -481,6 +573,9 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         object.box = toQRect(measured.box);
         object.touchesEdge = touchesBorder(measured.box, found.picture.size());
         object.outline = outlineOf(measured);
+        // Blur spreads so thin a shape over the paper beside it that no limit
+        // halfway between the two colours counts it true.
+        object.thin = measured.width < thinWidth;
         objects.push_back(std::move(object));
     }
     std::vector<QRect> boxes;

@@ -52,6 +52,7 @@ struct FoundObject {
     std::int64_t dots = 0; // pixels of the object, holes left out
     QRect box;             // its bounding rectangle, L,T,R,B exclusive
     bool touchesEdge = false;
+    bool thin = false;             // only a few pixels wide: its area is uncertain
     std::vector<QPolygon> outline; // outer outline first, then those of its holes
     double area = 0;               // dots in the reference's unit
 };
@@ -80,7 +81,3 @@ void analyseOnCallingThreads();
 // A box belongs to the row of the topmost box still unplaced when its middle
 // lies within that box's height. Returns the indices of boxes in that order.
 std::vector<int> readingOrder(const std::vector<QRect>& boxes);
-
-// The warning codes of the find mode.
-inline constexpr const char* touchesEdgeWarning = "object-touches-picture-edge";
-inline constexpr const char* ambiguousReferenceWarning = "reference-ambiguous";

@@ -38,7 +38,7 @@ TEST(FindOptions, ShapeRequiredRectanglesRefusedMinAreaChecked)
         EXPECT_THROW(parsed(wrong), OptionError) << wrong.join(u' ').toStdString();
 }
 
-TEST(FindBatch, ARowPerObjectAndTheMissingReferenceAsTheError)
+TEST(FindBatch, ARowPerObjectTheMissingReferenceAsTheErrorNoObjectAsAWarning)
 {
     const QDir dir(temporaryDirectory());
     const QImage sheet = paperWith(QSize(900, 600), {{disc({700, 150}, 60), QColor(90, 90, 100)},
@@ -46,15 +46,17 @@ TEST(FindBatch, ARowPerObjectAndTheMissingReferenceAsTheError)
                                                      {ellipse({300, 480}, 90, 60), QColor(45, 115, 35)}});
     ASSERT_TRUE(sheet.save(dir.filePath("sheet.bmp")));
     ASSERT_TRUE(paperWith(QSize(300, 200), {}).save(dir.filePath("blank.bmp")));
+    ASSERT_TRUE(
+        paperWith(QSize(600, 400), {{disc({300, 200}, 60), QColor(90, 90, 100)}}).save(dir.filePath("coin.bmp")));
 
     BatchJob job;
-    job.pictures = {dir.filePath("sheet.bmp"), dir.filePath("blank.bmp")};
+    job.pictures = {dir.filePath("sheet.bmp"), dir.filePath("blank.bmp"), dir.filePath("coin.bmp")};
     job.settings.referenceArea = 3.14L;
     job.find = true;
     job.findSettings.referenceArea = 3.14;
     job.views = true;
     const std::vector<PictureRow> rows = measureBatch(job);
-    ASSERT_EQ(rows.size(), 3U);
+    ASSERT_EQ(rows.size(), 4U);
     EXPECT_EQ(rows[0].object, 1);
     EXPECT_EQ(rows[1].object, 2);
     EXPECT_NEAR(rows[0].area.toDouble(), 3.14 * 120 * 70 / (60 * 60), 0.02 * 3.14 * 120 * 70 / (60 * 60));
@@ -64,6 +66,9 @@ TEST(FindBatch, ARowPerObjectAndTheMissingReferenceAsTheError)
     EXPECT_EQ(rows[2].picture, 1);
     EXPECT_EQ(rows[2].error, QStringLiteral("no reference found"));
     EXPECT_FALSE(rows[2].view.isEmpty()); // the report still shows what was searched
+    EXPECT_TRUE(rows[3].error.isEmpty());
+    EXPECT_FALSE(rows[3].object.has_value());
+    EXPECT_EQ(rows[3].warnings.text(), QStringLiteral("no-object"));
 
     const QString table = csvTable(rows, true);
     EXPECT_TRUE(table.startsWith(QStringLiteral("file,width,height,object_dots,reference_dots,reference_area,area,"

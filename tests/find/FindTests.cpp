@@ -250,3 +250,28 @@ TEST(MarkedView, OutlinesNumbersAndTheFittedReferenceAreDrawn)
 }
 
 } // namespace
+
+TEST(FindObjects, AThinLineLyingApartCountsItsOwnWidthOrSaysItIsThin)
+{
+    // A line only a few reduced pixels wide shows its colour there mixed with
+    // the paper's; blur spreads the thinnest over the paper beside them.
+    struct Case {
+        double width, blur;
+        bool exact, thin;
+    };
+    for (const Case& line : {Case{2, 0, true, true}, Case{3, 1.2, true, true}, Case{8, 1.5, true, false},
+                             Case{20, 1.5, true, false}, Case{2, 1.5, false, true}}) {
+        QPainterPath path;
+        path.addRect(QRectF(150, 300, 400, line.width));
+        const QImage picture = paperWith(QSize(900, 600),
+                                         {{disc({700, 150}, 60), QColor(90, 90, 100)}, {path, QColor(45, 115, 35)}},
+                                         0.2, 6, 0, {}, line.blur);
+        const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc, 0.01));
+        ASSERT_EQ(found.objects.size(), 1U) << line.width << " px, blur " << line.blur;
+        const double dots = 400 * line.width;
+        if (line.exact) {
+            EXPECT_NEAR(double(found.objects[0].dots), dots, 0.01 * dots) << line.width << " px, blur " << line.blur;
+        }
+        EXPECT_EQ(found.objects[0].thin, line.thin) << line.width << " px, blur " << line.blur;
+    }
+}
