@@ -180,6 +180,11 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
         if (parser.isSet(o.object) || parser.isSet(o.reference) || parser.isSet(o.boxes))
             throw OptionError(QStringLiteral("--find measures without rectangles: leave out --object, --reference "
                                              "and --boxes"));
+        for (const auto* counting :
+             {&o.levels, &o.threshold, &o.by, &o.objectBy, &o.referenceBy, &o.colourMargin, &o.units})
+            if (parser.isSet(*counting))
+                throw OptionError(QStringLiteral("--find sets its own limit for each shape: leave out --%1")
+                                      .arg(counting->names().constFirst()));
         if (!parser.isSet(o.referenceShape))
             throw OptionError(QStringLiteral("--find needs --reference-shape disc or square"));
         options.findSettings.shape = choiceOption(parser.value(o.referenceShape), QStringLiteral("reference-shape"),
@@ -275,7 +280,10 @@ QString measureHelp()
                           "                            two more columns: object and box (L,T,R,B in the\n"
                           "                            picture's own pixels); reference_dots is then the\n"
                           "                            fitted outline's area in pixels. Without\n"
-                          "                            --full-resolution it measures the working image\n"
+                          "                            --full-resolution it measures the working image.\n"
+                          "                            It sets its own limit for each shape: not with\n"
+                          "                            --levels, --threshold, --by, --object-by,\n"
+                          "                            --reference-by, --colour-margin or --units\n"
                           "  --reference-shape disc|square   the reference's shape (required with --find)\n"
                           "  --min-area A              with --find, objects no larger than A in the\n"
                           "                            reference area's unit are left out (default 0.1)\n"

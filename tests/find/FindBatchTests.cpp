@@ -33,6 +33,9 @@ TEST(FindOptions, ShapeRequiredRectanglesRefusedMinAreaChecked)
                                      {"--find", "--reference-shape", "disc", "--object", "1,1,5,5"},
                                      {"--find", "--reference-shape", "disc", "--boxes", "b.csv"},
                                      {"--find", "--reference-shape", "disc", "--min-area", "-1"},
+                                     {"--find", "--reference-shape", "disc", "--threshold", "30"},
+                                     {"--find", "--reference-shape", "disc", "--by", "red"},
+                                     {"--find", "--reference-shape", "disc", "--units", "picture"},
                                      {"--object", "1,1,5,5", "--reference-shape", "disc"},
                                      {"--object", "1,1,5,5", "--min-area", "1"}})
         EXPECT_THROW(parsed(wrong), OptionError) << wrong.join(u' ').toStdString();
