@@ -412,7 +412,7 @@ void reportFind(const QString& program, const QString& dir, const std::vector<Tr
     printDescriptions(findSet, 16);
     for (std::size_t m = 0; m < modes.size(); ++m) {
         std::vector<double> errors;
-        int failed = 0, strays = 0;
+        int failed = 0, strays = 0, unwarned = 0;
         double largestStray = 0;
         for (const FindRun* run : {&onRectangleSet[m], &onFindSet[m]})
             for (const auto& [file, found] : run->pictures) {
@@ -420,12 +420,14 @@ void reportFind(const QString& program, const QString& dir, const std::vector<Tr
                     errors.push_back(std::abs(*found.error));
                 else
                     ++failed;
+                unwarned += found.error && std::abs(*found.error) > 0.03 && found.warnings.isEmpty();
                 strays += found.strays;
                 largestStray = std::max(largestStray, found.largestStray);
             }
         const double worst = errors.empty() ? 0 : *std::max_element(errors.begin(), errors.end());
-        print(QStringLiteral("%1: median |error| %2 %, worst %3 %, no reference %4 of %5, stray objects %6 "
-                             "(largest %7 % of the reference), %8 s on the rectangle set, %9 s on the find set\n")
+        print(QStringLiteral("%1: median |error| %2 %, worst %3 %, over 3 % unwarned %10, no reference %4 of %5, "
+                             "stray objects %6 (largest %7 % of the reference), %8 s on the rectangle set, %9 s on "
+                             "the find set\n")
                   .arg(modes[m].first, -17)
                   .arg(median(errors) * 100, 0, 'f', 2)
                   .arg(worst * 100, 0, 'f', 2)
@@ -434,7 +436,8 @@ void reportFind(const QString& program, const QString& dir, const std::vector<Tr
                   .arg(strays)
                   .arg(largestStray * 100, 0, 'f', 2)
                   .arg(onRectangleSet[m].seconds, 0, 'f', 2)
-                  .arg(onFindSet[m].seconds, 0, 'f', 2));
+                  .arg(onFindSet[m].seconds, 0, 'f', 2)
+                  .arg(unwarned));
     }
 }
 

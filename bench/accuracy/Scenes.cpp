@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QTransform>
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -104,6 +105,10 @@ QPainterPath outline(const Item& item)
         const double bend = L * uniform(random, 0.18, 0.3);
         return band(QPointF(-0.5 * L, 0), QPointF(0, -2 * bend), QPointF(0.5 * L, 0), uniform(random, 4.5, 6.5), 0.4);
     }
+    case ItemKind::ThinBlade: {
+        const double bend = L * uniform(random, 0.1, 0.25);
+        return band(QPointF(-0.5 * L, 0), QPointF(0, -2 * bend), QPointF(0.5 * L, 0), uniform(random, 0.8, 1.6), 0.6);
+    }
     case ItemKind::Footprint: {
         QPainterPath foot = ellipse(QPointF(-0.34 * L, 0.02 * L), 0.15 * L, 0.13 * L);
         QPainterPath ball = ellipse(QPointF(0.17 * L, 0), 0.15 * L, 0.17 * L);
@@ -162,7 +167,8 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
     switch (item.kind) {
     case ItemKind::Leaf:
     case ItemKind::CompoundLeaf:
-    case ItemKind::GrassBlade: {
+    case ItemKind::GrassBlade:
+    case ItemKind::ThinBlade: {
         const QColor green(uniformInt(random, 45, 85), uniformInt(random, 95, 140), uniformInt(random, 25, 55));
         painter.fillRect(box, green);
         // Lighter veins and a few darker patches.
@@ -339,6 +345,7 @@ QString itemKindName(ItemKind kind)
     case ItemKind::Leaf: return QStringLiteral("leaf");
     case ItemKind::CompoundLeaf: return QStringLiteral("compound leaf");
     case ItemKind::GrassBlade: return QStringLiteral("grass blade");
+    case ItemKind::ThinBlade: return QStringLiteral("thin blade");
     case ItemKind::Footprint: return QStringLiteral("footprint");
     case ItemKind::LightCoin: return QStringLiteral("light coin");
     case ItemKind::DarkCoin: return QStringLiteral("dark coin");
@@ -453,13 +460,55 @@ QImage renderScene(Scene& scene)
     return image;
 }
 
+namespace {
+
+// A shape placed on a sheet, as shares of the picture's width (y: of its
+// height).
+struct Placed {
+    ItemKind kind;
+    double x, y, length;
+};
+
+// A sheet with the shapes placed on it and the reference last, photographed
+// under conditions drawn from random (a picture size too, unless given).
+Scene sheetScene(const std::vector<Placed>& placed, ItemKind referenceKind, std::optional<QSize> size, double mmAcross,
+                 bool shadow, Random& random)
+{
+    Scene scene;
+    scene.seed = unsigned(random());
+    Conditions& c = scene.conditions;
+    c.size = size ? *size : sizes[std::size_t(uniformInt(random, 0, 4))];
+    c.mmAcross = mmAcross * uniform(random, 1.0, 1.1);
+    takePhotograph(c, random, shadow);
+    const double widthMm = c.mmAcross, heightMm = c.mmAcross * c.size.height() / c.size.width();
+    QStringList kinds;
+    for (const Placed& shape : placed) {
+        Item object;
+        object.kind = shape.kind;
+        object.sizeMm = shape.length * widthMm * uniform(random, 0.9, 1.0);
+        object.angle = uniform(random, -20, 20);
+        object.centreXmm = widthMm * shape.x;
+        object.centreYmm = heightMm * shape.y;
+        object.seed = unsigned(random());
+        scene.items.push_back(object);
+        kinds << itemKindName(shape.kind);
+    }
+    const Item reference = referenceItem(referenceKind, widthMm, heightMm, random);
+    scene.items.push_back(reference);
+    scene.description = sceneDescription(kinds.join(QStringLiteral(", ")), reference.kind, c);
+    return scene;
+}
+
+QString findSceneName(std::size_t index, const char* layout)
+{
+    return QStringLiteral("find-%1-%2").arg(index + 1, 2, 10, QChar(u'0')).arg(QString::fromLatin1(layout));
+}
+
+} // namespace
+
 std::vector<Scene> findSceneSet(unsigned seed, bool large)
 {
     Random random(seed * 7 + 1);
-    struct Placed {
-        ItemKind kind;
-        double x, y, length; // as shares of the picture's width (y: of its height)
-    };
     const std::vector<std::vector<Placed>> layouts = {
         {{ItemKind::Leaf, 0.2, 0.3, 0.2}, {ItemKind::Leaf, 0.52, 0.3, 0.18}, {ItemKind::Leaf, 0.36, 0.74, 0.22}},
         {{ItemKind::Footprint, 0.38, 0.5, 0.5}},
@@ -475,31 +524,23 @@ std::vector<Scene> findSceneSet(unsigned seed, bool large)
     std::vector<Scene> scenes;
     for (int i = 0; i < count; ++i) {
         const std::size_t layout = std::size_t(i) % layouts.size();
-        Scene scene;
-        scene.seed = unsigned(random());
-        Conditions& c = scene.conditions;
-        c.size = sizes[large ? std::size_t(i) % std::size(sizes) : std::size_t(uniformInt(random, 0, 4))];
-        c.mmAcross = (layout == 1 ? 500 : 320) * uniform(random, 1.0, 1.1);
-        takePhotograph(c, random, i % 3 == 2);
-        const double widthMm = c.mmAcross, heightMm = c.mmAcross * c.size.height() / c.size.width();
-        QStringList kinds;
-        for (const Placed& placed : layouts[layout]) {
-            Item object;
-            object.kind = placed.kind;
-            object.sizeMm = placed.length * widthMm * uniform(random, 0.9, 1.0);
-            object.angle = uniform(random, -20, 20);
-            object.centreXmm = widthMm * placed.x;
-            object.centreYmm = heightMm * placed.y;
-            object.seed = unsigned(random());
-            scene.items.push_back(object);
-            kinds << itemKindName(placed.kind);
-        }
-        const Item reference = referenceItem(
-            references[std::size_t(i / int(layouts.size()) + i) % std::size(references)], widthMm, heightMm, random);
-        scene.items.push_back(reference);
-        scene.name =
-            QStringLiteral("find-%1-%2").arg(i + 1, 2, 10, QChar(u'0')).arg(QString::fromLatin1(names[layout]));
-        scene.description = sceneDescription(kinds.join(QStringLiteral(", ")), reference.kind, c);
+        Scene scene = sheetScene(layouts[layout],
+                                 references[std::size_t(i / int(layouts.size()) + i) % std::size(references)],
+                                 large ? std::optional(sizes[std::size_t(i) % std::size(sizes)]) : std::nullopt,
+                                 layout == 1 ? 500 : 320, i % 3 == 2, random);
+        scene.name = findSceneName(std::size_t(i), names[layout]);
+        scenes.push_back(scene);
+    }
+    // Blades of fine grass, about a millimetre wide, drawn apart from the
+    // rest so that the sheets above stay as they were.
+    Random bladesRandom(seed * 13 + 5);
+    const std::vector<Placed> blades = {{ItemKind::ThinBlade, 0.3, 0.3, 0.3},
+                                        {ItemKind::ThinBlade, 0.35, 0.55, 0.35},
+                                        {ItemKind::ThinBlade, 0.4, 0.8, 0.25}};
+    for (int i = 0; i < (large ? 3 : 2); ++i) {
+        Scene scene = sheetScene(blades, references[std::size_t(i) % std::size(references)],
+                                 sizes[std::size_t(large ? 2 * i : i) % std::size(sizes)], 320, i == 1, bladesRandom);
+        scene.name = findSceneName(std::size_t(count + i), "blades");
         scenes.push_back(scene);
     }
     return scenes;

@@ -24,6 +24,7 @@ enum class ItemKind {
     Leaf,         // ovate, with a stalk and insect holes
     CompoundLeaf, // five leaflets spread from the stalk's end
     GrassBlade,   // long, narrow and bent
+    ThinBlade,    // fine grass or a pine needle, about a millimetre wide
     Footprint,    // heel, ball and toes; a high arch leaves the middle empty
     LightCoin,    // 20 mm, aluminium: light body, lighter rim, highlights
     DarkCoin,     // 20 mm, copper
@@ -78,7 +79,7 @@ QString itemKindName(ItemKind kind);
 
 // Pictures for measuring without rectangles (planix-measure --find): several
 // shapes on one sheet (three leaves; a leaf, a grass blade and a compound
-// leaf; a footprint whose toes lie apart) beside a light or dark coin or a
-// printed square, under the same conditions as sceneSet's. The reference is
-// the last item.
+// leaf; a footprint whose toes lie apart; blades of fine grass) beside a
+// light or dark coin or a printed square, under the same conditions as
+// sceneSet's. The reference is the last item.
 std::vector<Scene> findSceneSet(unsigned seed, bool large);
