@@ -345,8 +345,10 @@ struct Measured {
     std::int64_t dots = 0;
     cv::Mat mask; // CV_8U over within
     cv::Rect within;
-    cv::Rect box;     // of the counted pixels
-    double width = 0; // twice the count over its outline's length: a line's width, a disc's radius
+    cv::Rect box; // of the counted pixels
+    // Twice the count over the length of its pixels' sides along its
+    // outline: roughly a line's width (less where it runs aslant).
+    double roughWidth = 0;
 };
 
 // The length of the outlines round the set pixels of mask (CV_8U), in pixel
@@ -400,7 +402,7 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
         }
     }
     const std::int64_t outline = outlineLength(measured.mask);
-    measured.width = outline > 0 ? 2 * double(measured.dots) / double(outline) : 0;
+    measured.roughWidth = outline > 0 ? 2 * double(measured.dots) / double(outline) : 0;
     measured.box = measured.dots > 0 ? cv::Rect(within.x + left, within.y + top, right - left + 1, bottom - top + 1)
                                      : cv::Rect();
 }
@@ -445,7 +447,7 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
     // the picture itself then show the colour more strongly, and are counted
     // again against what they show.
     const double narrow = narrowSteps * std::max(found.scaleX, found.scaleY) + narrowPixels;
-    for (int round = 0; round < colourRounds && measured.width < narrow; ++round) {
+    for (int round = 0; round < colourRounds && measured.roughWidth < narrow; ++round) {
         const float strength = strengthOf(found, measured, seen);
         if (strength <= dilutedColour)
             break;
@@ -461,21 +463,30 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
     return measured;
 }
 
-std::vector<QPolygon> outlineOf(const Measured& measured)
+// A counted shape's outlines, through its edge pixels' centres.
+struct Outline {
+    std::vector<QPolygon> polygons; // the largest outer outline first
+    double outerLength = 0;         // of the outer outlines (holes left out)
+};
+
+Outline outlineOf(const Measured& measured)
 {
     std::vector<std::vector<cv::Point>> contours;
     std::vector<cv::Vec4i> hierarchy;
     cv::findContours(measured.mask.clone(), contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_SIMPLE,
                      measured.within.tl());
+    Outline outline;
+    for (std::size_t i = 0; i < contours.size(); ++i)
+        if (hierarchy[i][3] < 0)
+            outline.outerLength += cv::arcLength(contours[i], true);
     // The largest outer outline first.
     std::stable_sort(contours.begin(), contours.end(),
                      [](const auto& a, const auto& b) { return cv::contourArea(a) > cv::contourArea(b); });
-    std::vector<QPolygon> outline;
     for (const auto& contour : contours) {
         QPolygon polygon;
         for (const cv::Point& p : contour)
             polygon << QPoint(p.x, p.y);
-        outline.push_back(polygon);
+        outline.polygons.push_back(polygon);
     }
     return outline;
 }
@@ -572,10 +583,12 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         object.area = area;
         object.box = toQRect(measured.box);
         object.touchesEdge = touchesBorder(measured.box, found.picture.size());
-        object.outline = outlineOf(measured);
+        Outline outline = outlineOf(measured);
+        object.outline = std::move(outline.polygons);
         // Blur spreads so thin a shape over the paper beside it that no limit
-        // halfway between the two colours counts it true.
-        object.thin = measured.width < thinWidth;
+        // halfway between the two colours counts it true. Twice its area over
+        // its outline's length is a line's width (and a disc's radius).
+        object.thin = 2 * double(measured.dots) < thinWidth * outline.outerLength;
         objects.push_back(std::move(object));
     }
     std::vector<QRect> boxes;
