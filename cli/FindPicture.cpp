@@ -91,7 +91,9 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
             found = findObjects(image, reduced, find);
         } else {
             image = fittedBitmap(picture).image();
-            found = findObjects(image, find);
+            FindSettings onWorkingImage = find;
+            onWorkingImage.shrunk = counted != own;
+            found = findObjects(image, onWorkingImage);
         }
         first.size = counted;
         first.referencePixels = found.reference.pixelArea;

@@ -63,8 +63,9 @@ const std::vector<WarningInfo>& warningList()
         {Warning::ReferenceAmbiguous, "reference-ambiguous",
          "(--find) a second shape fitted the reference's shape as well as the one taken"},
         {Warning::ObjectThin, "object-thin",
-         "(--find) the object is only a few pixels wide (a blade of grass, a stalk lying apart): blur spreads it "
-         "over its neighbours and its area may be far off; measure it with --full-resolution or from a closer "
+         "(--find) the object is narrow (a blade of grass, a stalk lying apart): under 6 pixels wide, under 3.5 "
+         "times the blur of the reference's edge, or under 12 pixels on a shrunk working image; blur or the "
+         "working image's rounding may put its area far off: measure it with --full-resolution or from a closer "
          "photograph"},
         {Warning::NoObject, "no-object",
          "(--find) nothing but the reference stands out from the paper: the object may be too faint, or no larger "

@@ -509,6 +509,17 @@ std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f ou
     return Crossing{std::move(*levels), *rise};
 }
 
+double blurOf(const std::vector<std::optional<Crossing>>& crossings)
+{
+    std::vector<float> widths;
+    for (const auto& crossing : crossings)
+        if (crossing)
+            widths.push_back(crossing->rise.width);
+    // A blurred step rises fastest over 2.355 standard deviations at half
+    // that rate.
+    return median(std::move(widths)) / 2.355;
+}
+
 std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings)
 {
     std::vector<std::optional<float>> edges;

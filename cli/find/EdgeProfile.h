@@ -49,3 +49,7 @@ std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f ou
 // (none where the line shows no edge). The lines are judged together: a rim
 // must show round most of the outline to be taken for one.
 std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings);
+
+// The edge's blur (one standard deviation, pixels), from how wide the lines'
+// steepest rises are at half their height; 0 without any.
+double blurOf(const std::vector<std::optional<Crossing>>& crossings);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 #include <optional>
 #include <utility>
@@ -34,17 +35,21 @@ constexpr double smallestReference = 200;
 constexpr double largestReferenceShare = 1.0 / 6;
 // Reference candidates fitted closely, best first by the rough outline.
 constexpr std::size_t candidatesFitted = 6;
-// A region whose counted pixels show its colour this many times as strongly
-// as the reduced copy did is counted again with the stronger colour, up to
-// this many times.
-constexpr float dilutedColour = 1.15F;
-constexpr int colourRounds = 3;
-// A shape narrower than this many pixels on average is thin.
-constexpr double thinWidth = 6;
+// A narrow region whose middle shows its colour this many times as strongly
+// as the colour it was counted against is counted again with the stronger
+// colour, up to this many times.
+constexpr float strongerColour = 1.02F;
+constexpr int colourRounds = 4;
 // A shape narrower than this many reduced pixels, and this many pixels more,
-// shows its colour on the reduced copy mixed with the paper's.
-constexpr double narrowSteps = 3;
-constexpr double narrowPixels = 4;
+// may show its colour on the reduced copy mixed with the paper's.
+constexpr double narrowSteps = 6;
+constexpr double narrowPixels = 8;
+// A shape narrower than this many pixels on average, or than this many times
+// the blur of the reference's edge (one standard deviation), is thin.
+constexpr double thinWidth = 6;
+constexpr double blurWidths = 3.5;
+// On a shrunk working image, a shape narrower than this many pixels is thin.
+constexpr double shrunkWidth = 12;
 
 // The picture and its reduced copy, where regions are found.
 struct Finding {
@@ -345,33 +350,34 @@ struct Measured {
     std::int64_t dots = 0;
     cv::Mat mask; // CV_8U over within
     cv::Rect within;
-    cv::Rect box; // of the counted pixels
-    // Twice the count over the length of its pixels' sides along its
-    // outline: roughly a line's width (less where it runs aslant).
-    double roughWidth = 0;
+    cv::Rect box;                  // of the counted pixels
+    std::vector<QPolygon> outline; // through its edge pixels' centres, the largest outer outline first
+    // Twice the count over the length of all its outlines, holes' too: a
+    // line's or a ring's width, a disc's radius (0 for a single pixel).
+    double width = 0;
 };
 
-// The length of the outlines round the set pixels of mask (CV_8U), in pixel
-// sides, the mask taken as clear beyond its border.
-std::int64_t outlineLength(const cv::Mat& mask)
+// The counted pixels' outlines, and the width they give.
+void traceOutline(Measured& measured)
 {
-    std::int64_t sides = 0;
-    for (int y = 0; y < mask.rows; ++y) {
-        const auto* row = mask.ptr<std::uint8_t>(y);
-        const std::uint8_t* above = y > 0 ? mask.ptr<std::uint8_t>(y - 1) : nullptr;
-        std::uint8_t left = 0;
-        for (int x = 0; x < mask.cols; ++x) {
-            sides += (row[x] != left) + (row[x] != (above ? above[x] : 0));
-            left = row[x];
-        }
-        sides += left != 0;
+    std::vector<std::vector<cv::Point>> contours;
+    std::vector<cv::Vec4i> hierarchy;
+    cv::findContours(measured.mask.clone(), contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_SIMPLE,
+                     measured.within.tl());
+    double length = 0;
+    for (const auto& contour : contours)
+        length += cv::arcLength(contour, true);
+    measured.width = length > 0 ? 2 * double(measured.dots) / length : 0;
+    // The largest outer outline first.
+    std::stable_sort(contours.begin(), contours.end(),
+                     [](const auto& a, const auto& b) { return cv::contourArea(a) > cv::contourArea(b); });
+    measured.outline.clear();
+    for (const auto& contour : contours) {
+        QPolygon polygon;
+        for (const cv::Point& p : contour)
+            polygon << QPoint(p.x, p.y);
+        measured.outline.push_back(polygon);
     }
-    if (mask.rows > 0) {
-        const auto* last = mask.ptr<std::uint8_t>(mask.rows - 1);
-        for (int x = 0; x < mask.cols; ++x)
-            sides += last[x] != 0;
-    }
-    return sides;
 }
 
 // Counts the pixels of the region within measured.within (smooth: the
@@ -401,38 +407,50 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
             bottom = std::max(bottom, y);
         }
     }
-    const std::int64_t outline = outlineLength(measured.mask);
-    measured.roughWidth = outline > 0 ? 2 * double(measured.dots) / double(outline) : 0;
     measured.box = measured.dots > 0 ? cv::Rect(within.x + left, within.y + top, right - left + 1, bottom - top + 1)
                                      : cv::Rect();
+    traceOutline(measured);
 }
 
-// How strongly the counted pixels show colour on the picture itself
-// (unsmoothed): the tenth of their shares of it that shows it most.
+// How strongly the middle of the counted shape shows colour on the picture
+// itself (unsmoothed): the median share along its core, the counted pixels
+// half its width inside its outline (a line's middle line): its blurred
+// sides make up most of what is counted.
 float strengthOf(const Finding& found, const Measured& measured, const cv::Vec3f& colour)
 {
+    const int depth = std::max(0, int((measured.width - 1) / 2));
+    cv::Mat core = measured.mask;
+    if (depth > 0)
+        cv::erode(measured.mask, core,
+                  cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * depth + 1, 2 * depth + 1)));
+    if (cv::countNonZero(core) == 0)
+        core = measured.mask;
     const cv::Vec3f weights = contrastWeights(colour);
     std::vector<float> shares;
     for (int y = 0; y < measured.within.height; ++y) {
         const int row = measured.within.y + y;
         const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, row));
         const auto* pixel = found.picture.ptr<cv::Vec4b>(row) + measured.within.x;
-        const auto* counted = measured.mask.ptr<std::uint8_t>(y);
+        const auto* middle = core.ptr<std::uint8_t>(y);
         for (int x = 0; x < measured.within.width; ++x)
-            if (counted[x])
+            if (middle[x])
                 shares.push_back(
                     shareOfColour(pixel[x], level[found.columnOf[std::size_t(measured.within.x + x)]], weights));
     }
-    if (shares.empty())
-        return 0;
-    // Near the top: a narrow shape's ramps either side of its middle make up
-    // most of what is counted.
-    const auto top = shares.begin() + std::ptrdiff_t(shares.size() * 9 / 10);
-    std::nth_element(shares.begin(), top, shares.end());
-    return *top;
+    return median(std::move(shares));
 }
 
-Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
+// The share of its own colour that a shape width pixels wide shows at its
+// middle under a blur of sigma pixels; taken as all of it where that is
+// under 0.9 (narrower than about 2.3 times the blur): there the width
+// counted is too uncertain to correct by, and the shape is thin.
+double peakShare(double width, double sigma)
+{
+    const double share = sigma > 0 ? std::erf(width / (2 * std::numbers::sqrt2 * sigma)) : 1.0;
+    return share >= 0.9 ? share : 1.0;
+}
+
+Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour, double blur)
 {
     Measured measured;
     const int margin = int(std::ceil(std::max(found.scaleX, found.scaleY))) + 2;
@@ -443,16 +461,18 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
     countRegion(found, label, seen, smooth, measured);
     // A shape narrower than a few pixels of the reduced copy shows only part
     // of its colour there, mixed with the paper beside it, and the halfway
-    // limit taken from it counts the shape too wide: the pixels counted on
-    // the picture itself then show the colour more strongly, and are counted
-    // again against what they show.
+    // limit taken from it counts the shape too wide: the middle of what was
+    // counted then shows the colour more strongly on the picture itself, and
+    // the shape is counted again against what it shows. Where the shape is
+    // not much wider than the blur (the reference's), even its middle falls
+    // short of its colour, by as much as the blur takes.
     const double narrow = narrowSteps * std::max(found.scaleX, found.scaleY) + narrowPixels;
-    for (int round = 0; round < colourRounds && measured.roughWidth < narrow; ++round) {
-        const float strength = strengthOf(found, measured, seen);
-        if (strength <= dilutedColour)
+    for (int round = 0; round < colourRounds && measured.width < narrow; ++round) {
+        const float strength = float(strengthOf(found, measured, seen) / peakShare(measured.width, blur));
+        if (strength <= strongerColour)
             break;
         seen *= strength;
-        Measured again{0, cv::Mat(), measured.within, cv::Rect()};
+        Measured again{0, cv::Mat(), measured.within, cv::Rect(), {}, 0};
         countRegion(found, label, seen, smooth, again);
         // A line a pixel thin and sharp shows its whole colour on the picture
         // yet only part of it once smoothed: it stays as first counted.
@@ -461,34 +481,6 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour)
         measured = std::move(again);
     }
     return measured;
-}
-
-// A counted shape's outlines, through its edge pixels' centres.
-struct Outline {
-    std::vector<QPolygon> polygons; // the largest outer outline first
-    double outerLength = 0;         // of the outer outlines (holes left out)
-};
-
-Outline outlineOf(const Measured& measured)
-{
-    std::vector<std::vector<cv::Point>> contours;
-    std::vector<cv::Vec4i> hierarchy;
-    cv::findContours(measured.mask.clone(), contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_SIMPLE,
-                     measured.within.tl());
-    Outline outline;
-    for (std::size_t i = 0; i < contours.size(); ++i)
-        if (hierarchy[i][3] < 0)
-            outline.outerLength += cv::arcLength(contours[i], true);
-    // The largest outer outline first.
-    std::stable_sort(contours.begin(), contours.end(),
-                     [](const auto& a, const auto& b) { return cv::contourArea(a) > cv::contourArea(b); });
-    for (const auto& contour : contours) {
-        QPolygon polygon;
-        for (const cv::Point& p : contour)
-            polygon << QPoint(p.x, p.y);
-        outline.polygons.push_back(polygon);
-    }
-    return outline;
 }
 
 QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }
@@ -574,7 +566,7 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         const auto colour = regionColour(found, label);
         if (!colour)
             continue;
-        const Measured measured = measureRegion(found, label, *colour);
+        const Measured measured = measureRegion(found, label, *colour, best.fit.blur);
         const double area = double(measured.dots) * unitsPerDot;
         if (area <= settings.minArea)
             continue;
@@ -583,12 +575,12 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         object.area = area;
         object.box = toQRect(measured.box);
         object.touchesEdge = touchesBorder(measured.box, found.picture.size());
-        Outline outline = outlineOf(measured);
-        object.outline = std::move(outline.polygons);
-        // Blur spreads so thin a shape over the paper beside it that no limit
-        // halfway between the two colours counts it true. Twice its area over
-        // its outline's length is a line's width (and a disc's radius).
-        object.thin = 2 * double(measured.dots) < thinWidth * outline.outerLength;
+        object.outline = measured.outline;
+        // Blur spreads a shape only a few pixels wide, or not much wider than
+        // the blur itself, over the paper beside it, and no limit halfway
+        // between the two colours counts it true.
+        object.thin = measured.width
+                      < std::max({thinWidth, blurWidths * best.fit.blur, settings.shrunk ? shrunkWidth : 0.0});
         objects.push_back(std::move(object));
     }
     std::vector<QRect> boxes;

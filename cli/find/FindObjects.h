@@ -38,6 +38,10 @@ struct FindSettings {
     // same unit (an object must be larger than minArea).
     double referenceArea = 3.14;
     double minArea = 0.1;
+    // The picture searched is a working image shrunk from a larger one by
+    // taking each pixel's nearest source pixel: an edge along its rows or
+    // columns lies up to half a pixel off, which a narrow shape feels.
+    bool shrunk = false;
 };
 
 struct FoundReference {

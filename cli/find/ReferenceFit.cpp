@@ -210,6 +210,7 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
         crossings.push_back(crossingAlong(patch, outside.back(), -outward.back(), 2 * reach));
     }
     const std::vector<std::optional<float>> along = edgesOf(crossings);
+    fit.blur = blurOf(crossings);
     std::vector<cv::Point2d> edges;
     for (std::size_t i = 0; i < along.size(); ++i)
         if (along[i])
@@ -276,6 +277,7 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
         firstOf[std::size_t(s + 1)] = crossings.size();
     }
     const std::vector<std::optional<float>> found = edgesOf(crossings);
+    fit.blur = blurOf(crossings);
     for (int s = 0; s < 4; ++s) {
         std::vector<cv::Point2d> edges;
         for (std::size_t i = firstOf[std::size_t(s)]; i < firstOf[std::size_t(s + 1)]; ++i)

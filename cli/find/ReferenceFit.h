@@ -18,6 +18,7 @@ struct ShapeFit {
     // shape's size (radius, or side): small for a clean disc or square.
     double score = 1;
     std::vector<cv::Point2f> outline; // a fine polygon round the disc, or the square's corners
+    double blur = 0;                  // of its edge: one standard deviation, pixels
 };
 
 // Could rough (a region's outline) be a disc, or a square, at all? Its fill of

@@ -249,8 +249,6 @@ TEST(MarkedView, OutlinesNumbersAndTheFittedReferenceAreDrawn)
     EXPECT_EQ(marked.pixelColor(found.objects[0].box.topLeft()), QColor(255, 255, 255));
 }
 
-} // namespace
-
 TEST(FindObjects, AThinLineLyingApartCountsItsOwnWidthOrSaysItIsThin)
 {
     // A line only a few reduced pixels wide shows its colour there mixed with
@@ -259,8 +257,8 @@ TEST(FindObjects, AThinLineLyingApartCountsItsOwnWidthOrSaysItIsThin)
         double width, blur;
         bool exact, thin;
     };
-    for (const Case& line : {Case{2, 0, true, true}, Case{3, 1.2, true, true}, Case{8, 1.5, true, false},
-                             Case{20, 1.5, true, false}, Case{2, 1.5, false, true}}) {
+    for (const Case& line : {Case{2, 0, true, true}, Case{4, 1.2, true, true}, Case{8, 1.5, true, false},
+                             Case{20, 1.5, true, false}, Case{16, 3.5, true, false}, Case{3, 1.5, false, true}}) {
         QPainterPath path;
         path.addRect(QRectF(150, 300, 400, line.width));
         const QImage picture = paperWith(QSize(900, 600),
@@ -275,3 +273,27 @@ TEST(FindObjects, AThinLineLyingApartCountsItsOwnWidthOrSaysItIsThin)
         EXPECT_EQ(found.objects[0].thin, line.thin) << line.width << " px, blur " << line.blur;
     }
 }
+
+TEST(FindObjects, ANarrowRingIsThinAndATwoToneBladeKeepsItsLighterPart)
+{
+    QPainterPath ring = QPainterPath();
+    ring.addRect(QRectF(100, 100, 300, 300));
+    ring.addRect(QRectF(102, 102, 296, 296)); // a frame 2 px wide
+    QPainterPath light, dark;
+    light.addRect(QRectF(150, 480, 450, 8));
+    dark.addRect(QRectF(600, 480, 100, 8)); // the blade's darker end
+    const QImage picture = paperWith(QSize(900, 600),
+                                     {{disc({700, 150}, 60), QColor(90, 90, 100)},
+                                      {ring, QColor(45, 115, 35)},
+                                      {light, QColor(120, 170, 90)},
+                                      {dark, QColor(60, 90, 40)}},
+                                     0.2, 6, 0, {}, 1.0);
+    const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc, 0.01));
+    ASSERT_EQ(found.objects.size(), 2U);
+    EXPECT_TRUE(found.objects[0].thin);
+    // Counted against one colour, the darker end comes out a little wide, but
+    // the lighter part keeps its edges.
+    EXPECT_NEAR(double(found.objects[1].dots), 550 * 8, 0.1 * 550 * 8);
+}
+
+} // namespace
