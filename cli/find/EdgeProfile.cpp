@@ -14,6 +14,9 @@ namespace {
 
 // Levels are read along a line every half pixel.
 constexpr float sampleStep = 0.5F;
+// A step blurred by one standard deviation rises fastest over this many
+// pixels at half that rate.
+constexpr double halfHeightWidthPerBlur = 2.355;
 // An edge must rise at least this much per pixel (contrast 1 over about 4 px).
 constexpr float weakestEdge = 0.04F;
 // Of several rises along one line, the outermost at least this share of the
@@ -256,7 +259,7 @@ std::optional<RimSteps> twoStepsOf(const Crossing& crossing)
     one.base = crossing.levels[std::size_t(from)];
     one.rise[0] = crossing.levels[std::size_t(to)] - one.base;
     one.at[0] = crossing.rise.at;
-    one.blur = std::max(0.3, crossing.rise.width / 2.355);
+    one.blur = std::max(0.3, crossing.rise.width / halfHeightWidthPerBlur);
     one = fitSteps(crossing.levels, from, to, one);
     Steps two;
     two.count = 2;
@@ -515,9 +518,7 @@ double blurOf(const std::vector<std::optional<Crossing>>& crossings)
     for (const auto& crossing : crossings)
         if (crossing)
             widths.push_back(crossing->rise.width);
-    // A blurred step rises fastest over 2.355 standard deviations at half
-    // that rate.
-    return median(std::move(widths)) / 2.355;
+    return median(std::move(widths)) / halfHeightWidthPerBlur;
 }
 
 std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings)

@@ -350,8 +350,8 @@ struct Measured {
     std::int64_t dots = 0;
     cv::Mat mask; // CV_8U over within
     cv::Rect within;
-    cv::Rect box;                  // of the counted pixels
-    std::vector<QPolygon> outline; // through its edge pixels' centres, the largest outer outline first
+    cv::Rect box;                                 // of the counted pixels
+    std::vector<std::vector<cv::Point>> contours; // through its edge pixels' centres, in the picture
     // Twice the count over the length of all its outlines, holes' too: a
     // line's or a ring's width, a disc's radius (0 for a single pixel).
     double width = 0;
@@ -360,24 +360,28 @@ struct Measured {
 // The counted pixels' outlines, and the width they give.
 void traceOutline(Measured& measured)
 {
-    std::vector<std::vector<cv::Point>> contours;
     std::vector<cv::Vec4i> hierarchy;
-    cv::findContours(measured.mask.clone(), contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_SIMPLE,
+    cv::findContours(measured.mask, measured.contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_SIMPLE,
                      measured.within.tl());
     double length = 0;
-    for (const auto& contour : contours)
+    for (const auto& contour : measured.contours)
         length += cv::arcLength(contour, true);
     measured.width = length > 0 ? 2 * double(measured.dots) / length : 0;
-    // The largest outer outline first.
+}
+
+// A kept shape's outlines as drawn, the largest outer outline first.
+std::vector<QPolygon> outlineOf(std::vector<std::vector<cv::Point>> contours)
+{
     std::stable_sort(contours.begin(), contours.end(),
                      [](const auto& a, const auto& b) { return cv::contourArea(a) > cv::contourArea(b); });
-    measured.outline.clear();
+    std::vector<QPolygon> outline;
     for (const auto& contour : contours) {
         QPolygon polygon;
         for (const cv::Point& p : contour)
             polygon << QPoint(p.x, p.y);
-        measured.outline.push_back(polygon);
+        outline.push_back(polygon);
     }
+    return outline;
 }
 
 // Counts the pixels of the region within measured.within (smooth: the
@@ -472,7 +476,8 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
         if (strength <= strongerColour)
             break;
         seen *= strength;
-        Measured again{0, cv::Mat(), measured.within, cv::Rect(), {}, 0};
+        Measured again;
+        again.within = measured.within;
         countRegion(found, label, seen, smooth, again);
         // A line a pixel thin and sharp shows its whole colour on the picture
         // yet only part of it once smoothed: it stays as first counted.
@@ -566,7 +571,7 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         const auto colour = regionColour(found, label);
         if (!colour)
             continue;
-        const Measured measured = measureRegion(found, label, *colour, best.fit.blur);
+        Measured measured = measureRegion(found, label, *colour, best.fit.blur);
         const double area = double(measured.dots) * unitsPerDot;
         if (area <= settings.minArea)
             continue;
@@ -575,7 +580,7 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         object.area = area;
         object.box = toQRect(measured.box);
         object.touchesEdge = touchesBorder(measured.box, found.picture.size());
-        object.outline = measured.outline;
+        object.outline = outlineOf(std::move(measured.contours));
         // Blur spreads a shape only a few pixels wide, or not much wider than
         // the blur itself, over the paper beside it, and no limit halfway
         // between the two colours counts it true.
