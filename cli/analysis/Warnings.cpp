@@ -167,6 +167,17 @@ double clearColourShare(const Surface& surface, const SelectionRect& rect, Chann
     return double(dominantPixels(surface, rect, channel, clearColourMargin)) / pixels;
 }
 
+QString warningMeaning(const QString& code)
+{
+    for (const WarningInfo& info : warningList())
+        if (code == QLatin1String(info.code)) {
+            QString meaning = QString::fromLatin1(info.meaning);
+            meaning.remove(QStringLiteral("(--find) "));
+            return meaning;
+        }
+    return {};
+}
+
 QString warningHelp()
 {
     constexpr qsizetype width = 78;

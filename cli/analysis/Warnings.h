@@ -52,6 +52,10 @@ struct WarningInfo {
 // Every warning, in the order the codes are written.
 const std::vector<WarningInfo>& warningList();
 
+// The meaning of a code as a sentence for a reader of the results (without
+// the mode it belongs to); empty for a code that is not a warning's.
+QString warningMeaning(const QString& code);
+
 // The codes and their meanings as --help lists them, two-space indented,
 // one code a line (the meaning wrapped below it).
 QString warningHelp();

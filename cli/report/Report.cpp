@@ -3,6 +3,7 @@
 #include "cli/report/Report.h"
 
 #include "base/PlanixError.h"
+#include "cli/analysis/Warnings.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -38,6 +39,13 @@ QImage fewerLevels(const QImage& image, int bits)
 
 QString escaped(const QString& text) { return text.toHtmlEscaped(); }
 
+// A warning's code, highlighted, with its meaning shown on hovering.
+QString badge(const QString& code)
+{
+    return QStringLiteral("<span class=\"warning\" title=\"%1\">%2</span>")
+        .arg(escaped(warningMeaning(code)), escaped(code));
+}
+
 QString number(double value) { return QString::number(value, 'f', 2); }
 
 QString counted(int count, const QString& what)
@@ -53,6 +61,7 @@ table { border-collapse: collapse; font-size: 0.85em; }
 th, td { border: 1px solid #bbb; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
 th { background: #eee; }
 table.summary th { width: 12em; }
+td.meaning { color: #555; max-width: 40em; }
 section.picture { display: flex; gap: 1.2em; align-items: flex-start; border-top: 1px solid #ccc; padding: 1em 0; }
 section.failed { background: #fdecec; }
 section.picture > div { min-width: 0; overflow-x: auto; }
@@ -145,9 +154,9 @@ QString reportPage(const QStringList& header, const std::vector<ReportPicture>& 
     page +=
         QStringLiteral("<tr><th>mean area</th><td>%1</td></tr>\n").arg(objects ? number(total / objects) : QString());
     for (auto code = byCode.cbegin(); code != byCode.cend(); ++code)
-        page += QStringLiteral("<tr><th><span class=\"warning\">%1</span></th><td>%2, %3</td></tr>\n")
-                    .arg(escaped(code.key()), counted(code.value().first, QStringLiteral("picture")),
-                         counted(code.value().second, QStringLiteral("row")));
+        page += QStringLiteral("<tr><th>%1</th><td>%2, %3</td><td class=\"meaning\">%4</td></tr>\n")
+                    .arg(badge(code.key()), counted(code.value().first, QStringLiteral("picture")),
+                         counted(code.value().second, QStringLiteral("row")), escaped(warningMeaning(code.key())));
     page += QStringLiteral("</table>\n");
 
     int index = 0;
@@ -183,7 +192,7 @@ QString reportPage(const QStringList& header, const std::vector<ReportPicture>& 
                 if (header[i] == u"warnings") {
                     QString badges;
                     for (const QString& code : row.warnings)
-                        badges += QStringLiteral("<span class=\"warning\">%1</span>").arg(escaped(code));
+                        badges += badge(code);
                     page += QStringLiteral("<td>%1</td>").arg(badges);
                 } else {
                     page += QStringLiteral("<td>%1</td>").arg(i < row.cells.size() ? escaped(row.cells[i]) : QString());

@@ -3,11 +3,12 @@
 #pragma once
 // The batch report: one self-contained HTML page to check a batch at a
 // glance. A summary (pictures, objects, total and mean area, warnings by
-// code), then one section per picture, those that failed first: its marked
-// view (embedded as PNG data, shown small, full size on a click), its rows
-// as in the CSV (without the file, its heading, and without the columns
-// empty throughout), and its warnings and error highlighted. The page needs no
-// other file, no script file and no network.
+// code, each with what it means), then one section per picture, those that
+// failed first: its marked view (embedded as PNG data, shown small, full
+// size on a click), its rows as in the CSV (without the file, its heading,
+// and without the columns empty throughout), and its warnings (their meaning
+// shown on hovering) and error highlighted. The page needs no other file, no
+// script file and no network.
 #include <QByteArray>
 #include <QImage>
 #include <QString>

@@ -28,8 +28,10 @@ struct ParsedPage {
     QStringList sectionClasses;
     QStringList headings;
     QList<QImage> views;
-    QMap<QString, QString> summary; // th text -> td text
+    QMap<QString, QString> summary;  // th text -> td text
+    QMap<QString, QString> meanings; // a warning's code -> its meaning in the summary
     int warningBadges = 0;
+    QStringList badgeTitles; // the rows' badges', shown on hovering
 };
 
 ParsedPage parsed(const QString& page)
@@ -58,10 +60,13 @@ ParsedPage parsed(const QString& page)
                 ++out.warningBadges;
                 if (inSummary)
                     key = xml.readElementText();
+                else
+                    out.badgeTitles << attributes.value(QStringLiteral("title")).toString();
             } else if (inSummary && xml.name() == u"th") {
                 key = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             } else if (inSummary && xml.name() == u"td") {
-                out.summary[key] = xml.readElementText();
+                const bool meaning = attributes.value(QStringLiteral("class")) == u"meaning";
+                (meaning ? out.meanings : out.summary)[key] = xml.readElementText();
             }
         }
     }
@@ -108,6 +113,11 @@ TEST(Report, FailuresFirstASummaryAndEveryViewDecodes)
     EXPECT_EQ(read.summary.value("object-touches-picture-edge"), QStringLiteral("2 pictures, 2 rows"));
     EXPECT_EQ(read.summary.value("reference-ambiguous"), QStringLiteral("1 picture, 1 row"));
     EXPECT_EQ(read.warningBadges, 3); // the rows' (the summary's are read as its keys)
+    // Each code says what it means, in the summary and on the rows' badges.
+    EXPECT_TRUE(read.meanings.value("reference-ambiguous").startsWith("a second shape fitted the reference's shape"));
+    EXPECT_TRUE(read.meanings.value("object-touches-picture-edge").startsWith("the object reaches the picture's edge"));
+    ASSERT_EQ(read.badgeTitles.size(), 3);
+    EXPECT_EQ(read.badgeTitles[1], read.meanings.value("reference-ambiguous"));
 
     EXPECT_THROW(writeReport(QDir(temporaryDirectory()).filePath(QStringLiteral("no/such/report.html")), QString()),
                  PlanixError);
