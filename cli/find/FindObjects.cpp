@@ -44,6 +44,14 @@ constexpr int colourRounds = 4;
 // may show its colour on the reduced copy mixed with the paper's.
 constexpr double narrowSteps = 6;
 constexpr double narrowPixels = 8;
+// A shape narrower than this many times that is counted part by part: a part
+// showing its colour more or less strongly than the shape does as a rule, by
+// more than this share, is counted against its own colour (down to this
+// share of the shape's). On a wider shape, a part's edge is short beside the
+// whole.
+constexpr double partWise = 3;
+constexpr float strengthTolerance = 0.05F;
+constexpr float weakestPart = 0.5F;
 // A shape narrower than this many pixels on average, or than this many times
 // the blur of the reference's edge (one standard deviation), is thin.
 constexpr double thinWidth = 6;
@@ -385,8 +393,11 @@ std::vector<QPolygon> outlineOf(std::vector<std::vector<cv::Point>> contours)
 }
 
 // Counts the pixels of the region within measured.within (smooth: the
-// picture smoothed over it) that lie nearer colour than the paper.
-void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth, Measured& measured)
+// picture smoothed over it) that lie nearer colour than the paper; where
+// strength (CV_32F over within, if given) says how many times as strongly
+// the shape shows its colour nearby, nearer colour times that.
+void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth, Measured& measured,
+                 const cv::Mat& strength = cv::Mat())
 {
     const cv::Rect& within = measured.within;
     const cv::Vec3f weights = contrastWeights(colour);
@@ -399,9 +410,11 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
         const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
         const auto* pixel = smooth.ptr<cv::Vec4b>(y);
         auto* out = measured.mask.ptr<std::uint8_t>(y);
+        const float* nearby = strength.empty() ? nullptr : strength.ptr<float>(y);
         for (int x = 0; x < within.width; ++x) {
             const int column = found.columnOf[std::size_t(within.x + x)];
-            if (owner[column] != label || shareOfColour(pixel[x], level[column], weights) <= 0.5F)
+            const float limit = nearby ? 0.5F * nearby[x] : 0.5F;
+            if (owner[column] != label || shareOfColour(pixel[x], level[column], weights) <= limit)
                 continue;
             out[x] = 255;
             ++measured.dots;
@@ -416,34 +429,6 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
     traceOutline(measured);
 }
 
-// How strongly the middle of the counted shape shows colour on the picture
-// itself (unsmoothed): the median share along its core, the counted pixels
-// half its width inside its outline (a line's middle line): its blurred
-// sides make up most of what is counted.
-float strengthOf(const Finding& found, const Measured& measured, const cv::Vec3f& colour)
-{
-    const int depth = std::max(0, int((measured.width - 1) / 2));
-    cv::Mat core = measured.mask;
-    if (depth > 0)
-        cv::erode(measured.mask, core,
-                  cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * depth + 1, 2 * depth + 1)));
-    if (cv::countNonZero(core) == 0)
-        core = measured.mask;
-    const cv::Vec3f weights = contrastWeights(colour);
-    std::vector<float> shares;
-    for (int y = 0; y < measured.within.height; ++y) {
-        const int row = measured.within.y + y;
-        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, row));
-        const auto* pixel = found.picture.ptr<cv::Vec4b>(row) + measured.within.x;
-        const auto* middle = core.ptr<std::uint8_t>(y);
-        for (int x = 0; x < measured.within.width; ++x)
-            if (middle[x])
-                shares.push_back(
-                    shareOfColour(pixel[x], level[found.columnOf[std::size_t(measured.within.x + x)]], weights));
-    }
-    return median(std::move(shares));
-}
-
 // The share of its own colour that a shape width pixels wide shows at its
 // middle under a blur of sigma pixels; taken as all of it where that is
 // under 0.9 (narrower than about 2.3 times the blur): there the width
@@ -454,7 +439,195 @@ double peakShare(double width, double sigma)
     return share >= 0.9 ? share : 1.0;
 }
 
-Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour, double blur)
+// The shape's core: the counted pixels half its width inside its outline (a
+// line's middle line; all of them where none lie that deep), or shallower
+// by a few pixels.
+cv::Mat coreOf(const Measured& measured, int shallower = 0)
+{
+    const int depth = std::max(0, int((measured.width - 1) / 2) - shallower);
+    if (depth == 0)
+        return measured.mask;
+    cv::Mat core; // apart from the mask, which stays as counted
+    cv::erode(measured.mask, core,
+              cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * depth + 1, 2 * depth + 1)));
+    return cv::countNonZero(core) == 0 ? measured.mask : core;
+}
+
+// Each core pixel's unsmoothed share of colour on the picture (0 off the
+// core), over measured.within.
+cv::Mat coreShares(const Finding& found, const Measured& measured, const cv::Mat& core, const cv::Vec3f& colour)
+{
+    const cv::Vec3f weights = contrastWeights(colour);
+    cv::Mat shares(measured.within.size(), CV_32F, cv::Scalar(0));
+    for (int y = 0; y < measured.within.height; ++y) {
+        const int row = measured.within.y + y;
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, row));
+        const auto* pixel = found.picture.ptr<cv::Vec4b>(row) + measured.within.x;
+        const auto* middle = core.ptr<std::uint8_t>(y);
+        auto* out = shares.ptr<float>(y);
+        for (int x = 0; x < measured.within.width; ++x)
+            if (middle[x])
+                out[x] = shareOfColour(pixel[x], level[found.columnOf[std::size_t(measured.within.x + x)]], weights);
+    }
+    return shares;
+}
+
+// How strongly the middle of the counted shape shows colour on the picture
+// itself (unsmoothed): the median share along its core. Its blurred sides
+// make up most of what is counted.
+float strengthOf(const Finding& found, const Measured& measured, const cv::Vec3f& colour)
+{
+    const cv::Mat core = coreOf(measured);
+    const cv::Mat shares = coreShares(found, measured, core, colour);
+    std::vector<float> along;
+    for (int y = 0; y < core.rows; ++y)
+        for (int x = 0; x < core.cols; ++x)
+            if (core.at<std::uint8_t>(y, x))
+                along.push_back(shares.at<float>(y, x));
+    return median(std::move(along));
+}
+
+// The middle lines of all of the shape that shows at least the weakest
+// part's half of colour once smoothed, so that a lighter end counted only
+// along its middle, or not at all, has one too: the pixels farthest inside
+// across each part, however wide, where the picture itself shows that much
+// (beside a sharp line thinner than the smoothing, the paper would lie
+// farthest inside); the shape's width; and where the middle line lies in a
+// part at least sturdy pixels wide.
+struct PartsCore {
+    cv::Mat shape, core, sturdy; // CV_8U over the shape's within
+    double width = 0;
+};
+
+PartsCore partsCore(const Finding& found, int label, const cv::Mat& smooth, cv::Rect within, const cv::Vec3f& colour,
+                    double sturdy)
+{
+    Measured wide;
+    wide.within = within;
+    countRegion(found, label, colour, smooth, wide, cv::Mat(within.size(), CV_32F, cv::Scalar(weakestPart)));
+    PartsCore parts;
+    parts.shape = wide.mask;
+    parts.width = wide.width;
+    cv::Mat inside, farthest;
+    cv::distanceTransform(wide.mask, inside, cv::DIST_L2, cv::DIST_MASK_5);
+    cv::dilate(inside, farthest, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    const cv::Mat middle = (inside >= farthest) & (inside > 0);
+    cv::bitwise_and(middle, coreShares(found, wide, middle, colour) > weakestPart / 2, parts.core);
+    cv::bitwise_and(parts.core, inside >= sturdy / 2, parts.sturdy);
+    return parts;
+}
+
+// Each pixel's share of colour on the smoothed picture, where shape is set
+// (0 elsewhere).
+cv::Mat smoothShares(const Finding& found, const cv::Mat& smooth, cv::Rect within, const cv::Mat& shape,
+                     const cv::Vec3f& colour)
+{
+    const cv::Vec3f weights = contrastWeights(colour);
+    cv::Mat shares(within.size(), CV_32F, cv::Scalar(0));
+    for (int y = 0; y < within.height; ++y) {
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, within.y + y));
+        const auto* pixel = smooth.ptr<cv::Vec4b>(y);
+        const auto* inside = shape.ptr<std::uint8_t>(y);
+        auto* out = shares.ptr<float>(y);
+        for (int x = 0; x < within.width; ++x)
+            if (inside[x])
+                out[x] = shareOfColour(pixel[x], level[found.columnOf[std::size_t(within.x + x)]], weights);
+    }
+    return shares;
+}
+
+// Each pixel's value at the core pixel nearest it.
+cv::Mat nearestOnCore(const cv::Mat& values, const cv::Mat& core)
+{
+    // Each core pixel is labelled on its own, and every other pixel with the
+    // label of the core pixel nearest it.
+    cv::Mat distances, nearest;
+    cv::distanceTransform(core == 0, distances, nearest, cv::DIST_L2, cv::DIST_MASK_5, cv::DIST_LABEL_PIXEL);
+    double highest = 0;
+    cv::minMaxLoc(nearest, nullptr, &highest);
+    std::vector<float> byLabel(std::size_t(highest) + 1, 1.F);
+    for (int y = 0; y < core.rows; ++y)
+        for (int x = 0; x < core.cols; ++x)
+            if (core.at<std::uint8_t>(y, x))
+                byLabel[std::size_t(nearest.at<int>(y, x))] = values.at<float>(y, x);
+    cv::Mat spread(core.size(), CV_32F);
+    for (int y = 0; y < core.rows; ++y)
+        for (int x = 0; x < core.cols; ++x)
+            spread.at<float>(y, x) = byLabel[std::size_t(nearest.at<int>(y, x))];
+    return spread;
+}
+
+// How many times as strongly as colour (what measured was counted against)
+// the shape shows its own colour about each pixel of measured.within: the
+// mean share along the core within about the shape's width of the pixel's
+// nearest core pixel, over peak (the share the middle of a shape this narrow
+// shows). A blade darker or lighter at one end is then counted halfway to
+// its own colour at each end, not one end halfway to the other's. Empty
+// where the shape has no core.
+cv::Mat strengthNearby(const Finding& found, int label, const cv::Mat& smooth, const Measured& measured,
+                       const cv::Vec3f& colour, double blur)
+{
+    const PartsCore parts = partsCore(found, label, smooth, measured.within, colour,
+                                      std::max(thinWidth, blurWidths * blur));
+    if (cv::countNonZero(parts.core) == 0)
+        return {};
+    // The strongest the shape shows its colour within about its width: across
+    // a blade, its own colour beside a lighter midrib.
+    const int reach = std::max(2, int(std::lround(parts.width)));
+    cv::Mat strength;
+    cv::dilate(smoothShares(found, smooth, measured.within, parts.shape, colour), strength,
+               cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * reach + 1, 2 * reach + 1)));
+    strength /= peakShare(measured.width, std::hypot(blur, pictureSmoothing));
+    std::vector<float> along;
+    for (int y = 0; y < strength.rows; ++y)
+        for (int x = 0; x < strength.cols; ++x)
+            if (parts.core.at<std::uint8_t>(y, x))
+                along.push_back(strength.at<float>(y, x));
+    // Only a part that differs from the shape's usual strength by more than
+    // the noise and texture along a uniform shape moves its limit; a part
+    // too thin for its middle to show its colour through the blur (a
+    // blade's tapering end) only raises it.
+    const float usual = std::max(median(std::move(along)), 1e-3F);
+    strength.forEach<float>([&](float& local, const int* at) {
+        const float share = local / usual;
+        const bool sturdy = parts.sturdy.at<std::uint8_t>(at[0], at[1]) != 0;
+        local = share > 1 + strengthTolerance             ? share
+                : sturdy && share < 1 - strengthTolerance ? std::max(weakestPart, share)
+                                                          : 1.F;
+    });
+    return nearestOnCore(strength, parts.core);
+}
+
+// A shape narrower than a few pixels of the reduced copy shows only part of
+// its colour there, mixed with the paper beside it, and the halfway limit
+// taken from it counts the shape too wide: the middle of what was counted
+// then shows the colour more strongly on the picture itself, and the shape
+// is counted again against what it shows (seen). Where the shape is not much
+// wider than the blur (the reference's), even its middle falls short of its
+// colour, by as much as the blur takes.
+void countAgainstMiddle(const Finding& found, int label, const cv::Mat& smooth, double blur, cv::Vec3f& seen,
+                        Measured& measured)
+{
+    for (int round = 0; round < colourRounds; ++round) {
+        const float strength = float(strengthOf(found, measured, seen) / peakShare(measured.width, blur));
+        if (strength <= strongerColour)
+            return;
+        Measured again;
+        again.within = measured.within;
+        countRegion(found, label, seen * strength, smooth, again);
+        // A line a pixel thin and sharp shows its whole colour on the picture
+        // yet only part of it once smoothed: it stays as first counted.
+        if (again.dots == 0)
+            return;
+        seen *= strength;
+        measured = std::move(again);
+    }
+}
+
+// The region counted on the picture; a shape narrower than thin pixels is
+// counted as a whole (the blur takes too much of its middle to tell its parts
+// apart by their colour).
+Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour, double blur, double thin)
 {
     Measured measured;
     const int margin = int(std::ceil(std::max(found.scaleX, found.scaleY))) + 2;
@@ -463,29 +636,17 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
     const cv::Mat smooth = smoothedPatch(found.picture, measured.within, CV_8U);
     cv::Vec3f seen = colour;
     countRegion(found, label, seen, smooth, measured);
-    // A shape narrower than a few pixels of the reduced copy shows only part
-    // of its colour there, mixed with the paper beside it, and the halfway
-    // limit taken from it counts the shape too wide: the middle of what was
-    // counted then shows the colour more strongly on the picture itself, and
-    // the shape is counted again against what it shows. Where the shape is
-    // not much wider than the blur (the reference's), even its middle falls
-    // short of its colour, by as much as the blur takes.
     const double narrow = narrowSteps * std::max(found.scaleX, found.scaleY) + narrowPixels;
-    for (int round = 0; round < colourRounds && measured.width < narrow; ++round) {
-        const float strength = float(strengthOf(found, measured, seen) / peakShare(measured.width, blur));
-        if (strength <= strongerColour)
-            break;
-        seen *= strength;
-        Measured again;
-        again.within = measured.within;
-        countRegion(found, label, seen, smooth, again);
-        // A line a pixel thin and sharp shows its whole colour on the picture
-        // yet only part of it once smoothed: it stays as first counted.
-        if (again.dots == 0)
-            break;
-        measured = std::move(again);
-    }
-    return measured;
+    if (measured.width < narrow)
+        countAgainstMiddle(found, label, smooth, blur, seen, measured);
+    if (measured.width >= partWise * narrow || measured.width < thin)
+        return measured;
+    // Where part of the shape shows its colour more or less strongly than the
+    // rest, that part is counted halfway to its own colour.
+    Measured local;
+    local.within = measured.within;
+    countRegion(found, label, seen, smooth, local, strengthNearby(found, label, smooth, measured, seen, blur));
+    return local.dots > 0 ? local : measured;
 }
 
 QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }
@@ -571,7 +732,11 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         const auto colour = regionColour(found, label);
         if (!colour)
             continue;
-        Measured measured = measureRegion(found, label, *colour, best.fit.blur);
+        // Blur spreads a shape only a few pixels wide, or not much wider than
+        // the blur itself, over the paper beside it, and no limit halfway
+        // between the two colours counts it true.
+        const double thin = std::max({thinWidth, blurWidths * best.fit.blur, settings.shrunk ? shrunkWidth : 0.0});
+        Measured measured = measureRegion(found, label, *colour, best.fit.blur, thin);
         const double area = double(measured.dots) * unitsPerDot;
         if (area <= settings.minArea)
             continue;
@@ -581,11 +746,7 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         object.box = toQRect(measured.box);
         object.touchesEdge = touchesBorder(measured.box, found.picture.size());
         object.outline = outlineOf(std::move(measured.contours));
-        // Blur spreads a shape only a few pixels wide, or not much wider than
-        // the blur itself, over the paper beside it, and no limit halfway
-        // between the two colours counts it true.
-        object.thin = measured.width
-                      < std::max({thinWidth, blurWidths * best.fit.blur, settings.shrunk ? shrunkWidth : 0.0});
+        object.thin = measured.width < thin;
         objects.push_back(std::move(object));
     }
     std::vector<QRect> boxes;

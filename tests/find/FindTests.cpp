@@ -274,26 +274,32 @@ TEST(FindObjects, AThinLineLyingApartCountsItsOwnWidthOrSaysItIsThin)
     }
 }
 
-TEST(FindObjects, ANarrowRingIsThinAndATwoToneBladeKeepsItsLighterPart)
+TEST(FindObjects, ANarrowRingIsThinAndTwoToneBladesAreCountedTrueAtBothEnds)
 {
     QPainterPath ring = QPainterPath();
     ring.addRect(QRectF(100, 100, 300, 300));
     ring.addRect(QRectF(102, 102, 296, 296)); // a frame 2 px wide
-    QPainterPath light, dark;
+    QPainterPath light, dark, darkBlade, lightTip;
     light.addRect(QRectF(150, 480, 450, 8));
     dark.addRect(QRectF(600, 480, 100, 8)); // the blade's darker end
+    darkBlade.addRect(QRectF(150, 540, 450, 10));
+    lightTip.addRect(QRectF(600, 540, 100, 10)); // a dark blade's lighter end
     const QImage picture = paperWith(QSize(900, 600),
                                      {{disc({700, 150}, 60), QColor(90, 90, 100)},
                                       {ring, QColor(45, 115, 35)},
                                       {light, QColor(120, 170, 90)},
-                                      {dark, QColor(60, 90, 40)}},
+                                      {dark, QColor(60, 90, 40)},
+                                      {darkBlade, QColor(30, 45, 20)},
+                                      {lightTip, QColor(120, 170, 90)}},
                                      0.2, 6, 0, {}, 1.0);
     const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc, 0.01));
-    ASSERT_EQ(found.objects.size(), 2U);
+    ASSERT_EQ(found.objects.size(), 3U);
     EXPECT_TRUE(found.objects[0].thin);
-    // Counted against one colour, the darker end comes out a little wide, but
-    // the lighter part keeps its edges.
-    EXPECT_NEAR(double(found.objects[1].dots), 550 * 8, 0.1 * 550 * 8);
+    // Each part is counted halfway to its own colour. Against the shape's
+    // usual colour, the darker end came out a pixel wide on each side
+    // (+4.4 %), and the lighter end only along its middle (-7 %).
+    EXPECT_NEAR(double(found.objects[1].dots), 550 * 8, 0.015 * 550 * 8);
+    EXPECT_NEAR(double(found.objects[2].dots), 550 * 10, 0.015 * 550 * 10);
 }
 
 } // namespace
