@@ -44,13 +44,15 @@ constexpr int colourRounds = 4;
 // may show its colour on the reduced copy mixed with the paper's.
 constexpr double narrowSteps = 6;
 constexpr double narrowPixels = 8;
-// A shape narrower than this many times that is counted part by part: a part
-// showing its colour more or less strongly than the shape does as a rule, by
-// more than this share, is counted against its own colour (down to this
-// share of the shape's). On a wider shape, a part's edge is short beside the
-// whole.
+// A shape narrower than this many times that (and not thin) is counted part
+// by part: a part showing its colour more strongly than the shape does as a
+// rule, by more than this share, or less strongly by more than this share
+// (beyond what a few darker patches nearby make of the rest), is counted
+// against its own colour (down to this share of the shape's). On a wider
+// shape, a part's edge is short beside the whole.
 constexpr double partWise = 3;
-constexpr float strengthTolerance = 0.05F;
+constexpr float strongerTolerance = 0.05F;
+constexpr float weakerTolerance = 0.2F;
 constexpr float weakestPart = 0.5F;
 // A shape narrower than this many pixels on average, or than this many times
 // the blur of the reference's edge (one standard deviation), is thin.
@@ -363,6 +365,9 @@ struct Measured {
     // Twice the count over the length of all its outlines, holes' too: a
     // line's or a ring's width, a disc's radius (0 for a single pixel).
     double width = 0;
+    // The strongest share of the colour counted against among the region's
+    // pixels, in each reduced pixel of the region's box (CV_32F).
+    cv::Mat strongest;
 };
 
 // The counted pixels' outlines, and the width they give.
@@ -392,29 +397,41 @@ std::vector<QPolygon> outlineOf(std::vector<std::vector<cv::Point>> contours)
     return outline;
 }
 
+// How many times as strongly as the colour it was counted against a shape
+// shows its colour about each reduced pixel of its region's box (CV_32F).
+using StrengthMap = cv::Mat;
+
 // Counts the pixels of the region within measured.within (smooth: the
 // picture smoothed over it) that lie nearer colour than the paper; where
-// strength (CV_32F over within, if given) says how many times as strongly
-// the shape shows its colour nearby, nearer colour times that.
+// strength is given, nearer colour times its value about the pixel.
 void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth, Measured& measured,
-                 const cv::Mat& strength = cv::Mat())
+                 const StrengthMap& strength = StrengthMap())
 {
     const cv::Rect& within = measured.within;
+    const cv::Rect region = regionBox(found, label);
     const cv::Vec3f weights = contrastWeights(colour);
     measured.dots = 0;
     measured.mask = cv::Mat(within.size(), CV_8U, cv::Scalar(0));
+    measured.strongest = cv::Mat(region.size(), CV_32F, cv::Scalar(0));
     int left = within.width, top = within.height, right = -1, bottom = -1;
     for (int y = 0; y < within.height; ++y) {
         const int reducedRow = rowOf(found, within.y + y);
+        if (reducedRow < region.y || reducedRow >= region.y + region.height)
+            continue; // none of the region's pixels
         const auto* owner = found.labels.ptr<int>(reducedRow);
         const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
         const auto* pixel = smooth.ptr<cv::Vec4b>(y);
         auto* out = measured.mask.ptr<std::uint8_t>(y);
-        const float* nearby = strength.empty() ? nullptr : strength.ptr<float>(y);
+        auto* strongest = measured.strongest.ptr<float>(reducedRow - region.y);
+        const float* nearby = strength.empty() ? nullptr : strength.ptr<float>(reducedRow - region.y);
         for (int x = 0; x < within.width; ++x) {
             const int column = found.columnOf[std::size_t(within.x + x)];
-            const float limit = nearby ? 0.5F * nearby[x] : 0.5F;
-            if (owner[column] != label || shareOfColour(pixel[x], level[column], weights) <= limit)
+            if (owner[column] != label)
+                continue;
+            const float share = shareOfColour(pixel[x], level[column], weights);
+            float& block = strongest[column - region.x];
+            block = std::max(block, share);
+            if (share <= (nearby ? 0.5F * nearby[column - region.x] : 0.5F))
                 continue;
             out[x] = 255;
             ++measured.dots;
@@ -440,11 +457,10 @@ double peakShare(double width, double sigma)
 }
 
 // The shape's core: the counted pixels half its width inside its outline (a
-// line's middle line; all of them where none lie that deep), or shallower
-// by a few pixels.
-cv::Mat coreOf(const Measured& measured, int shallower = 0)
+// line's middle line; all of them where none lie that deep).
+cv::Mat coreOf(const Measured& measured)
 {
-    const int depth = std::max(0, int((measured.width - 1) / 2) - shallower);
+    const int depth = std::max(0, int((measured.width - 1) / 2));
     if (depth == 0)
         return measured.mask;
     cv::Mat core; // apart from the mask, which stays as counted
@@ -453,149 +469,57 @@ cv::Mat coreOf(const Measured& measured, int shallower = 0)
     return cv::countNonZero(core) == 0 ? measured.mask : core;
 }
 
-// Each core pixel's unsmoothed share of colour on the picture (0 off the
-// core), over measured.within.
-cv::Mat coreShares(const Finding& found, const Measured& measured, const cv::Mat& core, const cv::Vec3f& colour)
-{
-    const cv::Vec3f weights = contrastWeights(colour);
-    cv::Mat shares(measured.within.size(), CV_32F, cv::Scalar(0));
-    for (int y = 0; y < measured.within.height; ++y) {
-        const int row = measured.within.y + y;
-        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, row));
-        const auto* pixel = found.picture.ptr<cv::Vec4b>(row) + measured.within.x;
-        const auto* middle = core.ptr<std::uint8_t>(y);
-        auto* out = shares.ptr<float>(y);
-        for (int x = 0; x < measured.within.width; ++x)
-            if (middle[x])
-                out[x] = shareOfColour(pixel[x], level[found.columnOf[std::size_t(measured.within.x + x)]], weights);
-    }
-    return shares;
-}
-
 // How strongly the middle of the counted shape shows colour on the picture
 // itself (unsmoothed): the median share along its core. Its blurred sides
 // make up most of what is counted.
 float strengthOf(const Finding& found, const Measured& measured, const cv::Vec3f& colour)
 {
     const cv::Mat core = coreOf(measured);
-    const cv::Mat shares = coreShares(found, measured, core, colour);
-    std::vector<float> along;
-    for (int y = 0; y < core.rows; ++y)
-        for (int x = 0; x < core.cols; ++x)
-            if (core.at<std::uint8_t>(y, x))
-                along.push_back(shares.at<float>(y, x));
-    return median(std::move(along));
-}
-
-// The middle lines of all of the shape that shows at least the weakest
-// part's half of colour once smoothed, so that a lighter end counted only
-// along its middle, or not at all, has one too: the pixels farthest inside
-// across each part, however wide, where the picture itself shows that much
-// (beside a sharp line thinner than the smoothing, the paper would lie
-// farthest inside); the shape's width; and where the middle line lies in a
-// part at least sturdy pixels wide.
-struct PartsCore {
-    cv::Mat shape, core, sturdy; // CV_8U over the shape's within
-    double width = 0;
-};
-
-PartsCore partsCore(const Finding& found, int label, const cv::Mat& smooth, cv::Rect within, const cv::Vec3f& colour,
-                    double sturdy)
-{
-    Measured wide;
-    wide.within = within;
-    countRegion(found, label, colour, smooth, wide, cv::Mat(within.size(), CV_32F, cv::Scalar(weakestPart)));
-    PartsCore parts;
-    parts.shape = wide.mask;
-    parts.width = wide.width;
-    cv::Mat inside, farthest;
-    cv::distanceTransform(wide.mask, inside, cv::DIST_L2, cv::DIST_MASK_5);
-    cv::dilate(inside, farthest, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
-    const cv::Mat middle = (inside >= farthest) & (inside > 0);
-    cv::bitwise_and(middle, coreShares(found, wide, middle, colour) > weakestPart / 2, parts.core);
-    cv::bitwise_and(parts.core, inside >= sturdy / 2, parts.sturdy);
-    return parts;
-}
-
-// Each pixel's share of colour on the smoothed picture, where shape is set
-// (0 elsewhere).
-cv::Mat smoothShares(const Finding& found, const cv::Mat& smooth, cv::Rect within, const cv::Mat& shape,
-                     const cv::Vec3f& colour)
-{
     const cv::Vec3f weights = contrastWeights(colour);
-    cv::Mat shares(within.size(), CV_32F, cv::Scalar(0));
-    for (int y = 0; y < within.height; ++y) {
-        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, within.y + y));
-        const auto* pixel = smooth.ptr<cv::Vec4b>(y);
-        const auto* inside = shape.ptr<std::uint8_t>(y);
-        auto* out = shares.ptr<float>(y);
-        for (int x = 0; x < within.width; ++x)
-            if (inside[x])
-                out[x] = shareOfColour(pixel[x], level[found.columnOf[std::size_t(within.x + x)]], weights);
+    std::vector<float> shares;
+    for (int y = 0; y < measured.within.height; ++y) {
+        const int row = measured.within.y + y;
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(rowOf(found, row));
+        const auto* pixel = found.picture.ptr<cv::Vec4b>(row) + measured.within.x;
+        const auto* middle = core.ptr<std::uint8_t>(y);
+        for (int x = 0; x < measured.within.width; ++x)
+            if (middle[x])
+                shares.push_back(
+                    shareOfColour(pixel[x], level[found.columnOf[std::size_t(measured.within.x + x)]], weights));
     }
-    return shares;
-}
-
-// Each pixel's value at the core pixel nearest it.
-cv::Mat nearestOnCore(const cv::Mat& values, const cv::Mat& core)
-{
-    // Each core pixel is labelled on its own, and every other pixel with the
-    // label of the core pixel nearest it.
-    cv::Mat distances, nearest;
-    cv::distanceTransform(core == 0, distances, nearest, cv::DIST_L2, cv::DIST_MASK_5, cv::DIST_LABEL_PIXEL);
-    double highest = 0;
-    cv::minMaxLoc(nearest, nullptr, &highest);
-    std::vector<float> byLabel(std::size_t(highest) + 1, 1.F);
-    for (int y = 0; y < core.rows; ++y)
-        for (int x = 0; x < core.cols; ++x)
-            if (core.at<std::uint8_t>(y, x))
-                byLabel[std::size_t(nearest.at<int>(y, x))] = values.at<float>(y, x);
-    cv::Mat spread(core.size(), CV_32F);
-    for (int y = 0; y < core.rows; ++y)
-        for (int x = 0; x < core.cols; ++x)
-            spread.at<float>(y, x) = byLabel[std::size_t(nearest.at<int>(y, x))];
-    return spread;
+    return median(std::move(shares));
 }
 
 // How many times as strongly as colour (what measured was counted against)
-// the shape shows its own colour about each pixel of measured.within: the
-// mean share along the core within about the shape's width of the pixel's
-// nearest core pixel, over peak (the share the middle of a shape this narrow
-// shows). A blade darker or lighter at one end is then counted halfway to
-// its own colour at each end, not one end halfway to the other's. Empty
-// where the shape has no core.
-cv::Mat strengthNearby(const Finding& found, int label, const cv::Mat& smooth, const Measured& measured,
-                       const cv::Vec3f& colour, double blur)
+// the shape shows its own colour about each reduced pixel of its region: the
+// strongest it shows within about its width, over the share the middle of a
+// shape this narrow shows through the blur. Across a blade that is its own
+// colour beside a lighter midrib; along it, a darker or lighter end shows
+// its own, and is then counted halfway to it, not to the rest's.
+StrengthMap strengthNearby(const Finding& found, int label, const Measured& measured, double blur)
 {
-    const PartsCore parts = partsCore(found, label, smooth, measured.within, colour,
-                                      std::max(thinWidth, blurWidths * blur));
-    if (cv::countNonZero(parts.core) == 0)
-        return {};
-    // The strongest the shape shows its colour within about its width: across
-    // a blade, its own colour beside a lighter midrib.
-    const int reach = std::max(2, int(std::lround(parts.width)));
-    cv::Mat strength;
-    cv::dilate(smoothShares(found, smooth, measured.within, parts.shape, colour), strength,
+    const cv::Rect box = regionBox(found, label);
+    const int reach = std::max(1, int(std::ceil(measured.width / std::max(found.scaleX, found.scaleY))));
+    StrengthMap strength;
+    cv::dilate(measured.strongest, strength,
                cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * reach + 1, 2 * reach + 1)));
     strength /= peakShare(measured.width, std::hypot(blur, pictureSmoothing));
     std::vector<float> along;
-    for (int y = 0; y < strength.rows; ++y)
-        for (int x = 0; x < strength.cols; ++x)
-            if (parts.core.at<std::uint8_t>(y, x))
+    const cv::Mat owned = found.labels(box) == label;
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x)
+            if (owned.at<std::uint8_t>(y, x))
                 along.push_back(strength.at<float>(y, x));
     // Only a part that differs from the shape's usual strength by more than
-    // the noise and texture along a uniform shape moves its limit; a part
-    // too thin for its middle to show its colour through the blur (a
-    // blade's tapering end) only raises it.
+    // the noise and texture along a uniform shape moves its limit.
     const float usual = std::max(median(std::move(along)), 1e-3F);
-    strength.forEach<float>([&](float& local, const int* at) {
+    strength.forEach<float>([usual](float& local, const int*) {
         const float share = local / usual;
-        const bool sturdy = parts.sturdy.at<std::uint8_t>(at[0], at[1]) != 0;
-        local = share > 1 + strengthTolerance             ? share
-                : sturdy && share < 1 - strengthTolerance ? std::max(weakestPart, share)
-                                                          : 1.F;
+        local = share > 1 + strongerTolerance ? share
+                : share < 1 - weakerTolerance ? std::max(weakestPart, share)
+                                              : 1.F;
     });
-    return nearestOnCore(strength, parts.core);
+    return strength;
 }
 
 // A shape narrower than a few pixels of the reduced copy shows only part of
@@ -643,9 +567,12 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
         return measured;
     // Where part of the shape shows its colour more or less strongly than the
     // rest, that part is counted halfway to its own colour.
+    const StrengthMap strength = strengthNearby(found, label, measured, blur);
+    if (cv::countNonZero(strength != 1.F) == 0)
+        return measured; // one colour throughout
     Measured local;
     local.within = measured.within;
-    countRegion(found, label, seen, smooth, local, strengthNearby(found, label, smooth, measured, seen, blur));
+    countRegion(found, label, seen, smooth, local, strength);
     return local.dots > 0 ? local : measured;
 }
 
