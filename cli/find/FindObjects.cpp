@@ -14,6 +14,7 @@
 #include <numbers>
 #include <numeric>
 #include <optional>
+#include <span>
 #include <utility>
 
 namespace {
@@ -44,16 +45,17 @@ constexpr int colourRounds = 4;
 // may show its colour on the reduced copy mixed with the paper's.
 constexpr double narrowSteps = 6;
 constexpr double narrowPixels = 8;
-// A shape narrower than this many times that (and not thin) is counted part
-// by part: a part showing its colour more strongly than the shape does as a
-// rule, by more than this share, or less strongly by more than this share
-// (beyond what a few darker patches nearby make of the rest), is counted
-// against its own colour (down to this share of the shape's). On a wider
-// shape, a part's edge is short beside the whole.
-constexpr double partWise = 3;
+// A shape (not thin) is counted part by part: a part showing its colour more
+// strongly than the shape does as a rule, by more than this share, or less
+// strongly by more than this share (beyond what a few darker patches nearby
+// make of the rest), is counted against its own colour (down to this share
+// of the shape's).
 constexpr float strongerTolerance = 0.05F;
 constexpr float weakerTolerance = 0.2F;
 constexpr float weakestPart = 0.5F;
+// A reduced pixel shows its part's own colour when its strongest share is at
+// least this share of its neighbours' strongest.
+constexpr float ownShareOfNeighbours = 0.9F;
 // A shape narrower than this many pixels on average, or than this many times
 // the blur of the reference's edge (one standard deviation), is thin.
 constexpr double thinWidth = 6;
@@ -402,10 +404,8 @@ std::vector<QPolygon> outlineOf(std::vector<std::vector<cv::Point>> contours)
 using StrengthMap = cv::Mat;
 
 // Counts the pixels of the region within measured.within (smooth: the
-// picture smoothed over it) that lie nearer colour than the paper; where
-// strength is given, nearer colour times its value about the pixel.
-void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth, Measured& measured,
-                 const StrengthMap& strength = StrengthMap())
+// picture smoothed over it) that lie nearer colour than the paper.
+void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth, Measured& measured)
 {
     const cv::Rect& within = measured.within;
     const cv::Rect region = regionBox(found, label);
@@ -423,7 +423,6 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
         const auto* pixel = smooth.ptr<cv::Vec4b>(y);
         auto* out = measured.mask.ptr<std::uint8_t>(y);
         auto* strongest = measured.strongest.ptr<float>(reducedRow - region.y);
-        const float* nearby = strength.empty() ? nullptr : strength.ptr<float>(reducedRow - region.y);
         for (int x = 0; x < within.width; ++x) {
             const int column = found.columnOf[std::size_t(within.x + x)];
             if (owner[column] != label)
@@ -431,7 +430,7 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
             const float share = shareOfColour(pixel[x], level[column], weights);
             float& block = strongest[column - region.x];
             block = std::max(block, share);
-            if (share <= (nearby ? 0.5F * nearby[column - region.x] : 0.5F))
+            if (share <= 0.5F)
                 continue;
             out[x] = 255;
             ++measured.dots;
@@ -490,36 +489,129 @@ float strengthOf(const Finding& found, const Measured& measured, const cv::Vec3f
     return median(std::move(shares));
 }
 
-// How many times as strongly as colour (what measured was counted against)
-// the shape shows its own colour about each reduced pixel of its region: the
-// strongest it shows within about its width, over the share the middle of a
-// shape this narrow shows through the blur. Across a blade that is its own
-// colour beside a lighter midrib; along it, a darker or lighter end shows
-// its own, and is then counted halfway to it, not to the rest's.
-StrengthMap strengthNearby(const Finding& found, int label, const Measured& measured, double blur)
+// The reduced pixels of the region that show their part's own colour: the
+// strongest share among their pixels no weaker than their neighbours' (a
+// part's middle, not its blurred edge), as that share over peak; 0 elsewhere.
+cv::Mat ownStrengths(const Finding& found, int label, const Measured& measured, double peak)
 {
     const cv::Rect box = regionBox(found, label);
-    const int reach = std::max(1, int(std::ceil(measured.width / std::max(found.scaleX, found.scaleY))));
-    StrengthMap strength;
-    cv::dilate(measured.strongest, strength,
-               cv::getStructuringElement(cv::MORPH_RECT, cv::Size(2 * reach + 1, 2 * reach + 1)));
-    strength /= peakShare(measured.width, std::hypot(blur, pictureSmoothing));
-    std::vector<float> along;
-    const cv::Mat owned = found.labels(box) == label;
-    for (int y = 0; y < box.height; ++y)
-        for (int x = 0; x < box.width; ++x)
-            if (owned.at<std::uint8_t>(y, x))
-                along.push_back(strength.at<float>(y, x));
-    // Only a part that differs from the shape's usual strength by more than
-    // the noise and texture along a uniform shape moves its limit.
-    const float usual = std::max(median(std::move(along)), 1e-3F);
-    strength.forEach<float>([usual](float& local, const int*) {
-        const float share = local / usual;
-        local = share > 1 + strongerTolerance ? share
-                : share < 1 - weakerTolerance ? std::max(weakestPart, share)
-                                              : 1.F;
-    });
-    return strength;
+    cv::Mat around;
+    cv::dilate(measured.strongest, around, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    const cv::Mat own = (found.labels(box) == label) & (measured.strongest > 0)
+                        & (measured.strongest >= ownShareOfNeighbours * around);
+    cv::Mat strengths(box.size(), CV_32F, cv::Scalar(0));
+    cv::divide(measured.strongest, peak, strengths, 1, CV_32F);
+    strengths.setTo(0, ~own);
+    return strengths;
+}
+
+// The strength that colour stands for: the median of the own strengths near
+// it (the strongest share is a little above the colour on a noisy picture),
+// or of all when none is (the shape shows another colour throughout).
+float usualStrength(const cv::Mat& strengths)
+{
+    std::vector<float> all, near;
+    for (int y = 0; y < strengths.rows; ++y)
+        for (int x = 0; x < strengths.cols; ++x)
+            if (const float value = strengths.at<float>(y, x); value > 0) {
+                all.push_back(value);
+                if (value > 1 - weakerTolerance && value < 1 / (1 - weakerTolerance))
+                    near.push_back(value);
+            }
+    return std::max(median(near.empty() ? std::move(all) : std::move(near)), 1e-3F);
+}
+
+// Turns each own strength into how many times as strongly as usual its part
+// shows its colour: 1 where it differs from usual by no more than the noise
+// and texture along a uniform shape do. Returns whether any part differs.
+bool partShares(cv::Mat& strengths, float usual)
+{
+    bool differs = false;
+    for (int y = 0; y < strengths.rows; ++y)
+        for (float& local : std::span(strengths.ptr<float>(y), std::size_t(strengths.cols))) {
+            if (local <= 0)
+                continue;
+            const float share = local / usual;
+            local = share > 1 + strongerTolerance ? share
+                    : share < 1 - weakerTolerance ? std::max(weakestPart, share)
+                                                  : 1.F;
+            differs = differs || local != 1.F;
+        }
+    return differs;
+}
+
+// Each pixel's value at the nearest pixel where values is above 0.
+cv::Mat nearestValues(const cv::Mat& values)
+{
+    cv::Mat distances, nearest;
+    cv::distanceTransform(values <= 0, distances, nearest, cv::DIST_L2, cv::DIST_MASK_5, cv::DIST_LABEL_PIXEL);
+    double highest = 0;
+    cv::minMaxLoc(nearest, nullptr, &highest);
+    std::vector<float> byLabel(std::size_t(highest) + 1, 1.F);
+    for (int y = 0; y < values.rows; ++y)
+        for (int x = 0; x < values.cols; ++x)
+            if (values.at<float>(y, x) > 0)
+                byLabel[std::size_t(nearest.at<int>(y, x))] = values.at<float>(y, x);
+    cv::Mat spread(values.size(), CV_32F);
+    for (int y = 0; y < values.rows; ++y)
+        for (int x = 0; x < values.cols; ++x)
+            spread.at<float>(y, x) = byLabel[std::size_t(nearest.at<int>(y, x))];
+    return spread;
+}
+
+// How many times as strongly as colour (what measured was counted against)
+// the shape shows its own colour about each reduced pixel of its region's
+// box: as the nearest reduced pixel showing its part's own colour does (the
+// strongest share there over the share the middle of a shape this narrow
+// shows through the blur). A blade darker or lighter at one end is then
+// counted halfway to each end's own colour, the two meeting where the ends
+// do; across a blade, the strongest share is its own colour beside a lighter
+// midrib. Empty when no part differs from the rest.
+StrengthMap strengthNearby(const Finding& found, int label, const Measured& measured, double blur)
+{
+    cv::Mat strengths = ownStrengths(found, label, measured,
+                                     peakShare(measured.width, std::hypot(blur, pictureSmoothing)));
+    if (!partShares(strengths, usualStrength(strengths)))
+        return {};
+    return nearestValues(strengths);
+}
+
+// Counts again, against colour times strength, the pixels of the region
+// (counted against colour in measured) about the reduced pixels where
+// strength is not 1; a shape left with no pixel stays as it was.
+void recountParts(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth,
+                  const StrengthMap& strength, Measured& measured)
+{
+    const cv::Rect& within = measured.within;
+    const cv::Rect region = regionBox(found, label);
+    const cv::Vec3f weights = contrastWeights(colour);
+    cv::Mat mask = measured.mask.clone();
+    std::int64_t dots = measured.dots;
+    for (int y = 0; y < within.height; ++y) {
+        const int reducedRow = rowOf(found, within.y + y);
+        if (reducedRow < region.y || reducedRow >= region.y + region.height)
+            continue;
+        const auto* owner = found.labels.ptr<int>(reducedRow);
+        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
+        const auto* pixel = smooth.ptr<cv::Vec4b>(y);
+        const auto* nearby = strength.ptr<float>(reducedRow - region.y);
+        auto* out = mask.ptr<std::uint8_t>(y);
+        for (int x = 0; x < within.width; ++x) {
+            const int column = found.columnOf[std::size_t(within.x + x)];
+            const float times = nearby[std::max(0, std::min(column - region.x, region.width - 1))];
+            if (times == 1.F || owner[column] != label)
+                continue;
+            const bool counted = shareOfColour(pixel[x], level[column], weights) > 0.5F * times;
+            dots += (counted ? 1 : 0) - (out[x] ? 1 : 0);
+            out[x] = counted ? 255 : 0;
+        }
+    }
+    if (dots == 0)
+        return;
+    measured.mask = mask;
+    measured.dots = dots;
+    measured.box = cv::boundingRect(mask) + within.tl();
+    traceOutline(measured);
 }
 
 // A shape narrower than a few pixels of the reduced copy shows only part of
@@ -563,17 +655,14 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
     const double narrow = narrowSteps * std::max(found.scaleX, found.scaleY) + narrowPixels;
     if (measured.width < narrow)
         countAgainstMiddle(found, label, smooth, blur, seen, measured);
-    if (measured.width >= partWise * narrow || measured.width < thin)
+    if (measured.width < thin)
         return measured;
     // Where part of the shape shows its colour more or less strongly than the
     // rest, that part is counted halfway to its own colour.
     const StrengthMap strength = strengthNearby(found, label, measured, blur);
-    if (cv::countNonZero(strength != 1.F) == 0)
-        return measured; // one colour throughout
-    Measured local;
-    local.within = measured.within;
-    countRegion(found, label, seen, smooth, local, strength);
-    return local.dots > 0 ? local : measured;
+    if (!strength.empty())
+        recountParts(found, label, seen, smooth, strength, measured);
+    return measured;
 }
 
 QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }

@@ -302,4 +302,19 @@ TEST(FindObjects, ANarrowRingIsThinAndTwoToneBladesAreCountedTrueAtBothEnds)
     EXPECT_NEAR(double(found.objects[2].dots), 550 * 10, 0.015 * 550 * 10);
 }
 
+TEST(FindObjects, ALeafWithAPaleMarginIsCountedToItsOuterEdge)
+{
+    // Against the leaf's usual colour, its margin lay short of halfway:
+    // 10 % was lost.
+    const QPainterPath leaf = ellipse({450, 300}, 300, 200);
+    const QImage picture = paperWith(QSize(1400, 1000),
+                                     {{disc({1250, 150}, 60), QColor(90, 90, 100)},
+                                      {leaf, QColor(170, 170, 120)},
+                                      {ellipse({450, 300}, 285, 185), QColor(40, 100, 40)}},
+                                     0.2, 6, 0, {}, 1.5);
+    const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
+    ASSERT_EQ(found.objects.size(), 1U);
+    EXPECT_NEAR(double(found.objects[0].dots), std::numbers::pi * 300 * 200, 0.01 * std::numbers::pi * 300 * 200);
+}
+
 } // namespace
