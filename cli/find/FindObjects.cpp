@@ -587,26 +587,41 @@ void recountParts(const Finding& found, int label, const cv::Vec3f& colour, cons
     const cv::Vec3f weights = contrastWeights(colour);
     cv::Mat mask = measured.mask.clone();
     std::int64_t dots = measured.dots;
+    bool changed = false;
     for (int y = 0; y < within.height; ++y) {
         const int reducedRow = rowOf(found, within.y + y);
         if (reducedRow < region.y || reducedRow >= region.y + region.height)
             continue;
+        const auto* nearby = strength.ptr<float>(reducedRow - region.y);
+        // Only the columns about the reduced pixels where the limit moves.
+        const auto* first = std::find_if(nearby, nearby + region.width, [](float t) { return t != 1.F; });
+        if (first == nearby + region.width)
+            continue;
+        const auto* last = std::find_if(std::make_reverse_iterator(nearby + region.width),
+                                        std::make_reverse_iterator(first), [](float t) { return t != 1.F; })
+                               .base();
+        const int from = std::max(0, int(double(region.x + (first - nearby)) * found.scaleX) - within.x);
+        const int end = region.x + int(last - nearby); // the reduced column after the last
+        const int to = end == found.reduced.cols       // the picture's remainder columns belong to the last
+                           ? within.width
+                           : std::min(within.width, int(std::ceil(double(end) * found.scaleX)) - within.x);
         const auto* owner = found.labels.ptr<int>(reducedRow);
         const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
         const auto* pixel = smooth.ptr<cv::Vec4b>(y);
-        const auto* nearby = strength.ptr<float>(reducedRow - region.y);
         auto* out = mask.ptr<std::uint8_t>(y);
-        for (int x = 0; x < within.width; ++x) {
+        for (int x = from; x < to; ++x) {
             const int column = found.columnOf[std::size_t(within.x + x)];
-            const float times = nearby[std::max(0, std::min(column - region.x, region.width - 1))];
-            if (times == 1.F || owner[column] != label)
+            if (owner[column] != label || nearby[column - region.x] == 1.F)
                 continue;
-            const bool counted = shareOfColour(pixel[x], level[column], weights) > 0.5F * times;
-            dots += (counted ? 1 : 0) - (out[x] ? 1 : 0);
+            const bool counted = shareOfColour(pixel[x], level[column], weights) > 0.5F * nearby[column - region.x];
+            if (counted == (out[x] != 0))
+                continue;
+            dots += counted ? 1 : -1;
             out[x] = counted ? 255 : 0;
+            changed = true;
         }
     }
-    if (dots == 0)
+    if (!changed || dots == 0)
         return;
     measured.mask = mask;
     measured.dots = dots;
