@@ -54,8 +54,10 @@ constexpr float strongerTolerance = 0.05F;
 constexpr float weakerTolerance = 0.2F;
 constexpr float weakestPart = 0.5F;
 // A reduced pixel shows its part's own colour when its strongest share is at
-// least this share of its neighbours' strongest.
+// least this share of its neighbours' strongest, and at least this share of
+// its pixels were counted.
 constexpr float ownShareOfNeighbours = 0.9F;
+constexpr float leastCountedShare = 0.25F;
 // A shape narrower than this many pixels on average, or than this many times
 // the blur of the reference's edge (one standard deviation), is thin.
 constexpr double thinWidth = 6;
@@ -367,9 +369,10 @@ struct Measured {
     // Twice the count over the length of all its outlines, holes' too: a
     // line's or a ring's width, a disc's radius (0 for a single pixel).
     double width = 0;
-    // The strongest share of the colour counted against among the region's
-    // pixels, in each reduced pixel of the region's box (CV_32F).
-    cv::Mat strongest;
+    // In each reduced pixel of the region's box (CV_32F): the strongest share
+    // of the colour counted against among the region's pixels there, and the
+    // share of those pixels counted.
+    cv::Mat strongest, counted;
 };
 
 // The counted pixels' outlines, and the width they give.
@@ -413,6 +416,8 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
     measured.dots = 0;
     measured.mask = cv::Mat(within.size(), CV_8U, cv::Scalar(0));
     measured.strongest = cv::Mat(region.size(), CV_32F, cv::Scalar(0));
+    measured.counted = cv::Mat(region.size(), CV_32F, cv::Scalar(0));
+    cv::Mat owned(region.size(), CV_32F, cv::Scalar(0));
     int left = within.width, top = within.height, right = -1, bottom = -1;
     for (int y = 0; y < within.height; ++y) {
         const int reducedRow = rowOf(found, within.y + y);
@@ -423,15 +428,19 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
         const auto* pixel = smooth.ptr<cv::Vec4b>(y);
         auto* out = measured.mask.ptr<std::uint8_t>(y);
         auto* strongest = measured.strongest.ptr<float>(reducedRow - region.y);
+        auto* counted = measured.counted.ptr<float>(reducedRow - region.y);
+        auto* ownedHere = owned.ptr<float>(reducedRow - region.y);
         for (int x = 0; x < within.width; ++x) {
             const int column = found.columnOf[std::size_t(within.x + x)];
             if (owner[column] != label)
                 continue;
+            const int cell = column - region.x;
             const float share = shareOfColour(pixel[x], level[column], weights);
-            float& block = strongest[column - region.x];
-            block = std::max(block, share);
+            strongest[cell] = std::max(strongest[cell], share);
+            ownedHere[cell] += 1;
             if (share <= 0.5F)
                 continue;
+            counted[cell] += 1;
             out[x] = 255;
             ++measured.dots;
             left = std::min(left, x);
@@ -440,6 +449,7 @@ void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const
             bottom = std::max(bottom, y);
         }
     }
+    cv::divide(measured.counted, cv::max(owned, 1.0), measured.counted);
     measured.box = measured.dots > 0 ? cv::Rect(within.x + left, within.y + top, right - left + 1, bottom - top + 1)
                                      : cv::Rect();
     traceOutline(measured);
@@ -491,13 +501,16 @@ float strengthOf(const Finding& found, const Measured& measured, const cv::Vec3f
 
 // The reduced pixels of the region that show their part's own colour: the
 // strongest share among their pixels no weaker than their neighbours' (a
-// part's middle, not its blurred edge), as that share over peak; 0 elsewhere.
+// part's middle, not its blurred edge), and enough of them counted (a
+// shadow or a stain the region reaches into is no part of the shape, nor is
+// the noise of a part too faint to tell from the paper), as that share over
+// peak; 0 elsewhere.
 cv::Mat ownStrengths(const Finding& found, int label, const Measured& measured, double peak)
 {
     const cv::Rect box = regionBox(found, label);
     cv::Mat around;
     cv::dilate(measured.strongest, around, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
-    const cv::Mat own = (found.labels(box) == label) & (measured.strongest > 0)
+    const cv::Mat own = (found.labels(box) == label) & (measured.counted >= leastCountedShare)
                         & (measured.strongest >= ownShareOfNeighbours * around);
     cv::Mat strengths(box.size(), CV_32F, cv::Scalar(0));
     cv::divide(measured.strongest, peak, strengths, 1, CV_32F);
