@@ -402,52 +402,69 @@ std::vector<QPolygon> outlineOf(std::vector<std::vector<cv::Point>> contours)
     return outline;
 }
 
-// How many times as strongly as the colour it was counted against a shape
-// shows its colour about each reduced pixel of its region's box (CV_32F).
-using StrengthMap = cv::Mat;
+// Calls visit(x, cell, share) for each pixel of row y of within, from column
+// from up to to, that belongs to the region: cell is its reduced pixel's
+// column in the region's box, share its share of colour (weights) on smooth
+// (the picture smoothed over within). The row must lie in the region's box.
+template <typename Visit>
+void visitRegionRow(const Finding& found, int label, const cv::Mat& smooth, cv::Rect within, int y,
+                    const cv::Vec3f& weights, int from, int to, Visit&& visit)
+{
+    const cv::Rect region = regionBox(found, label);
+    const int reducedRow = rowOf(found, within.y + y);
+    const auto* owner = found.labels.ptr<int>(reducedRow);
+    const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
+    const auto* pixel = smooth.ptr<cv::Vec4b>(y);
+    for (int x = from; x < to; ++x) {
+        const int column = found.columnOf[std::size_t(within.x + x)];
+        if (owner[column] == label)
+            visit(x, column - region.x, shareOfColour(pixel[x], level[column], weights));
+    }
+}
+
+// The row of the region's box that row y of within falls in, or -1 where it
+// falls outside.
+int regionRowOf(const Finding& found, int label, cv::Rect within, int y)
+{
+    const cv::Rect region = regionBox(found, label);
+    const int row = rowOf(found, within.y + y) - region.y;
+    return row >= 0 && row < region.height ? row : -1;
+}
 
 // Counts the pixels of the region within measured.within (smooth: the
 // picture smoothed over it) that lie nearer colour than the paper.
 void countRegion(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth, Measured& measured)
 {
     const cv::Rect& within = measured.within;
-    const cv::Rect region = regionBox(found, label);
-    const cv::Vec3f weights = contrastWeights(colour);
+    const cv::Size region = regionBox(found, label).size();
     measured.dots = 0;
     measured.mask = cv::Mat(within.size(), CV_8U, cv::Scalar(0));
-    measured.strongest = cv::Mat(region.size(), CV_32F, cv::Scalar(0));
-    measured.counted = cv::Mat(region.size(), CV_32F, cv::Scalar(0));
-    cv::Mat owned(region.size(), CV_32F, cv::Scalar(0));
+    measured.strongest = cv::Mat(region, CV_32F, cv::Scalar(0));
+    measured.counted = cv::Mat(region, CV_32F, cv::Scalar(0));
+    cv::Mat owned(region, CV_32F, cv::Scalar(0));
     int left = within.width, top = within.height, right = -1, bottom = -1;
     for (int y = 0; y < within.height; ++y) {
-        const int reducedRow = rowOf(found, within.y + y);
-        if (reducedRow < region.y || reducedRow >= region.y + region.height)
+        const int row = regionRowOf(found, label, within, y);
+        if (row < 0)
             continue; // none of the region's pixels
-        const auto* owner = found.labels.ptr<int>(reducedRow);
-        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
-        const auto* pixel = smooth.ptr<cv::Vec4b>(y);
         auto* out = measured.mask.ptr<std::uint8_t>(y);
-        auto* strongest = measured.strongest.ptr<float>(reducedRow - region.y);
-        auto* counted = measured.counted.ptr<float>(reducedRow - region.y);
-        auto* ownedHere = owned.ptr<float>(reducedRow - region.y);
-        for (int x = 0; x < within.width; ++x) {
-            const int column = found.columnOf[std::size_t(within.x + x)];
-            if (owner[column] != label)
-                continue;
-            const int cell = column - region.x;
-            const float share = shareOfColour(pixel[x], level[column], weights);
-            strongest[cell] = std::max(strongest[cell], share);
-            ownedHere[cell] += 1;
-            if (share <= 0.5F)
-                continue;
-            counted[cell] += 1;
-            out[x] = 255;
-            ++measured.dots;
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-        }
+        auto* strongest = measured.strongest.ptr<float>(row);
+        auto* counted = measured.counted.ptr<float>(row);
+        auto* ownedHere = owned.ptr<float>(row);
+        visitRegionRow(found, label, smooth, within, y, contrastWeights(colour), 0, within.width,
+                       [&](int x, int cell, float share) {
+                           strongest[cell] = std::max(strongest[cell], share);
+                           ownedHere[cell] += 1;
+                           if (share <= 0.5F)
+                               return;
+                           counted[cell] += 1;
+                           out[x] = 255;
+                           ++measured.dots;
+                           left = std::min(left, x);
+                           right = std::max(right, x);
+                           top = std::min(top, y);
+                           bottom = std::max(bottom, y);
+                       });
     }
     cv::divide(measured.counted, cv::max(owned, 1.0), measured.counted);
     measured.box = measured.dots > 0 ? cv::Rect(within.x + left, within.y + top, right - left + 1, bottom - top + 1)
@@ -572,6 +589,10 @@ cv::Mat nearestValues(const cv::Mat& values)
     return spread;
 }
 
+// How many times as strongly as the colour it was counted against a shape
+// shows its colour about each reduced pixel of its region's box (CV_32F).
+using StrengthMap = cv::Mat;
+
 // How many times as strongly as colour (what measured was counted against)
 // the shape shows its own colour about each reduced pixel of its region's
 // box: as the nearest reduced pixel showing its part's own colour does (the
@@ -597,15 +618,14 @@ void recountParts(const Finding& found, int label, const cv::Vec3f& colour, cons
 {
     const cv::Rect& within = measured.within;
     const cv::Rect region = regionBox(found, label);
-    const cv::Vec3f weights = contrastWeights(colour);
     cv::Mat mask = measured.mask.clone();
     std::int64_t dots = measured.dots;
     bool changed = false;
     for (int y = 0; y < within.height; ++y) {
-        const int reducedRow = rowOf(found, within.y + y);
-        if (reducedRow < region.y || reducedRow >= region.y + region.height)
+        const int row = regionRowOf(found, label, within, y);
+        if (row < 0)
             continue;
-        const auto* nearby = strength.ptr<float>(reducedRow - region.y);
+        const auto* nearby = strength.ptr<float>(row);
         // Only the columns about the reduced pixels where the limit moves.
         const auto* first = std::find_if(nearby, nearby + region.width, [](float t) { return t != 1.F; });
         if (first == nearby + region.width)
@@ -618,21 +638,16 @@ void recountParts(const Finding& found, int label, const cv::Vec3f& colour, cons
         const int to = end == found.reduced.cols       // the picture's remainder columns belong to the last
                            ? within.width
                            : std::min(within.width, int(std::ceil(double(end) * found.scaleX)) - within.x);
-        const auto* owner = found.labels.ptr<int>(reducedRow);
-        const auto* level = found.inverseLevel.ptr<cv::Vec3f>(reducedRow);
-        const auto* pixel = smooth.ptr<cv::Vec4b>(y);
         auto* out = mask.ptr<std::uint8_t>(y);
-        for (int x = from; x < to; ++x) {
-            const int column = found.columnOf[std::size_t(within.x + x)];
-            if (owner[column] != label || nearby[column - region.x] == 1.F)
-                continue;
-            const bool counted = shareOfColour(pixel[x], level[column], weights) > 0.5F * nearby[column - region.x];
-            if (counted == (out[x] != 0))
-                continue;
-            dots += counted ? 1 : -1;
-            out[x] = counted ? 255 : 0;
-            changed = true;
-        }
+        visitRegionRow(found, label, smooth, within, y, contrastWeights(colour), from, to,
+                       [&](int x, int cell, float share) {
+                           const bool counted = share > 0.5F * nearby[cell];
+                           if (counted == (out[x] != 0))
+                               return;
+                           dots += counted ? 1 : -1;
+                           out[x] = counted ? 255 : 0;
+                           changed = true;
+                       });
     }
     if (!changed || dots == 0)
         return;
@@ -766,6 +781,10 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
     // Objects: every other region larger than the smallest area.
     const double unitsPerDot = settings.referenceArea / best.fit.pixelArea;
     const double pixelArea = found.scaleX * found.scaleY;
+    // Blur spreads a shape only a few pixels wide, or not much wider than the
+    // blur itself, over the paper beside it, and no limit halfway between the
+    // two colours counts it true.
+    const double thin = std::max({thinWidth, blurWidths * best.fit.blur, settings.shrunk ? shrunkWidth : 0.0});
     std::vector<FoundObject> objects;
     for (int label = 1; label < found.stats.rows; ++label) {
         // A region's reduced area includes its blurred rim, so this only
@@ -776,10 +795,6 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         const auto colour = regionColour(found, label);
         if (!colour)
             continue;
-        // Blur spreads a shape only a few pixels wide, or not much wider than
-        // the blur itself, over the paper beside it, and no limit halfway
-        // between the two colours counts it true.
-        const double thin = std::max({thinWidth, blurWidths * best.fit.blur, settings.shrunk ? shrunkWidth : 0.0});
         Measured measured = measureRegion(found, label, *colour, best.fit.blur, thin);
         const double area = double(measured.dots) * unitsPerDot;
         if (area <= settings.minArea)
