@@ -112,6 +112,8 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
                 row.warnings.add(Warning::ObjectTouchesPictureEdge);
             if (object.thin)
                 row.warnings.add(Warning::ObjectThin);
+            if (object.faintBeside)
+                row.warnings.add(Warning::ObjectFaintBeside);
             rows.push_back(row);
         }
         if (rows.empty()) {

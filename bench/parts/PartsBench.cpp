@@ -3,8 +3,8 @@
 // Blades of two colours measured with --find's rules: a blade 2 to 48 pixels
 // wide, drawn lighter with a darker end or dark with a lighter end, under
 // blurs from sharp to soft, beside a coin. Prints each blade's error and
-// whether it was called thin, then how many came more than 1.5 % off
-// without that warning.
+// its warning (thin, or something fainter left out beside it), then how many
+// came more than 1.5 % off without a warning.
 #include "ShapeScenes.h"
 #include "cli/find/FindObjects.h"
 
@@ -21,8 +21,9 @@ struct Blade {
     QColor body, end;
 };
 
-// The blade's error in percent of its true area, and whether it was called thin.
-std::pair<double, bool> measured(const Blade& blade)
+// The blade's error in percent of its true area, and its warning (empty for
+// none).
+std::pair<double, const char*> measured(const Blade& blade)
 {
     QPainterPath body, end;
     body.addRect(QRectF(150, 480, 450, blade.width));
@@ -35,12 +36,13 @@ std::pair<double, bool> measured(const Blade& blade)
     settings.minArea = 0.01;
     const FindResult found = findObjects(picture, settings);
     double dots = 0;
-    bool thin = false;
+    bool thin = false, faint = false;
     for (const FoundObject& object : found.objects) {
         dots += double(object.dots);
         thin = thin || object.thin;
+        faint = faint || object.faintBeside;
     }
-    return {100 * (dots / (550 * blade.width) - 1), thin};
+    return {100 * (dots / (550 * blade.width) - 1), thin ? "object-thin" : faint ? "object-faint-beside" : ""};
 }
 
 } // namespace
@@ -59,15 +61,14 @@ int main(int argc, char** argv)
             for (const QColor& dark : ends)
                 for (const bool darkBody : {false, true}) {
                     const Blade blade{width, blur, darkBody ? dark : light, darkBody ? light : dark};
-                    const auto [error, thin] = measured(blade);
+                    const auto [error, warning] = measured(blade);
                     ++blades;
-                    if (!thin && std::abs(error) > 1.5) {
+                    if (*warning == '\0' && std::abs(error) > 1.5) {
                         ++unwarned;
                         worst = std::max(worst, std::abs(error));
                     }
                     std::printf("%5.0f  %4.1f  %-13s  %-13s  %+6.2f %%  %s\n", width, blur,
-                                qPrintable(blade.body.name()), qPrintable(blade.end.name()), error,
-                                thin ? "object-thin" : "");
+                                qPrintable(blade.body.name()), qPrintable(blade.end.name()), error, warning);
                 }
     std::printf("%d blades: %d more than 1.5 %% off without a warning (worst %.2f %%)\n", blades, unwarned, worst);
 }

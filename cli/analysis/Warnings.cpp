@@ -67,6 +67,10 @@ const std::vector<WarningInfo>& warningList()
          "times the blur of the reference's edge, or under 12 pixels on a shrunk working image; blur or the "
          "working image's rounding may put its area far off: measure it with --full-resolution or from a closer "
          "photograph"},
+        {Warning::ObjectFaintBeside, "object-faint-beside",
+         "(--find) beside the object something stands out from the paper with less than half the object's colour "
+         "(a paler tip or margin, or a shadow or a stain): it is not counted, and if it is part of the object the "
+         "area is too small"},
         {Warning::NoObject, "no-object",
          "(--find) nothing but the reference stands out from the paper: the object may be too faint, or no larger "
          "than --min-area"},

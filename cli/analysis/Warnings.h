@@ -28,6 +28,7 @@ enum class Warning : unsigned {
     ReferenceAmbiguous = 1u << 10,      // --find
     ObjectThin = 1u << 11,              // --find
     NoObject = 1u << 12,                // --find
+    ObjectFaintBeside = 1u << 13,       // --find
 };
 
 // A set of warnings; the codes come out in the order of warningList().

@@ -58,6 +58,11 @@ constexpr float weakestPart = 0.5F;
 // its pixels were counted.
 constexpr float ownShareOfNeighbours = 0.9F;
 constexpr float leastCountedShare = 0.25F;
+// Beside a shape (not thin), what shows less than half its colour yet more
+// than its blurred edge spreads there, taken as this share of its area, makes
+// it doubtful: a paler part of it, or a shadow or a stain beside it, is left
+// out.
+constexpr double faintBesideShare = 0.02;
 // A shape narrower than this many pixels on average, or than this many times
 // the blur of the reference's edge (one standard deviation), is thin.
 constexpr double thinWidth = 6;
@@ -373,6 +378,7 @@ struct Measured {
     // of the colour counted against among the region's pixels there, and the
     // share of those pixels counted.
     cv::Mat strongest, counted;
+    bool faintBeside = false; // see faintBesideShare
 };
 
 // The counted pixels' outlines, and the width they give.
@@ -683,6 +689,34 @@ void countAgainstMiddle(const Finding& found, int label, const cv::Mat& smooth, 
     }
 }
 
+// The colour the region shows outside what was counted (each pixel's share
+// of the colour it was counted against, up to all of it), less what the
+// counted shape's blurred edge spreads there (sigma/sqrt(2 pi) of the colour
+// along each pixel of its outline), over the counted dots: about 0 for a
+// shape of one colour however blurred, but the share times the area of a
+// part showing less than half the colour (or of a shadow or stain beside it).
+double colourBeside(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth,
+                    const StrengthMap& strength, const Measured& measured, double sigma)
+{
+    const cv::Rect& within = measured.within;
+    double beside = 0;
+    for (int y = 0; y < within.height; ++y) {
+        const int row = regionRowOf(found, label, within, y);
+        if (row < 0)
+            continue;
+        const auto* counted = measured.mask.ptr<std::uint8_t>(y);
+        const float* nearby = strength.empty() ? nullptr : strength.ptr<float>(row);
+        visitRegionRow(found, label, smooth, within, y, contrastWeights(colour), 0, within.width,
+                       [&](int x, int cell, float share) {
+                           if (!counted[x])
+                               beside += std::clamp(nearby ? share / nearby[cell] : share, 0.F, 1.F);
+                       });
+    }
+    const double outline = measured.width > 0 ? 2 * double(measured.dots) / measured.width : 0;
+    const double spread = sigma / std::sqrt(2 * std::numbers::pi) * outline;
+    return measured.dots > 0 ? (beside - spread) / double(measured.dots) : 0;
+}
+
 // The region counted on the picture; a shape narrower than thin pixels is
 // counted as a whole (the blur takes too much of its middle to tell its parts
 // apart by their colour).
@@ -705,6 +739,9 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
     const StrengthMap strength = strengthNearby(found, label, measured, blur);
     if (!strength.empty())
         recountParts(found, label, seen, smooth, strength, measured);
+    measured.faintBeside = colourBeside(found, label, seen, smooth, strength, measured,
+                                        std::hypot(blur, pictureSmoothing))
+                           > faintBesideShare;
     return measured;
 }
 
@@ -806,6 +843,7 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         object.touchesEdge = touchesBorder(measured.box, found.picture.size());
         object.outline = outlineOf(std::move(measured.contours));
         object.thin = measured.width < thin;
+        object.faintBeside = measured.faintBeside;
         objects.push_back(std::move(object));
     }
     std::vector<QRect> boxes;

@@ -46,6 +46,7 @@ TEST(FindBatch, ARowPerObjectTheMissingReferenceAsTheErrorNoObjectAsAWarning)
     const QDir dir(temporaryDirectory());
     const QImage sheet = paperWith(QSize(900, 600), {{disc({700, 150}, 60), QColor(90, 90, 100)},
                                                      {ellipse({250, 200}, 120, 70), QColor(45, 115, 35)},
+                                                     {ellipse({300, 480}, 102, 72), QColor(168, 190, 155)},
                                                      {ellipse({300, 480}, 90, 60), QColor(45, 115, 35)}});
     ASSERT_TRUE(sheet.save(dir.filePath("sheet.bmp")));
     ASSERT_TRUE(paperWith(QSize(300, 200), {}).save(dir.filePath("blank.bmp")));
@@ -64,6 +65,8 @@ TEST(FindBatch, ARowPerObjectTheMissingReferenceAsTheErrorNoObjectAsAWarning)
     EXPECT_EQ(rows[1].object, 2);
     EXPECT_NEAR(rows[0].area.toDouble(), 3.14 * 120 * 70 / (60 * 60), 0.02 * 3.14 * 120 * 70 / (60 * 60));
     EXPECT_NEAR(rows[1].box->center().y(), 480, 2);
+    EXPECT_TRUE(rows[0].warnings.isEmpty());
+    EXPECT_EQ(rows[1].warnings.text(), QStringLiteral("object-faint-beside")); // its pale margin
     EXPECT_FALSE(rows[0].view.isEmpty());
     EXPECT_TRUE(rows[1].view.isEmpty());
     EXPECT_EQ(rows[2].picture, 1);

@@ -321,6 +321,32 @@ TEST(FindObjects, ASoftShadowBesideAShapeIsNoPartOfIt)
     const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
     ASSERT_EQ(found.objects.size(), 1U);
     EXPECT_NEAR(double(found.objects[0].dots), 300 * 300, 0.01 * 300 * 300);
+    EXPECT_TRUE(found.objects[0].faintBeside); // yet it is said
+}
+
+TEST(FindObjects, APartTooPaleToCountIsSaidButABlurredEdgeIsNot)
+{
+    // A dark strip whose last 150 pixels show 0.4 of its colour: only the dark
+    // part is counted, and the pale one is said to lie beside it. A leaf of one
+    // colour under the same blur spreads only its edge beside it.
+    const QColor paper(235, 230, 220), dark(30, 45, 20);
+    const QColor pale(int(paper.red() * 0.6 + dark.red() * 0.4), int(paper.green() * 0.6 + dark.green() * 0.4),
+                      int(paper.blue() * 0.6 + dark.blue() * 0.4));
+    QPainterPath strip, tip;
+    strip.addRect(QRectF(300, 380, 250, 40));
+    tip.addRect(QRectF(550, 380, 150, 40));
+    for (const double blur : {1.0, 2.5}) {
+        const FindResult found = findObjects(paperWith(QSize(1000, 800),
+                                                       {{disc({150, 150}, 60), QColor(90, 90, 100)},
+                                                        {strip, dark},
+                                                        {tip, pale},
+                                                        {ellipse({550, 650}, 200, 100), QColor(60, 120, 45)}},
+                                                       0.2, 6, 0, {}, blur),
+                                             settingsFor(ReferenceShape::Disc));
+        ASSERT_EQ(found.objects.size(), 2U);
+        EXPECT_TRUE(found.objects[0].faintBeside) << blur;
+        EXPECT_FALSE(found.objects[1].faintBeside) << blur;
+    }
 }
 
 } // namespace
