@@ -122,13 +122,13 @@ std::vector<bool> enclosedRegions(const cv::Mat& labels, int count)
 
 // Regions are found on the reduced copy; each is then measured on the picture
 // itself.
-Finding findRegions(const cv::Mat& picture, const ReducedCopy& reduced)
+Finding findRegions(const cv::Mat& picture, const ReducedCopy& reduced, PaperStretch paperStretch)
 {
     Finding found;
     found.picture = picture;
     found.reduced = cv::Mat(reduced.height(), reduced.width(), CV_32FC3, const_cast<float*>(reduced.pixels().data()));
     found.scaleX = found.scaleY = reduced.step();
-    found.paper = fitPaper(found.reduced);
+    found.paper = fitPaper(found.reduced, paperStretch);
     cv::max(found.paper.level, 1.0, found.inverseLevel);
     cv::divide(1.0, found.inverseLevel, found.inverseLevel);
 
@@ -801,9 +801,14 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         throw PlanixError(QStringLiteral("no reference found"));
     const cv::Mat wrapped(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
                           std::size_t(picture.bytesPerLine()));
-    const Finding found = findRegions(wrapped, reduced);
-
-    const std::vector<Candidate> candidates = referenceCandidates(found, settings.shape);
+    Finding found = findRegions(wrapped, reduced, PaperStretch::Largest);
+    std::vector<Candidate> candidates = referenceCandidates(found, settings.shape);
+    if (candidates.empty()) {
+        // The paper may be what lies round the largest stretch: the inside of
+        // a shape covering most of the picture.
+        found = findRegions(wrapped, reduced, PaperStretch::LargestAround);
+        candidates = referenceCandidates(found, settings.shape);
+    }
     if (candidates.empty())
         throw PlanixError(QStringLiteral("no reference found"));
     FindResult result;

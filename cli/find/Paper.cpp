@@ -300,18 +300,26 @@ cv::Mat edgeFreeMask(const cv::Mat& image)
 // but runs along a whole side of the picture (the table round a sheet):
 // shapes are ringed by edges, while shadows and falling light are not. A
 // shape reaching the border is neither.
-EdgeFree edgeFreeStretches(const cv::Mat& image)
+EdgeFree edgeFreeStretches(const cv::Mat& image, PaperStretch paperStretch)
 {
     Stretches stretches;
     cv::Mat centroids;
     stretches.count = cv::connectedComponentsWithStats(edgeFreeMask(image), stretches.labels, stretches.stats,
                                                        centroids, 4, CV_32S);
-    int largest = 0;
-    for (int label = 1; label < stretches.count; ++label)
-        if (largest == 0 || stretches.area(label) > stretches.area(largest))
-            largest = label;
-    const std::vector<cv::Vec3d> colours = meanColours(image, stretches);
     const std::vector<double> sides = sideShares(stretches);
+    const auto largestOf = [&](auto taken) {
+        int largest = 0;
+        for (int label = 1; label < stretches.count; ++label)
+            if (taken(label) && (largest == 0 || stretches.area(label) > stretches.area(largest)))
+                largest = label;
+        return largest;
+    };
+    int largest = largestOf([](int) { return true; });
+    if (paperStretch == PaperStretch::LargestAround) {
+        const int around = largestOf([&](int label) { return label != largest && sides[std::size_t(label)] > 0; });
+        largest = around > 0 ? around : largest;
+    }
+    const std::vector<cv::Vec3d> colours = meanColours(image, stretches);
     enum Kind : std::uint8_t { Shape, Paper, Beyond };
     std::vector<Kind> kinds(std::size_t(std::max(stretches.count, 1)), Shape);
     for (int label = 1; label < stretches.count; ++label) {
@@ -388,11 +396,11 @@ void markPaper(const cv::Mat& edgeFree, int step, PaperModel& model)
 
 } // namespace
 
-PaperModel fitPaper(const cv::Mat& image)
+PaperModel fitPaper(const cv::Mat& image, PaperStretch paperStretch)
 {
     CV_Assert(image.type() == CV_32FC3);
     PaperModel model;
-    const EdgeFree stretches = edgeFreeStretches(image);
+    const EdgeFree stretches = edgeFreeStretches(image, paperStretch);
     const cv::Mat& edgeFree = stretches.paper;
     model.paper = edgeFree.clone();
     model.distance = cv::Mat(image.size(), CV_32F);

@@ -27,8 +27,13 @@ struct PaperModel {
     float noise = 1;  // one standard deviation of a paper pixel's distance from level
 };
 
+// Which edge-free stretch is the paper: the largest, or the largest reaching
+// the picture's border besides it (a shape covering more of the picture than
+// the paper round it, whose inside is then the largest stretch).
+enum class PaperStretch { Largest, LargestAround };
+
 // image: CV_32FC3, any channel order.
-PaperModel fitPaper(const cv::Mat& image);
+PaperModel fitPaper(const cv::Mat& image, PaperStretch paperStretch = PaperStretch::Largest);
 
 // The median of a CV_32F picture's values where mask (CV_8U) is set, taken
 // over a sixteenth of them; 0 when there are none.

@@ -324,6 +324,20 @@ TEST(FindObjects, ASoftShadowBesideAShapeIsNoPartOfIt)
     EXPECT_TRUE(found.objects[0].faintBeside); // yet it is said
 }
 
+TEST(FindObjects, AShapeCoveringMoreOfThePictureThanThePaperRoundItIsMeasured)
+{
+    // Its even inside is the largest stretch free of edges, which was taken
+    // for the paper: no reference was found.
+    const QPainterPath big = ellipse({560, 420}, 420, 333);
+    const FindResult found = findObjects(
+        paperWith(QSize(1000, 800), {{disc({70, 70}, 40), QColor(90, 90, 100)}, {big, QColor(40, 40, 40)}}, 0.2, 6, 0,
+                  {}, 1.5),
+        settingsFor(ReferenceShape::Disc));
+    ASSERT_EQ(found.objects.size(), 1U);
+    EXPECT_NEAR(found.reference.pixelArea, std::numbers::pi * 40 * 40, 0.01 * std::numbers::pi * 40 * 40);
+    EXPECT_NEAR(double(found.objects[0].dots), std::numbers::pi * 420 * 333, 0.01 * std::numbers::pi * 420 * 333);
+}
+
 TEST(FindObjects, APartTooPaleToCountIsSaidButABlurredEdgeIsNot)
 {
     // A dark strip whose last 150 pixels show 0.4 of its colour: only the dark
