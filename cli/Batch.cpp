@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -210,7 +211,9 @@ std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
 
 int defaultWorkers(qsizetype pictures)
 {
-    const qsizetype cores = std::max(1u, std::thread::hardware_concurrency());
+    // The processors this process may run on (taskset, a container's CPU
+    // set), not all the machine has: more workers would only share them.
+    const qsizetype cores = std::max(1, QThread::idealThreadCount());
     return static_cast<int>(std::clamp<qsizetype>(pictures, 1, cores));
 }
 

@@ -54,7 +54,8 @@ using RowReady = std::function<void(const PictureRow&)>;
 // is written whole or not at all, and never over a picture of the batch.
 std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready = {});
 
-// The machine's cores, but no more workers than pictures (at least 1).
+// The processors this process may run on, but no more workers than pictures
+// (at least 1).
 int defaultWorkers(qsizetype pictures);
 
 // The marked pictures' file names in markedFolder, one per picture: its own

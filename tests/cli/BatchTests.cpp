@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <sched.h>
 
 namespace {
 
@@ -99,6 +100,26 @@ TEST(Batch, RowsKeepTheGivenOrderWithTwoWorkers)
     // The counts differ from picture to picture, so a swapped row would show.
     EXPECT_NE(together[1].objectDots, together[2].objectDots);
     EXPECT_EQ(together[0].size, QSize(1024, 768));
+}
+
+TEST(Batch, NoMoreWorkersThanTheProcessorsItMayRunOnNorThanPictures)
+{
+    cpu_set_t all;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+        if (CPU_ISSET(cpu, &all)) {
+            CPU_SET(cpu, &one);
+            break;
+        }
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    const int pinned = defaultWorkers(40);
+    ASSERT_EQ(sched_setaffinity(0, sizeof all, &all), 0);
+    EXPECT_EQ(pinned, 1);
+    EXPECT_EQ(defaultWorkers(40), std::min(40, CPU_COUNT(&all)));
+    EXPECT_EQ(defaultWorkers(1), 1);
+    EXPECT_EQ(defaultWorkers(0), 1);
 }
 
 TEST(Batch, MarkedPicturesAreTheWorkingImagesAfterTheCounts)
