@@ -63,6 +63,18 @@ constexpr float leastCountedShare = 0.25F;
 // it doubtful: a paler part of it, or a shadow or a stain beside it, is left
 // out.
 constexpr double faintBesideShare = 0.02;
+// The pixels a shape reaches (those counted, and those showing at least this
+// share of its colour) are pooled in blocks of this many pixels a side, and
+// those in touching blocks belong to one shape: a line broken by noise, or
+// a tip too faint to count, stays one, while a gap of paper 6 pixels wide
+// parts two shapes.
+constexpr float reachShare = 0.25F;
+constexpr int pieceBlock = 3;
+// Round a reference lying in a region, its blurred edge is left out with it:
+// this many pixels beyond its fitted outline, and this many times the blur
+// of its edge (one standard deviation).
+constexpr int referenceMargin = 3;
+constexpr double referenceBlurs = 3;
 // A shape narrower than this many pixels on average, or than this many times
 // the blur of the reference's edge (one standard deviation), is thin.
 constexpr double thinWidth = 6;
@@ -171,6 +183,16 @@ cv::Rect pictureBox(const Finding& found, cv::Rect reduced, int margin)
            & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
 }
 
+// The reduced pixels a box of the picture covers, and one more round them.
+cv::Rect reducedBox(const Finding& found, cv::Rect box)
+{
+    const int left = int(std::floor(box.x / found.scaleX)) - 1, top = int(std::floor(box.y / found.scaleY)) - 1;
+    const int right = int(std::ceil((box.x + box.width) / found.scaleX)) + 1;
+    const int bottom = int(std::ceil((box.y + box.height) / found.scaleY)) + 1;
+    return cv::Rect(cv::Point(left, top), cv::Point(right, bottom))
+           & cv::Rect(0, 0, found.reduced.cols, found.reduced.rows);
+}
+
 // A pixel's difference from the paper as a share of the paper's level, channel
 // by channel: light that falls off, or a shadow, darkens a shape as much as
 // the paper under it, so the share stays the same.
@@ -184,11 +206,17 @@ cv::Vec3f shareOfPaper(const cv::Vec3f& pixel, const cv::Vec3f& inverseLevel)
 // ring the region was grown by, and highlights left aside; for a speck of a
 // few pixels that ring would otherwise be most of it). Only pixels that stand
 // out themselves count, not those that only do once smoothed: beside a line
-// one pixel thin, the smoothing stands out almost as much as on it.
-std::optional<cv::Vec3f> regionColour(const Finding& found, int label)
+// one pixel thin, the smoothing stands out almost as much as on it. The
+// reduced pixels of leaveOut (the reference lying in the region) are left
+// out.
+std::optional<cv::Vec3f> regionColour(const Finding& found, int label, cv::Rect leaveOut = {})
 {
     const cv::Rect box = regionBox(found, label);
-    const cv::Mat labels = found.labels(box);
+    cv::Mat labels = found.labels(box);
+    if (const cv::Rect left = leaveOut & box; !left.empty()) {
+        labels = labels.clone();
+        labels(left - box.tl()).setTo(0);
+    }
     const cv::Mat standOut = found.standOut(box);
     const cv::Mat distance = found.paper.distance(box);
     std::vector<float> levels;
@@ -379,6 +407,10 @@ struct Measured {
     // share of those pixels counted.
     cv::Mat strongest, counted;
     bool faintBeside = false; // see faintBesideShare
+    // CV_8U over within, for a shape not thin: the pixels counted or showing
+    // at least reachShare of its colour.
+    cv::Mat reached;
+    cv::Mat leftOut; // CV_8U over within: the reference lying in the region, if it does
 };
 
 // The counted pixels' outlines, and the width they give.
@@ -689,38 +721,82 @@ void countAgainstMiddle(const Finding& found, int label, const cv::Mat& smooth, 
     }
 }
 
-// The colour the region shows outside what was counted (each pixel's share
-// of the colour it was counted against, up to all of it), less what the
-// counted shape's blurred edge spreads there (sigma/sqrt(2 pi) of the colour
-// along each pixel of its outline), over the counted dots: about 0 for a
-// shape of one colour however blurred, but the share times the area of a
-// part showing less than half the colour (or of a shadow or stain beside it).
-double colourBeside(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth,
-                    const StrengthMap& strength, const Measured& measured, double sigma)
+// What the region shows beside what was counted (each pixel weighed by its
+// share of the colour it was counted against, up to all of it), outside
+// leftOut (CV_8U over within, or empty).
+struct Beside {
+    // That colour less what the counted shape's blurred edge spreads there
+    // (sigma/sqrt(2 pi) of the colour along each pixel of its outline), over
+    // the counted dots: about 0 for a shape of one colour however blurred, but
+    // the share times the area of a part showing less than half the colour
+    // (or of a shadow or stain beside it).
+    double colour = 0;
+    // CV_8U over within: the pixels counted or showing at least reachShare of
+    // the colour.
+    cv::Mat reached;
+};
+
+Beside besideCounted(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth,
+                     const StrengthMap& strength, const Measured& measured, double sigma, const cv::Mat& leftOut)
 {
     const cv::Rect& within = measured.within;
-    double beside = 0;
+    Beside beside{0, measured.mask.clone()};
     for (int y = 0; y < within.height; ++y) {
         const int row = regionRowOf(found, label, within, y);
         if (row < 0)
             continue;
         const auto* counted = measured.mask.ptr<std::uint8_t>(y);
+        const auto* out = leftOut.empty() ? nullptr : leftOut.ptr<std::uint8_t>(y);
+        auto* reached = beside.reached.ptr<std::uint8_t>(y);
         const float* nearby = strength.empty() ? nullptr : strength.ptr<float>(row);
         visitRegionRow(found, label, smooth, within, y, contrastWeights(colour), 0, within.width,
                        [&](int x, int cell, float share) {
-                           if (!counted[x])
-                               beside += std::clamp(nearby ? share / nearby[cell] : share, 0.F, 1.F);
+                           if (counted[x] || (out && out[x]))
+                               return;
+                           const float shown = std::clamp(nearby ? share / nearby[cell] : share, 0.F, 1.F);
+                           beside.colour += shown;
+                           reached[x] = shown >= reachShare ? 255 : 0;
                        });
     }
     const double outline = measured.width > 0 ? 2 * double(measured.dots) / measured.width : 0;
     const double spread = sigma / std::sqrt(2 * std::numbers::pi) * outline;
-    return measured.dots > 0 ? (beside - spread) / double(measured.dots) : 0;
+    beside.colour = measured.dots > 0 ? (beside.colour - spread) / double(measured.dots) : 0;
+    return beside;
 }
 
-// The region counted on the picture; a shape narrower than thin pixels is
-// counted as a whole (the blur takes too much of its middle to tell its parts
-// apart by their colour).
-Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour, double blur, double thin)
+// A reference lying in a region: its fitted outline (picture coordinates),
+// and how far round it its blurred edge reaches (pixels).
+struct ReferenceInRegion {
+    std::vector<cv::Point> outline;
+    int margin = 0;
+};
+
+// The pixels of within (CV_8U) inside the reference's outline or its margin.
+cv::Mat referencePixels(const ReferenceInRegion& reference, cv::Rect within)
+{
+    cv::Mat inside(within.size(), CV_8U, cv::Scalar(0));
+    cv::fillPoly(inside, std::vector<std::vector<cv::Point>>{reference.outline}, cv::Scalar(255), cv::LINE_8, 0,
+                 -within.tl());
+    const int reach = 2 * reference.margin + 1;
+    cv::dilate(inside, inside, cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(reach, reach)));
+    return inside;
+}
+
+// Takes the pixels of leftOut out of what was counted.
+void takeOut(const cv::Mat& leftOut, Measured& measured)
+{
+    measured.mask.setTo(0, leftOut);
+    measured.dots = cv::countNonZero(measured.mask);
+    measured.box = measured.dots > 0 ? cv::boundingRect(measured.mask) + measured.within.tl() : cv::Rect();
+    traceOutline(measured);
+}
+
+// The region counted on the picture, without the reference where it lies in
+// the region (its fitted outline, or empty); a shape narrower than thin
+// pixels is counted as a whole (the blur takes too much of its middle to tell
+// its parts apart by their colour).
+Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour, double blur, double thin,
+                       const ReferenceInRegion& reference)
 {
     Measured measured;
     const int margin = int(std::ceil(std::max(found.scaleX, found.scaleY))) + 2;
@@ -732,17 +808,158 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
     const double narrow = narrowSteps * std::max(found.scaleX, found.scaleY) + narrowPixels;
     if (measured.width < narrow)
         countAgainstMiddle(found, label, smooth, blur, seen, measured);
-    if (measured.width < thin)
-        return measured;
+    const bool counted = measured.width < thin;
     // Where part of the shape shows its colour more or less strongly than the
     // rest, that part is counted halfway to its own colour.
-    const StrengthMap strength = strengthNearby(found, label, measured, blur);
+    const StrengthMap strength = counted ? StrengthMap() : strengthNearby(found, label, measured, blur);
     if (!strength.empty())
         recountParts(found, label, seen, smooth, strength, measured);
-    measured.faintBeside = colourBeside(found, label, seen, smooth, strength, measured,
-                                        std::hypot(blur, pictureSmoothing))
-                           > faintBesideShare;
+    const cv::Mat leftOut = reference.outline.empty() ? cv::Mat() : referencePixels(reference, measured.within);
+    if (!leftOut.empty())
+        takeOut(leftOut, measured);
+    measured.leftOut = leftOut;
+    if (!counted) {
+        Beside beside = besideCounted(found, label, seen, smooth, strength, measured,
+                                      std::hypot(blur, pictureSmoothing), leftOut);
+        measured.faintBeside = beside.colour > faintBesideShare;
+        measured.reached = std::move(beside.reached);
+    }
     return measured;
+}
+
+// A mask pooled into blocks of pieceBlock pixels a side (CV_8U): set where
+// any of the block's pixels is.
+cv::Mat pooled(const cv::Mat& mask)
+{
+    cv::Mat blocks(cv::Size((mask.cols + pieceBlock - 1) / pieceBlock, (mask.rows + pieceBlock - 1) / pieceBlock),
+                   CV_8U, cv::Scalar(0));
+    for (int y = 0; y < mask.rows; ++y) {
+        const auto* in = mask.ptr<std::uint8_t>(y);
+        auto* block = blocks.ptr<std::uint8_t>(y / pieceBlock);
+        for (int x = 0; x < mask.cols; ++x)
+            block[x / pieceBlock] |= in[x];
+    }
+    return blocks;
+}
+
+// The sets of touching blocks a shape reaches (set 0: the blocks it does
+// not), and the pixels counted in each.
+struct ReachedSets {
+    cv::Mat labels, stats;
+    int count = 0;
+    std::vector<std::int64_t> dots;
+
+    // The set's blocks as pixels of within.
+    cv::Rect span(int set) const
+    {
+        return {stats.at<int>(set, cv::CC_STAT_LEFT) * pieceBlock, stats.at<int>(set, cv::CC_STAT_TOP) * pieceBlock,
+                stats.at<int>(set, cv::CC_STAT_WIDTH) * pieceBlock,
+                stats.at<int>(set, cv::CC_STAT_HEIGHT) * pieceBlock};
+    }
+};
+
+ReachedSets reachedSets(const Measured& measured)
+{
+    ReachedSets sets;
+    cv::Mat centroids;
+    sets.count = cv::connectedComponentsWithStats(pooled(measured.reached), sets.labels, sets.stats, centroids, 8,
+                                                  CV_32S);
+    sets.dots.assign(std::size_t(sets.count), 0);
+    for (int y = 0; y < measured.mask.rows; ++y) {
+        const auto* counted = measured.mask.ptr<std::uint8_t>(y);
+        const int* set = sets.labels.ptr<int>(y / pieceBlock);
+        for (int x = 0; x < measured.mask.cols; ++x)
+            sets.dots[std::size_t(set[x / pieceBlock])] += counted[x] ? 1 : 0;
+    }
+    return sets;
+}
+
+// Which sets have a pixel the shape reaches next to one of leftOut (both
+// CV_8U over within), by set.
+std::vector<bool> setsTouching(const ReachedSets& sets, const cv::Mat& reached, const cv::Mat& leftOut)
+{
+    std::vector<bool> touching(std::size_t(sets.count), false);
+    if (leftOut.empty())
+        return touching;
+    cv::Mat near;
+    cv::dilate(leftOut, near, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
+    near &= reached;
+    for (int y = 0; y < near.rows; ++y) {
+        const auto* touches = near.ptr<std::uint8_t>(y);
+        const int* set = sets.labels.ptr<int>(y / pieceBlock);
+        for (int x = 0; x < near.cols; ++x)
+            if (touches[x])
+                touching[std::size_t(set[x / pieceBlock])] = true;
+    }
+    return touching;
+}
+
+// Each set's piece, numbered from 0: a set of more than fewestDots counted
+// pixels is a piece, a smaller one goes with the largest piece; a set
+// touching the reference left out of the region (its shadow, or a shape
+// lying against it) goes with none (-1).
+std::vector<int> pieceOfEachSet(const ReachedSets& sets, std::int64_t fewestDots, const Measured& measured)
+{
+    const std::vector<bool> attached = setsTouching(sets, measured.reached, measured.leftOut);
+    std::vector<int> piece(std::size_t(sets.count), -1);
+    int pieces = 0, largest = 0;
+    for (int set = 1; set < sets.count; ++set)
+        if (!attached[std::size_t(set)] && sets.dots[std::size_t(set)] > fewestDots) {
+            piece[std::size_t(set)] = pieces++;
+            if (largest == 0 || sets.dots[std::size_t(set)] > sets.dots[std::size_t(largest)])
+                largest = set;
+        }
+    for (int set = 1; set < sets.count; ++set)
+        if (largest > 0 && !attached[std::size_t(set)] && piece[std::size_t(set)] < 0)
+            piece[std::size_t(set)] = piece[std::size_t(largest)];
+    return piece;
+}
+
+// Piece index of measured: the counted pixels of the sets that go with it.
+Measured pieceOf(const Measured& measured, const ReachedSets& sets, const std::vector<int>& piece, int index)
+{
+    cv::Rect box;
+    for (int set = 1; set < sets.count; ++set)
+        if (piece[std::size_t(set)] == index)
+            box = box.empty() ? sets.span(set) : box | sets.span(set);
+    box &= cv::Rect(cv::Point(), measured.mask.size());
+    Measured part;
+    part.within = box + measured.within.tl();
+    part.mask = cv::Mat(box.size(), CV_8U, cv::Scalar(0));
+    for (int y = 0; y < box.height; ++y) {
+        const auto* counted = measured.mask.ptr<std::uint8_t>(box.y + y) + box.x;
+        const int* set = sets.labels.ptr<int>((box.y + y) / pieceBlock);
+        auto* out = part.mask.ptr<std::uint8_t>(y);
+        for (int x = 0; x < box.width; ++x)
+            out[x] = counted[x] && piece[std::size_t(set[(box.x + x) / pieceBlock])] == index ? 255 : 0;
+    }
+    part.dots = cv::countNonZero(part.mask);
+    part.box = part.dots > 0 ? cv::boundingRect(part.mask) + part.within.tl() : cv::Rect();
+    part.faintBeside = measured.faintBeside;
+    traceOutline(part);
+    return part;
+}
+
+// The pieces of a shape (not thin) lying apart from each other (see
+// pieceBlock) and from the reference left out of its region: each of more
+// than fewestDots counted pixels, with the smaller ones lying apart added to
+// the largest. A thin shape is one piece. Empty when none is that large.
+std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots)
+{
+    const auto whole = [&] {
+        return measured.dots > fewestDots ? std::vector<Measured>{measured} : std::vector<Measured>{};
+    };
+    if (measured.reached.empty())
+        return whole();
+    const ReachedSets sets = reachedSets(measured);
+    if (sets.count <= 2 && measured.leftOut.empty())
+        return whole();
+    const std::vector<int> piece = pieceOfEachSet(sets, fewestDots, measured);
+    const int count = *std::max_element(piece.begin(), piece.end()) + 1;
+    std::vector<Measured> pieces;
+    for (int index = 0; index < count; ++index)
+        pieces.push_back(pieceOf(measured, sets, piece, index));
+    return pieces;
 }
 
 QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }
@@ -827,29 +1044,45 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
     // blur itself, over the paper beside it, and no limit halfway between the
     // two colours counts it true.
     const double thin = std::max({thinWidth, blurWidths * best.fit.blur, settings.shrunk ? shrunkWidth : 0.0});
+    const ReferenceInRegion reference{{best.fit.outline.begin(), best.fit.outline.end()},
+                                      referenceMargin + int(std::ceil(referenceBlurs * best.fit.blur))};
+    const cv::Rect referenceCells = reducedBox(found, cv::boundingRect(reference.outline)
+                                                          + cv::Size(2 * reference.margin, 2 * reference.margin)
+                                                          - cv::Point(reference.margin, reference.margin));
+    const auto fewestDots = std::int64_t(std::floor(settings.minArea / unitsPerDot));
     std::vector<FoundObject> objects;
     for (int label = 1; label < found.stats.rows; ++label) {
         // A region's reduced area includes its blurred rim, so this only
         // skips what cannot possibly be large enough.
-        if (label == best.label || found.enclosed[std::size_t(label)]
-            || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4)
+        const bool holdsReference = label == best.label;
+        if (found.enclosed[std::size_t(label)]
+            || (!holdsReference
+                && found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4))
             continue;
-        const auto colour = regionColour(found, label);
+        const auto colour = regionColour(found, label, holdsReference ? referenceCells : cv::Rect());
         if (!colour)
             continue;
-        Measured measured = measureRegion(found, label, *colour, best.fit.blur, thin);
-        const double area = double(measured.dots) * unitsPerDot;
-        if (area <= settings.minArea)
-            continue;
-        FoundObject object;
-        object.dots = measured.dots;
-        object.area = area;
-        object.box = toQRect(measured.box);
-        object.touchesEdge = touchesBorder(measured.box, found.picture.size());
-        object.outline = outlineOf(std::move(measured.contours));
-        object.thin = measured.width < thin;
-        object.faintBeside = measured.faintBeside;
-        objects.push_back(std::move(object));
+        Measured measured = measureRegion(found, label, *colour, best.fit.blur, thin,
+                                          holdsReference ? reference : ReferenceInRegion());
+        // Shapes lying near each other, or near the reference, make one region
+        // on the reduced copy; each is an object of its own.
+        std::vector<Measured> pieces = piecesOf(measured, fewestDots);
+        if (pieces.size() < 2 && !holdsReference)
+            pieces = {std::move(measured)};
+        for (Measured& piece : pieces) {
+            const double area = double(piece.dots) * unitsPerDot;
+            if (area <= settings.minArea)
+                continue;
+            FoundObject object;
+            object.dots = piece.dots;
+            object.area = area;
+            object.box = toQRect(piece.box);
+            object.touchesEdge = touchesBorder(piece.box, found.picture.size());
+            object.outline = outlineOf(std::move(piece.contours));
+            object.thin = piece.width < thin;
+            object.faintBeside = piece.faintBeside;
+            objects.push_back(std::move(object));
+        }
     }
     std::vector<QRect> boxes;
     for (const FoundObject& object : objects)

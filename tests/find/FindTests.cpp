@@ -338,6 +338,28 @@ TEST(FindObjects, AShapeCoveringMoreOfThePictureThanThePaperRoundItIsMeasured)
     EXPECT_NEAR(double(found.objects[0].dots), std::numbers::pi * 420 * 333, 0.01 * std::numbers::pi * 420 * 333);
 }
 
+TEST(FindObjects, ShapesAFewPixelsApartOrBesideTheReferenceAreObjectsOfTheirOwn)
+{
+    // On the reduced copy each pair makes one region; on the picture paper
+    // lies between them.
+    QPainterPath beside, left, right;
+    beside.addRect(QRectF(412, 150, 300, 200)); // 12 px right of the coin
+    left.addRect(QRectF(300, 700, 400, 300));
+    right.addRect(QRectF(710, 700, 400, 300)); // 10 px apart
+    const QImage picture = paperWith(QSize(1800, 1200),
+                                     {{disc({300, 250}, 100), QColor(90, 90, 100)},
+                                      {beside, QColor(60, 120, 45)},
+                                      {left, QColor(60, 120, 45)},
+                                      {right, QColor(60, 120, 45)}},
+                                     0.2, 6, 0, {}, 1.5);
+    const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
+    ASSERT_EQ(found.objects.size(), 3U);
+    EXPECT_NEAR(found.reference.pixelArea, std::numbers::pi * 100 * 100, 0.01 * std::numbers::pi * 100 * 100);
+    for (const auto& [object, dots] : {std::pair{0, 300 * 200}, {1, 400 * 300}, {2, 400 * 300}})
+        EXPECT_NEAR(double(found.objects[std::size_t(object)].dots), dots, 0.01 * dots) << object;
+    EXPECT_LT(found.objects[1].box.right(), found.objects[2].box.left());
+}
+
 TEST(FindObjects, APartTooPaleToCountIsSaidButABlurredEdgeIsNot)
 {
     // A dark strip whose last 150 pixels show 0.4 of its colour: only the dark
