@@ -21,6 +21,7 @@
 // All coordinates are the given picture's own pixels; boxes are L,T,R,B with
 // the right and bottom edges exclusive.
 #include "cli/find/ReducedCopy.h"
+#include "cli/find/ReferenceShape.h"
 
 #include <QImage>
 #include <QPointF>
@@ -29,8 +30,6 @@
 #include <QRect>
 #include <cstdint>
 #include <vector>
-
-enum class ReferenceShape { Disc, Square };
 
 struct FindSettings {
     ReferenceShape shape = ReferenceShape::Disc;

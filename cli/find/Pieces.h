@@ -1,0 +1,17 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// A counted region parted into the shapes it holds: the reduced copy joins
+// shapes a few pixels apart into one region, while on the picture paper lies
+// between them.
+#include "cli/find/RegionCount.h"
+
+#include <cstdint>
+#include <vector>
+
+// The pieces of a shape (not thin) lying apart from each other (a gap of
+// paper 6 pixels wide parts two) and from the reference left out of its
+// region: each of more
+// than fewestDots counted pixels, with the smaller ones lying apart added to
+// the largest. A thin shape is one piece. Empty when none is that large.
+std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots);

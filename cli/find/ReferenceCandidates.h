@@ -1,0 +1,19 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// The regions that may be the reference: those whose core's outline roughly
+// fits its shape at a plausible size, each fitted to sub-pixel precision
+// along lines across its edge (see ReferenceFit.h), the best fit first.
+#include "cli/find/ReferenceFit.h"
+#include "cli/find/ReferenceShape.h"
+#include "cli/find/Regions.h"
+
+#include <vector>
+
+struct Candidate {
+    int label = 0;
+    ShapeFit fit;
+};
+
+// The regions that fit shape, best first (none that fits: empty).
+std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape);

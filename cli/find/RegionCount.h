@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// A region counted on the picture itself: its pixels nearer its own colour
+// than the paper's, each part of a shape of several colours against its own;
+// a narrow one against the colour its middle line shows; what it shows beside
+// what was counted; and a reference lying in the region taken out of it.
+#include "cli/find/ReferenceFit.h"
+#include "cli/find/Regions.h"
+
+#include <opencv2/core.hpp>
+
+#include <cstdint>
+#include <vector>
+
+// A region measured on the picture itself: the pixels nearer its own colour
+// than the paper's, within the region (and one reduced pixel round it).
+struct Measured {
+    std::int64_t dots = 0;
+    cv::Mat mask; // CV_8U over within
+    cv::Rect within;
+    cv::Rect box;                                 // of the counted pixels
+    std::vector<std::vector<cv::Point>> contours; // through its edge pixels' centres, in the picture
+    // Twice the count over the length of all its outlines, holes' too: a
+    // line's or a ring's width, a disc's radius (0 for a single pixel).
+    double width = 0;
+    // In each reduced pixel of the region's box (CV_32F): the strongest share
+    // of the colour counted against among the region's pixels there, and the
+    // share of those pixels counted.
+    cv::Mat strongest, counted;
+    // Beside it, not counted, something shows less than half its colour but
+    // more than its blurred edge spreads there: a paler part of it, or a
+    // shadow or a stain beside it.
+    bool faintBeside = false;
+    // CV_8U over within, for a shape not thin: the pixels counted or showing
+    // at least a quarter of its colour.
+    cv::Mat reached;
+    cv::Mat leftOut; // CV_8U over within: the reference lying in the region, if it does
+};
+
+// The counted pixels' outlines, and the width they give.
+void traceOutline(Measured& measured);
+
+// A reference lying in a region: its fitted outline (picture coordinates),
+// and how far round it its blurred edge reaches (pixels).
+struct ReferenceInRegion {
+    std::vector<cv::Point> outline;
+    int margin = 0;
+};
+
+// The reference lying in a region, from its fit.
+ReferenceInRegion referenceInRegion(const ShapeFit& fit);
+
+// The region counted on the picture, without the reference where it lies in
+// the region (its fitted outline, or empty); a shape narrower than thin
+// pixels is counted as a whole (the blur takes too much of its middle to tell
+// its parts apart by their colour).
+Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour, double blur, double thin,
+                       const ReferenceInRegion& reference);
