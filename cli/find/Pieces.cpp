@@ -19,17 +19,21 @@ cv::Mat pooled(const cv::Mat& mask)
 {
     cv::Mat blocks(cv::Size((mask.cols + pieceBlock - 1) / pieceBlock, (mask.rows + pieceBlock - 1) / pieceBlock),
                    CV_8U, cv::Scalar(0));
+    const int whole = mask.cols / pieceBlock; // blocks of a full pieceBlock columns
     for (int y = 0; y < mask.rows; ++y) {
         const auto* in = mask.ptr<std::uint8_t>(y);
         auto* block = blocks.ptr<std::uint8_t>(y / pieceBlock);
-        for (int x = 0; x < mask.cols; ++x)
-            block[x / pieceBlock] |= in[x];
+        for (int b = 0; b < whole; ++b)
+            for (int i = 0; i < pieceBlock; ++i)
+                block[b] |= in[b * pieceBlock + i];
+        for (int x = whole * pieceBlock; x < mask.cols; ++x)
+            block[whole] |= in[x];
     }
     return blocks;
 }
 
 // The sets of touching blocks a shape reaches (set 0: the blocks it does
-// not), and the pixels counted in each.
+// not), and (once countDots has run) the pixels counted in each.
 struct ReachedSets {
     cv::Mat labels, stats;
     int count = 0;
@@ -50,14 +54,26 @@ ReachedSets reachedSets(const Measured& measured)
     cv::Mat centroids;
     sets.count = cv::connectedComponentsWithStats(pooled(measured.reached), sets.labels, sets.stats, centroids, 8,
                                                   CV_32S);
-    sets.dots.assign(std::size_t(sets.count), 0);
-    for (int y = 0; y < measured.mask.rows; ++y) {
-        const auto* counted = measured.mask.ptr<std::uint8_t>(y);
-        const int* set = sets.labels.ptr<int>(y / pieceBlock);
-        for (int x = 0; x < measured.mask.cols; ++x)
-            sets.dots[std::size_t(set[x / pieceBlock])] += counted[x] ? 1 : 0;
-    }
     return sets;
+}
+
+// The pixels of mask (CV_8U) counted in each set.
+void countDots(const cv::Mat& mask, ReachedSets& sets)
+{
+    sets.dots.assign(std::size_t(sets.count), 0);
+    const int whole = mask.cols / pieceBlock;
+    for (int y = 0; y < mask.rows; ++y) {
+        const auto* counted = mask.ptr<std::uint8_t>(y);
+        const int* set = sets.labels.ptr<int>(y / pieceBlock);
+        for (int b = 0; b < whole; ++b) {
+            int dots = 0;
+            for (int i = 0; i < pieceBlock; ++i)
+                dots += counted[b * pieceBlock + i] ? 1 : 0;
+            sets.dots[std::size_t(set[b])] += dots;
+        }
+        for (int x = whole * pieceBlock; x < mask.cols; ++x)
+            sets.dots[std::size_t(set[whole])] += counted[x] ? 1 : 0;
+    }
 }
 
 // Which sets have a pixel the shape reaches next to one of leftOut (both
@@ -139,9 +155,10 @@ std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots
     };
     if (measured.reached.empty())
         return whole();
-    const ReachedSets sets = reachedSets(measured);
+    ReachedSets sets = reachedSets(measured);
     if (sets.count <= 2 && measured.leftOut.empty())
         return whole();
+    countDots(measured.mask, sets);
     const std::vector<int> piece = pieceOfEachSet(sets, fewestDots, measured);
     const int count = *std::max_element(piece.begin(), piece.end()) + 1;
     std::vector<Measured> pieces;
