@@ -114,6 +114,8 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
                 row.warnings.add(Warning::ObjectThin);
             if (object.faintBeside)
                 row.warnings.add(Warning::ObjectFaintBeside);
+            if (object.againstReference)
+                row.warnings.add(Warning::ObjectTouchesReference);
             rows.push_back(row);
         }
         if (rows.empty()) {

@@ -71,6 +71,9 @@ const std::vector<WarningInfo>& warningList()
          "(--find) beside the object something stands out from the paper with less than half the object's colour "
          "(a paler tip or margin, or a shadow or a stain): it is not counted, and if it is part of the object the "
          "area is too small"},
+        {Warning::ObjectTouchesReference, "object-touches-reference",
+         "(--find) the object lies against the reference: where they meet, its edge is taken short of the "
+         "reference's blurred edge, and it may be the reference's own shadow"},
         {Warning::NoObject, "no-object",
          "(--find) nothing but the reference stands out from the paper: the object may be too faint, or no larger "
          "than --min-area"},

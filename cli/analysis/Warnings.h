@@ -29,6 +29,7 @@ enum class Warning : unsigned {
     ObjectThin = 1u << 11,              // --find
     NoObject = 1u << 12,                // --find
     ObjectFaintBeside = 1u << 13,       // --find
+    ObjectTouchesReference = 1u << 14,  // --find
 };
 
 // A set of warnings; the codes come out in the order of warningList().

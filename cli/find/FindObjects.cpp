@@ -146,7 +146,8 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         Measured measured = measureRegion(found, label, *colour, best.fit.blur, thin,
                                           holdsReference ? reference : ReferenceInRegion());
         // Shapes lying near each other, or near the reference, make one region
-        // on the reduced copy; each is an object of its own.
+        // on the reduced copy; each is an object of its own. A region of one
+        // piece or none is an object as a whole, small bits and all.
         std::vector<Measured> pieces = piecesOf(measured, fewestDots);
         if (pieces.size() < 2 && !holdsReference)
             pieces = {std::move(measured)};
@@ -162,6 +163,7 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
             object.outline = outlineOf(std::move(piece.contours));
             object.thin = piece.width < thin;
             object.faintBeside = piece.faintBeside;
+            object.againstReference = piece.againstReference;
             objects.push_back(std::move(object));
         }
     }

@@ -57,6 +57,7 @@ struct FoundObject {
     bool touchesEdge = false;
     bool thin = false;             // only a few pixels wide: its area is uncertain
     bool faintBeside = false;      // something fainter beside it, left out, may be part of it
+    bool againstReference = false; // it touches the reference (or is its shadow)
     std::vector<QPolygon> outline; // outer outline first, then those of its holes
     double area = 0;               // dots in the reference's unit
 };

@@ -308,11 +308,11 @@ EdgeFree edgeFreeStretches(const cv::Mat& image, PaperStretch paperStretch)
                                                        centroids, 4, CV_32S);
     const std::vector<double> sides = sideShares(stretches);
     const auto largestOf = [&](auto taken) {
-        int largest = 0;
+        int best = 0;
         for (int label = 1; label < stretches.count; ++label)
-            if (taken(label) && (largest == 0 || stretches.area(label) > stretches.area(largest)))
-                largest = label;
-        return largest;
+            if (taken(label) && (best == 0 || stretches.area(label) > stretches.area(best)))
+                best = label;
+        return best;
     };
     int largest = largestOf([](int) { return true; });
     if (paperStretch == PaperStretch::LargestAround) {

@@ -13,21 +13,38 @@ namespace {
 // of up to 2 pixels joins, one of paper 6 pixels wide or more parts two.
 constexpr int pieceBlock = 3;
 
+// Calls visit(b, n) for each block b along a row of a mask (CV_8U, cols
+// pixels), n the block's pixels set in that row.
+template <typename Visit>
+void blocksAlong(const std::uint8_t* row, int cols, Visit&& visit)
+{
+    const int whole = cols / pieceBlock; // blocks of a full pieceBlock columns
+    for (int b = 0; b < whole; ++b) {
+        int set = 0;
+        for (int i = 0; i < pieceBlock; ++i)
+            set += row[b * pieceBlock + i] ? 1 : 0;
+        visit(b, set);
+    }
+    if (whole * pieceBlock < cols) {
+        int set = 0;
+        for (int x = whole * pieceBlock; x < cols; ++x)
+            set += row[x] ? 1 : 0;
+        visit(whole, set);
+    }
+}
+
 // A mask pooled into blocks of pieceBlock pixels a side (CV_8U): set where
 // any of the block's pixels is.
 cv::Mat pooled(const cv::Mat& mask)
 {
     cv::Mat blocks(cv::Size((mask.cols + pieceBlock - 1) / pieceBlock, (mask.rows + pieceBlock - 1) / pieceBlock),
                    CV_8U, cv::Scalar(0));
-    const int whole = mask.cols / pieceBlock; // blocks of a full pieceBlock columns
     for (int y = 0; y < mask.rows; ++y) {
-        const auto* in = mask.ptr<std::uint8_t>(y);
         auto* block = blocks.ptr<std::uint8_t>(y / pieceBlock);
-        for (int b = 0; b < whole; ++b)
-            for (int i = 0; i < pieceBlock; ++i)
-                block[b] |= in[b * pieceBlock + i];
-        for (int x = whole * pieceBlock; x < mask.cols; ++x)
-            block[whole] |= in[x];
+        blocksAlong(mask.ptr<std::uint8_t>(y), mask.cols, [&](int b, int set) {
+            if (set > 0)
+                block[b] = 255;
+        });
     }
     return blocks;
 }
@@ -61,18 +78,10 @@ ReachedSets reachedSets(const Measured& measured)
 void countDots(const cv::Mat& mask, ReachedSets& sets)
 {
     sets.dots.assign(std::size_t(sets.count), 0);
-    const int whole = mask.cols / pieceBlock;
     for (int y = 0; y < mask.rows; ++y) {
-        const auto* counted = mask.ptr<std::uint8_t>(y);
         const int* set = sets.labels.ptr<int>(y / pieceBlock);
-        for (int b = 0; b < whole; ++b) {
-            int dots = 0;
-            for (int i = 0; i < pieceBlock; ++i)
-                dots += counted[b * pieceBlock + i] ? 1 : 0;
-            sets.dots[std::size_t(set[b])] += dots;
-        }
-        for (int x = whole * pieceBlock; x < mask.cols; ++x)
-            sets.dots[std::size_t(set[whole])] += counted[x] ? 1 : 0;
+        blocksAlong(mask.ptr<std::uint8_t>(y), mask.cols,
+                    [&](int b, int counted) { sets.dots[std::size_t(set[b])] += counted; });
     }
 }
 
@@ -96,30 +105,54 @@ std::vector<bool> setsTouching(const ReachedSets& sets, const cv::Mat& reached, 
     return touching;
 }
 
-// Each set's piece, numbered from 0: a set of more than fewestDots counted
-// pixels is a piece, a smaller one goes with the largest piece; a set
-// touching the reference left out of the region (its shadow, or a shape
-// lying against it) goes with none (-1).
-std::vector<int> pieceOfEachSet(const ReachedSets& sets, std::int64_t fewestDots, const Measured& measured)
+// How far apart two boxes lie (squared, pixels; 0 where they overlap).
+int squaredGap(cv::Rect a, cv::Rect b)
 {
-    const std::vector<bool> attached = setsTouching(sets, measured.reached, measured.leftOut);
-    std::vector<int> piece(std::size_t(sets.count), -1);
-    int pieces = 0, largest = 0;
+    const int dx = std::max({0, a.x - (b.x + b.width), b.x - (a.x + a.width)});
+    const int dy = std::max({0, a.y - (b.y + b.height), b.y - (a.y + a.height)});
+    return dx * dx + dy * dy;
+}
+
+// The pieces the sets make, numbered from 0.
+struct Assignment {
+    std::vector<int> pieceOfSet;        // -1: none
+    std::vector<bool> againstReference; // by piece
+    std::vector<int> firstSet;          // by piece: its own (large) set
+};
+
+// A set of more than fewestDots counted pixels is a piece (against the
+// reference when it touches the reference left out of the region: a shape
+// lying against it, or its shadow); a smaller one goes with the nearest
+// piece, or with none when it touches the reference (what is left of its
+// blurred edge) or no piece is.
+Assignment assignSets(const ReachedSets& sets, std::int64_t fewestDots, const Measured& measured)
+{
+    const std::vector<bool> touching = setsTouching(sets, measured.reached, measured.leftOut);
+    Assignment pieces{std::vector<int>(std::size_t(sets.count), -1), {}, {}};
     for (int set = 1; set < sets.count; ++set)
-        if (!attached[std::size_t(set)] && sets.dots[std::size_t(set)] > fewestDots) {
-            piece[std::size_t(set)] = pieces++;
-            if (largest == 0 || sets.dots[std::size_t(set)] > sets.dots[std::size_t(largest)])
-                largest = set;
+        if (sets.dots[std::size_t(set)] > fewestDots) {
+            pieces.pieceOfSet[std::size_t(set)] = int(pieces.firstSet.size());
+            pieces.firstSet.push_back(set);
+            pieces.againstReference.push_back(touching[std::size_t(set)]);
         }
-    for (int set = 1; set < sets.count; ++set)
-        if (largest > 0 && !attached[std::size_t(set)] && piece[std::size_t(set)] < 0)
-            piece[std::size_t(set)] = piece[std::size_t(largest)];
-    return piece;
+    for (int set = 1; set < sets.count; ++set) {
+        if (pieces.pieceOfSet[std::size_t(set)] >= 0 || touching[std::size_t(set)])
+            continue;
+        int nearest = -1;
+        for (std::size_t piece = 0; piece < pieces.firstSet.size(); ++piece)
+            if (nearest < 0
+                || squaredGap(sets.span(set), sets.span(pieces.firstSet[piece]))
+                       < squaredGap(sets.span(set), sets.span(pieces.firstSet[std::size_t(nearest)])))
+                nearest = int(piece);
+        pieces.pieceOfSet[std::size_t(set)] = nearest;
+    }
+    return pieces;
 }
 
 // Piece index of measured: the counted pixels of the sets that go with it.
-Measured pieceOf(const Measured& measured, const ReachedSets& sets, const std::vector<int>& piece, int index)
+Measured pieceOf(const Measured& measured, const ReachedSets& sets, const Assignment& pieces, int index)
 {
+    const std::vector<int>& piece = pieces.pieceOfSet;
     cv::Rect box;
     for (int set = 1; set < sets.count; ++set)
         if (piece[std::size_t(set)] == index)
@@ -138,6 +171,7 @@ Measured pieceOf(const Measured& measured, const ReachedSets& sets, const std::v
     part.dots = cv::countNonZero(part.mask);
     part.box = part.dots > 0 ? cv::boundingRect(part.mask) + part.within.tl() : cv::Rect();
     part.faintBeside = measured.faintBeside;
+    part.againstReference = pieces.againstReference[std::size_t(index)];
     traceOutline(part);
     return part;
 }
@@ -145,9 +179,10 @@ Measured pieceOf(const Measured& measured, const ReachedSets& sets, const std::v
 } // namespace
 
 // The pieces of a shape (not thin) lying apart from each other (see
-// pieceBlock) and from the reference left out of its region: each of more
-// than fewestDots counted pixels, with the smaller ones lying apart added to
-// the largest. A thin shape is one piece. Empty when none is that large.
+// pieceBlock): each of more than fewestDots counted pixels, with the smaller
+// ones lying apart added to the nearest (those touching the reference left
+// out of its region to none). A thin shape is one piece. Empty when none is
+// that large.
 std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots)
 {
     const auto whole = [&] {
@@ -159,10 +194,9 @@ std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots
     if (sets.count <= 2 && measured.leftOut.empty())
         return whole();
     countDots(measured.mask, sets);
-    const std::vector<int> piece = pieceOfEachSet(sets, fewestDots, measured);
-    const int count = *std::max_element(piece.begin(), piece.end()) + 1;
+    const Assignment assigned = assignSets(sets, fewestDots, measured);
     std::vector<Measured> pieces;
-    for (int index = 0; index < count; ++index)
-        pieces.push_back(pieceOf(measured, sets, piece, index));
+    for (std::size_t index = 0; index < assigned.firstSet.size(); ++index)
+        pieces.push_back(pieceOf(measured, sets, assigned, int(index)));
     return pieces;
 }

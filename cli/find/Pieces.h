@@ -10,8 +10,9 @@
 #include <vector>
 
 // The pieces of a shape (not thin) lying apart from each other (a gap of
-// paper 6 pixels wide parts two) and from the reference left out of its
-// region: each of more
-// than fewestDots counted pixels, with the smaller ones lying apart added to
-// the largest. A thin shape is one piece. Empty when none is that large.
+// paper 6 pixels wide parts two), each of more than fewestDots counted
+// pixels; smaller ones lying apart go with the nearest, or with none where
+// they touch the reference left out of the region. A piece touching it is
+// marked againstReference. A thin shape is one piece. Empty when none is
+// that large.
 std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots);

@@ -35,8 +35,6 @@ ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f&
     return patch;
 }
 
-// The outer outline of a region on the reduced copy, in picture coordinates
-// (reduced pixel centres).
 // The outer outlines of a region's core on the reduced copy (where it shows
 // at least a third of its own colour, so a faint halo round it, or a shadow
 // it touches, is left out), in picture coordinates (reduced pixel centres).

@@ -430,17 +430,17 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
     const double narrow = narrowSteps * std::max(found.scaleX, found.scaleY) + narrowPixels;
     if (measured.width < narrow)
         countAgainstMiddle(found, label, smooth, blur, seen, measured);
-    const bool counted = measured.width < thin;
+    const bool asAWhole = measured.width < thin;
     // Where part of the shape shows its colour more or less strongly than the
     // rest, that part is counted halfway to its own colour.
-    const StrengthMap strength = counted ? StrengthMap() : strengthNearby(found, label, measured, blur);
+    const StrengthMap strength = asAWhole ? StrengthMap() : strengthNearby(found, label, measured, blur);
     if (!strength.empty())
         recountParts(found, label, seen, smooth, strength, measured);
     const cv::Mat leftOut = reference.outline.empty() ? cv::Mat() : referencePixels(reference, measured.within);
     if (!leftOut.empty())
         takeOut(leftOut, measured);
     measured.leftOut = leftOut;
-    if (!counted) {
+    if (!asAWhole) {
         Beside beside = besideCounted(found, label, seen, smooth, strength, measured,
                                       std::hypot(blur, pictureSmoothing), leftOut);
         measured.faintBeside = beside.colour > faintBesideShare;

@@ -36,6 +36,9 @@ struct Measured {
     // at least a quarter of its colour.
     cv::Mat reached;
     cv::Mat leftOut; // CV_8U over within: the reference lying in the region, if it does
+    // It touches that reference: where they meet its edge is the reference's,
+    // and it may be the reference's shadow.
+    bool againstReference = false;
 };
 
 // The counted pixels' outlines, and the width they give.

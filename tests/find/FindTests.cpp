@@ -341,44 +341,58 @@ TEST(FindObjects, AShapeCoveringMoreOfThePictureThanThePaperRoundItIsMeasured)
 TEST(FindObjects, ShapesAFewPixelsApartOrBesideTheReferenceAreObjectsOfTheirOwn)
 {
     // On the reduced copy each pair makes one region; on the picture paper
-    // lies between them.
-    QPainterPath beside, left, right;
-    beside.addRect(QRectF(412, 150, 300, 200)); // 12 px right of the coin
+    // lies between them. A speck goes with the shape nearest it, and a shape
+    // within the reference's blurred edge is said to lie against it.
+    QPainterPath beside, against, left, right, speck;
+    beside.addRect(QRectF(412, 150, 300, 200));  // 12 px right of the coin
+    against.addRect(QRectF(200, 356, 200, 100)); // 6 px below it
     left.addRect(QRectF(300, 700, 400, 300));
-    right.addRect(QRectF(710, 700, 400, 300)); // 10 px apart
+    right.addRect(QRectF(710, 700, 300, 200)); // 10 px apart
+    speck.addRect(QRectF(1018, 790, 20, 20));  // 8 px right of the smaller
+    const QColor green(60, 120, 45);
     const QImage picture = paperWith(QSize(1800, 1200),
                                      {{disc({300, 250}, 100), QColor(90, 90, 100)},
-                                      {beside, QColor(60, 120, 45)},
-                                      {left, QColor(60, 120, 45)},
-                                      {right, QColor(60, 120, 45)}},
+                                      {beside, green},
+                                      {against, green},
+                                      {left, green},
+                                      {right, green},
+                                      {speck, green}},
                                      0.2, 6, 0, {}, 1.5);
     const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
-    ASSERT_EQ(found.objects.size(), 3U);
+    ASSERT_EQ(found.objects.size(), 4U);
     EXPECT_NEAR(found.reference.pixelArea, std::numbers::pi * 100 * 100, 0.01 * std::numbers::pi * 100 * 100);
-    for (const auto& [object, dots] : {std::pair{0, 300 * 200}, {1, 400 * 300}, {2, 400 * 300}})
-        EXPECT_NEAR(double(found.objects[std::size_t(object)].dots), dots, 0.01 * dots) << object;
-    EXPECT_LT(found.objects[1].box.right(), found.objects[2].box.left());
+    const FoundObject &first = found.objects[0], &second = found.objects[1];
+    const FoundObject &third = found.objects[2], &fourth = found.objects[3];
+    EXPECT_NEAR(double(first.dots), 300 * 200, 0.01 * 300 * 200);
+    EXPECT_FALSE(first.againstReference);
+    EXPECT_NEAR(double(second.dots), 200 * 100, 0.05 * 200 * 100);
+    EXPECT_TRUE(second.againstReference);
+    EXPECT_NEAR(double(third.dots), 400 * 300, 0.01 * 400 * 300);
+    EXPECT_NEAR(double(fourth.dots), 300 * 200 + 20 * 20, 0.01 * 300 * 200);
+    EXPECT_LT(third.box.right(), fourth.box.left());
+    EXPECT_GE(fourth.box.right(), 1035);
 }
 
 TEST(FindObjects, APartTooPaleToCountIsSaidButABlurredEdgeIsNot)
 {
     // A dark strip whose last 150 pixels show 0.4 of its colour: only the dark
-    // part is counted, and the pale one is said to lie beside it. A leaf of one
-    // colour under the same blur spreads only its edge beside it.
+    // part is counted, and the pale one is said to lie beside it. A strip of one
+    // colour under the same blur spreads only its edge beside it (at blur 2.5,
+    // nearly 8 % of its area).
     const QColor paper(235, 230, 220), dark(30, 45, 20);
     const QColor pale(int(paper.red() * 0.6 + dark.red() * 0.4), int(paper.green() * 0.6 + dark.green() * 0.4),
                       int(paper.blue() * 0.6 + dark.blue() * 0.4));
-    QPainterPath strip, tip;
+    QPainterPath strip, tip, plain;
     strip.addRect(QRectF(300, 380, 250, 40));
     tip.addRect(QRectF(550, 380, 150, 40));
+    plain.addRect(QRectF(300, 600, 400, 30));
     for (const double blur : {1.0, 2.5}) {
-        const FindResult found = findObjects(paperWith(QSize(1000, 800),
-                                                       {{disc({150, 150}, 60), QColor(90, 90, 100)},
-                                                        {strip, dark},
-                                                        {tip, pale},
-                                                        {ellipse({550, 650}, 200, 100), QColor(60, 120, 45)}},
-                                                       0.2, 6, 0, {}, blur),
-                                             settingsFor(ReferenceShape::Disc));
+        const FindResult found = findObjects(
+            paperWith(
+                QSize(1000, 800),
+                {{disc({150, 150}, 60), QColor(90, 90, 100)}, {strip, dark}, {tip, pale}, {plain, QColor(60, 120, 45)}},
+                0.2, 6, 0, {}, blur),
+            settingsFor(ReferenceShape::Disc));
         ASSERT_EQ(found.objects.size(), 2U);
         EXPECT_TRUE(found.objects[0].faintBeside) << blur;
         EXPECT_FALSE(found.objects[1].faintBeside) << blur;
