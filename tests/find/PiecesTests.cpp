@@ -1,0 +1,56 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+// A counted region parted into the shapes it holds, on hand-made masks: the
+// last blocks of a row or column that hold fewer pixels than a whole block,
+// pixels reached but not counted joining two parts, and a part lying against
+// the reference taken out of the region.
+#include "cli/find/Pieces.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A region of size (placed at 100, 50 on the picture) counting the pixels of
+// counted; reached also holds those of faint (shown, not counted).
+Measured regionOf(cv::Size size, const std::vector<cv::Rect>& counted, const std::vector<cv::Rect>& faint = {})
+{
+    Measured region;
+    region.within = cv::Rect(cv::Point(100, 50), size);
+    region.mask = cv::Mat(size, CV_8U, cv::Scalar(0));
+    for (const cv::Rect& rect : counted)
+        region.mask(rect).setTo(255);
+    region.reached = region.mask.clone();
+    for (const cv::Rect& rect : faint)
+        region.reached(rect).setTo(255);
+    region.dots = cv::countNonZero(region.mask);
+    traceOutline(region);
+    return region;
+}
+
+TEST(Pieces, PartialBlocksAFaintBridgeAndTheReferencesNeighbour)
+{
+    // 20 x 11 pixels: the last two columns and the last two rows make blocks
+    // of fewer than three.
+    const std::vector<Measured> apart = piecesOf(regionOf({20, 11}, {{0, 0, 6, 8}, {18, 9, 2, 2}}), 3);
+    ASSERT_EQ(apart.size(), 2U);
+    EXPECT_EQ(apart[0].dots, 48);
+    EXPECT_EQ(apart[1].dots, 4);
+    EXPECT_EQ(apart[1].box, cv::Rect(118, 59, 2, 2));
+
+    const Measured bridged = regionOf({20, 8}, {{0, 0, 6, 8}, {12, 0, 6, 8}}, {{6, 0, 6, 8}});
+    ASSERT_EQ(piecesOf(bridged, 3).size(), 1U);
+    EXPECT_EQ(piecesOf(bridged, 3)[0].dots, 96);
+
+    // The reference taken out of the first six columns: the shape against it
+    // is an object said to lie against it, a speck against it goes with none.
+    Measured withReference = regionOf({30, 11}, {{6, 0, 6, 8}, {24, 0, 6, 8}, {0, 9, 2, 2}});
+    withReference.leftOut = cv::Mat(withReference.mask.size(), CV_8U, cv::Scalar(0));
+    withReference.leftOut(cv::Rect(0, 0, 6, 9)).setTo(255);
+    const std::vector<Measured> beside = piecesOf(withReference, 5);
+    ASSERT_EQ(beside.size(), 2U);
+    EXPECT_EQ(beside[0].dots + beside[1].dots, 96);
+    EXPECT_TRUE(beside[0].againstReference);
+    EXPECT_FALSE(beside[1].againstReference);
+}
+
+} // namespace
