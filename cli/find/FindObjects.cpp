@@ -146,12 +146,8 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         Measured measured = measureRegion(found, label, *colour, best.fit.blur, thin,
                                           holdsReference ? reference : ReferenceInRegion());
         // Shapes lying near each other, or near the reference, make one region
-        // on the reduced copy; each is an object of its own. A region of one
-        // piece or none is an object as a whole, small bits and all.
-        std::vector<Measured> pieces = piecesOf(measured, fewestDots);
-        if (pieces.size() < 2 && !holdsReference)
-            pieces = {std::move(measured)};
-        for (Measured& piece : pieces) {
+        // on the reduced copy; each is an object of its own.
+        for (Measured& piece : piecesOf(measured, fewestDots)) {
             const double area = double(piece.dots) * unitsPerDot;
             if (area <= settings.minArea)
                 continue;

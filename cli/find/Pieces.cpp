@@ -195,6 +195,8 @@ std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots
         return whole();
     countDots(measured.mask, sets);
     const Assignment assigned = assignSets(sets, fewestDots, measured);
+    if (assigned.firstSet.size() < 2 && measured.leftOut.empty())
+        return whole(); // one shape, small bits and all
     std::vector<Measured> pieces;
     for (std::size_t index = 0; index < assigned.firstSet.size(); ++index)
         pieces.push_back(pieceOf(measured, sets, assigned, int(index)));

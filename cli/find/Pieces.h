@@ -13,6 +13,7 @@
 // paper 6 pixels wide parts two), each of more than fewestDots counted
 // pixels; smaller ones lying apart go with the nearest, or with none where
 // they touch the reference left out of the region. A piece touching it is
-// marked againstReference. A thin shape is one piece. Empty when none is
-// that large.
+// marked againstReference. A thin shape, or one without the reference that
+// makes fewer than two pieces, is one piece as a whole, small bits and all.
+// Empty when it is no larger than fewestDots, or none of its pieces is.
 std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots);
