@@ -149,6 +149,48 @@ Assignment assignSets(const ReachedSets& sets, std::int64_t fewestDots, const Me
     return pieces;
 }
 
+// Each block's piece: its set's, or where it has no set (nothing reached)
+// the nearest block's with one; -1 where that set goes with none.
+cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces)
+{
+    cv::Mat piece(sets.labels.size(), CV_32S), unset(sets.labels.size(), CV_8U);
+    for (int y = 0; y < piece.rows; ++y)
+        for (int x = 0; x < piece.cols; ++x) {
+            const int set = sets.labels.at<int>(y, x);
+            piece.at<int>(y, x) = set > 0 ? pieces.pieceOfSet[std::size_t(set)] : -1;
+            unset.at<std::uint8_t>(y, x) = set > 0 ? 0 : 255;
+        }
+    cv::Mat distance, nearest; // nearest: a label of the nearest block with a set, one for each such block
+    cv::distanceTransform(unset, distance, nearest, cv::DIST_L2, cv::DIST_MASK_5, cv::DIST_LABEL_PIXEL);
+    std::vector<int> pieceOfNearest(std::size_t(piece.total() - std::size_t(cv::countNonZero(unset)) + 1), -1);
+    for (int y = 0; y < piece.rows; ++y)
+        for (int x = 0; x < piece.cols; ++x)
+            if (!unset.at<std::uint8_t>(y, x))
+                pieceOfNearest.at(std::size_t(nearest.at<int>(y, x))) = piece.at<int>(y, x);
+    for (int y = 0; y < piece.rows; ++y)
+        for (int x = 0; x < piece.cols; ++x)
+            if (unset.at<std::uint8_t>(y, x))
+                piece.at<int>(y, x) = pieceOfNearest.at(std::size_t(nearest.at<int>(y, x)));
+    return piece;
+}
+
+// What each piece shows beside it beyond the blurred edges of all the counted
+// pixels (see unexplainedBeside), each pixel going with its block's piece:
+// the blurred edge of a neighbour lying close is no part of it.
+std::vector<double> besideByPiece(const Measured& measured, const cv::Mat& blockPiece, std::size_t pieces)
+{
+    std::vector<double> beside(pieces, 0);
+    const cv::Mat unexplained = unexplainedBeside(measured);
+    for (int y = 0; y < unexplained.rows; ++y) {
+        const auto* colour = unexplained.ptr<float>(y);
+        const int* piece = blockPiece.ptr<int>(y / pieceBlock);
+        for (int x = 0; x < unexplained.cols; ++x)
+            if (colour[x] != 0 && piece[x / pieceBlock] >= 0)
+                beside[std::size_t(piece[x / pieceBlock])] += colour[x];
+    }
+    return beside;
+}
+
 // Piece index of measured: the counted pixels of the sets that go with it.
 Measured pieceOf(const Measured& measured, const ReachedSets& sets, const Assignment& pieces, int index)
 {
@@ -170,7 +212,6 @@ Measured pieceOf(const Measured& measured, const ReachedSets& sets, const Assign
     }
     part.dots = cv::countNonZero(part.mask);
     part.box = part.dots > 0 ? cv::boundingRect(part.mask) + part.within.tl() : cv::Rect();
-    part.faintBeside = measured.faintBeside;
     part.againstReference = pieces.againstReference[std::size_t(index)];
     traceOutline(part);
     return part;
@@ -197,8 +238,11 @@ std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots
     const Assignment assigned = assignSets(sets, fewestDots, measured);
     if (assigned.firstSet.size() < 2 && measured.leftOut.empty())
         return whole(); // one shape, small bits and all
+    const std::vector<double> beside = besideByPiece(measured, blockPieces(sets, assigned), assigned.firstSet.size());
     std::vector<Measured> pieces;
-    for (std::size_t index = 0; index < assigned.firstSet.size(); ++index)
+    for (std::size_t index = 0; index < assigned.firstSet.size(); ++index) {
         pieces.push_back(pieceOf(measured, sets, assigned, int(index)));
+        pieces.back().faintBeside = faintBeside(beside[index], pieces.back().dots);
+    }
     return pieces;
 }

@@ -337,21 +337,22 @@ void countAgainstMiddle(const Finding& found, int label, const cv::Mat& smooth, 
 // leftOut (CV_8U over within, or empty).
 struct Beside {
     // That colour less what the counted shape's blurred edge spreads there
-    // (sigma/sqrt(2 pi) of the colour along each pixel of its outline), over
-    // the counted dots: about 0 for a shape of one colour however blurred, but
-    // the share times the area of a part showing less than half the colour
-    // (or of a shadow or stain beside it).
+    // (sigma/sqrt(2 pi) of the colour along each pixel of its outline), in
+    // pixels: about 0 for a shape of one colour however blurred, but the share
+    // times the area of a part showing less than half the colour (or of a
+    // shadow or stain beside it).
     double colour = 0;
     // CV_8U over within: the pixels counted or showing at least reachShare of
     // the colour.
     cv::Mat reached;
+    cv::Mat shown; // as Measured::shownBeside
 };
 
 Beside besideCounted(const Finding& found, int label, const cv::Vec3f& colour, const cv::Mat& smooth,
-                     const StrengthMap& strength, const Measured& measured, double sigma, const cv::Mat& leftOut)
+                     const StrengthMap& strength, const Measured& measured, const cv::Mat& leftOut)
 {
     const cv::Rect& within = measured.within;
-    Beside beside{0, measured.mask.clone()};
+    Beside beside{0, measured.mask.clone(), cv::Mat(within.size(), CV_8U, cv::Scalar(notShown))};
     for (int y = 0; y < within.height; ++y) {
         const int row = regionRowOf(found, label, within, y);
         if (row < 0)
@@ -359,6 +360,7 @@ Beside besideCounted(const Finding& found, int label, const cv::Vec3f& colour, c
         const auto* counted = measured.mask.ptr<std::uint8_t>(y);
         const auto* out = leftOut.empty() ? nullptr : leftOut.ptr<std::uint8_t>(y);
         auto* reached = beside.reached.ptr<std::uint8_t>(y);
+        auto* weighed = beside.shown.ptr<std::uint8_t>(y);
         const float* nearby = strength.empty() ? nullptr : strength.ptr<float>(row);
         visitRegionRow(found, label, smooth, within, y, contrastWeights(colour), 0, within.width,
                        [&](int x, int cell, float share) {
@@ -367,11 +369,12 @@ Beside besideCounted(const Finding& found, int label, const cv::Vec3f& colour, c
                            const float shown = std::clamp(nearby ? share / nearby[cell] : share, 0.F, 1.F);
                            beside.colour += shown;
                            reached[x] = shown >= reachShare ? 255 : 0;
+                           weighed[x] = std::uint8_t(std::lround(shown * shownScale));
                        });
     }
     const double outline = measured.width > 0 ? 2 * double(measured.dots) / measured.width : 0;
-    const double spread = sigma / std::sqrt(2 * std::numbers::pi) * outline;
-    beside.colour = measured.dots > 0 ? (beside.colour - spread) / double(measured.dots) : 0;
+    const double spread = measured.edgeBlur / std::sqrt(2 * std::numbers::pi) * outline;
+    beside.colour -= spread;
     return beside;
 }
 
@@ -408,6 +411,27 @@ void traceOutline(Measured& measured)
     measured.width = length > 0 ? 2 * double(measured.dots) / length : 0;
 }
 
+cv::Mat unexplainedBeside(const Measured& measured)
+{
+    if (measured.shownBeside.empty())
+        return cv::Mat(measured.within.size(), CV_32F, cv::Scalar(0));
+    cv::Mat spread;
+    measured.mask.convertTo(spread, CV_32F, 1.0 / 255);
+    cv::GaussianBlur(spread, spread, cv::Size(0, 0), measured.edgeBlur, measured.edgeBlur, cv::BORDER_CONSTANT);
+    cv::Mat unexplained(measured.within.size(), CV_32F, cv::Scalar(0));
+    for (int y = 0; y < unexplained.rows; ++y) {
+        const auto* shown = measured.shownBeside.ptr<std::uint8_t>(y);
+        const auto* expected = spread.ptr<float>(y);
+        auto* out = unexplained.ptr<float>(y);
+        for (int x = 0; x < unexplained.cols; ++x)
+            if (shown[x] != notShown)
+                out[x] = float(shown[x]) / shownScale - expected[x];
+    }
+    return unexplained;
+}
+
+bool faintBeside(double colour, std::int64_t dots) { return dots > 0 && colour > faintBesideShare * double(dots); }
+
 ReferenceInRegion referenceInRegion(const ShapeFit& fit)
 {
     return {{fit.outline.begin(), fit.outline.end()}, referenceMargin + int(std::ceil(referenceBlurs * fit.blur))};
@@ -441,10 +465,11 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
         takeOut(leftOut, measured);
     measured.leftOut = leftOut;
     if (!asAWhole) {
-        Beside beside = besideCounted(found, label, seen, smooth, strength, measured,
-                                      std::hypot(blur, pictureSmoothing), leftOut);
-        measured.faintBeside = beside.colour > faintBesideShare;
+        measured.edgeBlur = std::hypot(blur, pictureSmoothing);
+        Beside beside = besideCounted(found, label, seen, smooth, strength, measured, leftOut);
+        measured.faintBeside = faintBeside(beside.colour, measured.dots);
         measured.reached = std::move(beside.reached);
+        measured.shownBeside = std::move(beside.shown);
     }
     return measured;
 }

@@ -35,14 +35,32 @@ struct Measured {
     // CV_8U over within, for a shape not thin: the pixels counted or showing
     // at least a quarter of its colour.
     cv::Mat reached;
+    // CV_8U over within, for a shape not thin: each pixel weighed beside it
+    // (not counted, in the region, not the reference's) as its share of the
+    // colour times shownScale, and notShown at the others; with the blur
+    // (sigma, pixels) its counted edge has there.
+    cv::Mat shownBeside;
+    double edgeBlur = 0;
     cv::Mat leftOut; // CV_8U over within: the reference lying in the region, if it does
     // It touches that reference: where they meet its edge is the reference's,
     // and it may be the reference's shadow.
     bool againstReference = false;
 };
 
+inline constexpr std::uint8_t notShown = 255;
+inline constexpr float shownScale = 250;
+
 // The counted pixels' outlines, and the width they give.
 void traceOutline(Measured& measured);
+
+// What each pixel weighed beside a shape shows (Measured::shownBeside) beyond
+// what the blurred edges of all its counted pixels spread there (CV_32F over
+// within, 0 where not weighed): it sums to about 0 round a shape of one
+// colour, however near another.
+cv::Mat unexplainedBeside(const Measured& measured);
+// Whether what a shape of dots pixels shows beside it beyond its blurred edge
+// (colour, in pixels' shares) is enough to make it doubtful.
+bool faintBeside(double colour, std::int64_t dots);
 
 // A reference lying in a region: its fitted outline (picture coordinates),
 // and how far round it its blurred edge reaches (pixels).

@@ -399,4 +399,32 @@ TEST(FindObjects, APartTooPaleToCountIsSaidButABlurredEdgeIsNot)
     }
 }
 
+TEST(FindObjects, APaleMarginIsSaidOfItsOwnShapeNotOfTheShapeBesideIt)
+{
+    // A square with a pale margin 12 pixels wide lies 10 pixels from a clean
+    // one, so the reduced copy makes them one region. Only the square with the
+    // margin is said to have something beside it, whether it is the larger or
+    // the smaller of the two.
+    const QColor paper(235, 230, 220), dark(30, 45, 20);
+    const QColor pale(int(paper.red() * 0.6 + dark.red() * 0.4), int(paper.green() * 0.6 + dark.green() * 0.4),
+                      int(paper.blue() * 0.6 + dark.blue() * 0.4));
+    for (const bool marginOnLarger : {false, true}) {
+        const double marginSide = marginOnLarger ? 500 : 160, cleanSide = marginOnLarger ? 160 : 500;
+        QPainterPath margin, inner, clean;
+        margin.addRect(QRectF(200, 300, marginSide, marginSide));
+        inner.addRect(QRectF(212, 312, marginSide - 24, marginSide - 24));
+        clean.addRect(QRectF(210 + marginSide, 300, cleanSide, cleanSide));
+        const FindResult found = findObjects(
+            paperWith(QSize(1200, 900),
+                      {{disc({150, 150}, 60), QColor(90, 90, 100)}, {margin, pale}, {inner, dark}, {clean, dark}}, 0.2,
+                      6, 0, {}, 1.5),
+            settingsFor(ReferenceShape::Disc));
+        ASSERT_EQ(found.objects.size(), 2U) << marginOnLarger;
+        // The square with the margin lies to the left.
+        const bool firstIsMargin = found.objects[0].box.left() < found.objects[1].box.left();
+        EXPECT_TRUE(found.objects[firstIsMargin ? 0 : 1].faintBeside) << marginOnLarger;
+        EXPECT_FALSE(found.objects[firstIsMargin ? 1 : 0].faintBeside) << marginOnLarger;
+    }
+}
+
 } // namespace
