@@ -162,7 +162,9 @@ cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces)
         }
     cv::Mat distance, nearest; // nearest: a label of the nearest block with a set, one for each such block
     cv::distanceTransform(unset, distance, nearest, cv::DIST_L2, cv::DIST_MASK_5, cv::DIST_LABEL_PIXEL);
-    std::vector<int> pieceOfNearest(std::size_t(piece.total() - std::size_t(cv::countNonZero(unset)) + 1), -1);
+    double labels = 0;
+    cv::minMaxLoc(nearest, nullptr, &labels);
+    std::vector<int> pieceOfNearest(std::size_t(labels) + 1, -1);
     for (int y = 0; y < piece.rows; ++y)
         for (int x = 0; x < piece.cols; ++x)
             if (!unset.at<std::uint8_t>(y, x))

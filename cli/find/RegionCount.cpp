@@ -413,7 +413,7 @@ void traceOutline(Measured& measured)
 
 cv::Mat unexplainedBeside(const Measured& measured)
 {
-    if (measured.shownBeside.empty())
+    if (measured.shownBeside.empty() || measured.edgeBlur <= 0)
         return cv::Mat(measured.within.size(), CV_32F, cv::Scalar(0));
     cv::Mat spread;
     measured.mask.convertTo(spread, CV_32F, 1.0 / 255);

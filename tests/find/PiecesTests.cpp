@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // A counted region parted into the shapes it holds, on hand-made masks: the
 // last blocks of a row or column that hold fewer pixels than a whole block,
-// pixels reached but not counted joining two parts, and a part lying against
-// the reference taken out of the region.
+// pixels reached but not counted joining two parts, a part lying against
+// the reference taken out of the region, and what shows beside each part.
 #include "cli/find/Pieces.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +51,22 @@ TEST(Pieces, PartialBlocksAFaintBridgeAndTheReferencesNeighbour)
     EXPECT_EQ(beside[0].dots + beside[1].dots, 96);
     EXPECT_TRUE(beside[0].againstReference);
     EXPECT_FALSE(beside[1].againstReference);
+}
+
+TEST(Pieces, WhatShowsBesideGoesWithTheNearestPartOnly)
+{
+    // Two squares apart; a band too faint to be reached (a fifth of the
+    // colour) lies right of the second. Only the second is said to have
+    // something beside it.
+    Measured region = regionOf({60, 12}, {{0, 0, 12, 12}, {30, 0, 12, 12}});
+    region.edgeBlur = 0.8;
+    region.shownBeside = cv::Mat(region.mask.size(), CV_8U, cv::Scalar(0));
+    region.shownBeside(cv::Rect(44, 0, 8, 12)).setTo(cv::Scalar(std::lround(0.2 * shownScale)));
+    region.shownBeside.setTo(notShown, region.mask);
+    const std::vector<Measured> pieces = piecesOf(region, 10);
+    ASSERT_EQ(pieces.size(), 2U);
+    EXPECT_FALSE(pieces[0].faintBeside);
+    EXPECT_TRUE(pieces[1].faintBeside);
 }
 
 } // namespace
