@@ -12,6 +12,10 @@ namespace {
 // many pixels a side, and those in touching blocks belong to one shape: a gap
 // of up to 2 pixels joins, one of paper 6 pixels wide or more parts two.
 constexpr int pieceBlock = 3;
+// What shows beside a shape beyond the blurred edges, at least this share of
+// its colour, where nothing is reached, is a band too faint to reach rather
+// than noise.
+constexpr float showingShare = 0.1F;
 
 // Calls visit(b, n) for each block b along a row of a mask (CV_8U, cols
 // pixels), n the block's pixels set in that row.
@@ -151,7 +155,7 @@ Assignment assignSets(const ReachedSets& sets, std::int64_t fewestDots, const Me
 
 // Each block's piece: its set's, or where it has no set (nothing reached)
 // the nearest block's with one; -1 where that set goes with none.
-cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces)
+cv::Mat nearestPieces(const ReachedSets& sets, const Assignment& pieces)
 {
     cv::Mat piece(sets.labels.size(), CV_32S), unset(sets.labels.size(), CV_8U);
     for (int y = 0; y < piece.rows; ++y)
@@ -176,13 +180,61 @@ cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces)
     return piece;
 }
 
+// The blocks no set reaches where a pixel shows at least showingShare
+// beyond the blurred edges (unexplained, CV_32F over within).
+cv::Mat showingUnreached(const cv::Mat& unexplained, const ReachedSets& sets)
+{
+    cv::Mat showing(sets.labels.size(), CV_8U, cv::Scalar(0));
+    for (int y = 0; y < unexplained.rows; ++y) {
+        const auto* colour = unexplained.ptr<float>(y);
+        const int* set = sets.labels.ptr<int>(y / pieceBlock);
+        auto* block = showing.ptr<std::uint8_t>(y / pieceBlock);
+        for (int x = 0; x < unexplained.cols; ++x)
+            if (colour[x] >= showingShare && set[x / pieceBlock] == 0)
+                block[x / pieceBlock] = 255;
+    }
+    return showing;
+}
+
+// Each block's piece: its set's; where no set reaches, in a run of touching
+// blocks showing something (a band too faint to reach), the piece whose
+// sets the run borders most; else the nearest block's with a set. -1 where
+// that set goes with none.
+cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces, const cv::Mat& unexplained)
+{
+    cv::Mat piece = nearestPieces(sets, pieces), runs;
+    if (pieces.firstSet.empty())
+        return piece;
+    const int count = cv::connectedComponents(showingUnreached(unexplained, sets), runs, 8, CV_32S);
+    const std::size_t kinds = pieces.firstSet.size();
+    std::vector<int> borders(std::size_t(count) * kinds, 0); // run by piece
+    const auto setPiece = [&](int x, int y) {
+        const int set = x >= 0 && y >= 0 && x < piece.cols && y < piece.rows ? sets.labels.at<int>(y, x) : 0;
+        return set > 0 ? pieces.pieceOfSet[std::size_t(set)] : -1;
+    };
+    for (int y = 0; y < runs.rows; ++y)
+        for (int x = 0; x < runs.cols; ++x)
+            if (const int run = runs.at<int>(y, x); run > 0)
+                for (const cv::Point step : {cv::Point(1, 0), cv::Point(-1, 0), cv::Point(0, 1), cv::Point(0, -1)})
+                    if (const int by = setPiece(x + step.x, y + step.y); by >= 0)
+                        ++borders[std::size_t(run) * kinds + std::size_t(by)];
+    for (int y = 0; y < runs.rows; ++y)
+        for (int x = 0; x < runs.cols; ++x)
+            if (const int run = runs.at<int>(y, x); run > 0) {
+                const auto first = borders.begin() + std::ptrdiff_t(std::size_t(run) * kinds);
+                const auto most = std::max_element(first, first + std::ptrdiff_t(kinds));
+                if (*most > 0)
+                    piece.at<int>(y, x) = int(most - first);
+            }
+    return piece;
+}
+
 // What each piece shows beside it beyond the blurred edges of all the counted
 // pixels (see unexplainedBeside), each pixel going with its block's piece:
 // the blurred edge of a neighbour lying close is no part of it.
-std::vector<double> besideByPiece(const Measured& measured, const cv::Mat& blockPiece, std::size_t pieces)
+std::vector<double> besideByPiece(const cv::Mat& unexplained, const cv::Mat& blockPiece, std::size_t pieces)
 {
     std::vector<double> beside(pieces, 0);
-    const cv::Mat unexplained = unexplainedBeside(measured);
     for (int y = 0; y < unexplained.rows; ++y) {
         const auto* colour = unexplained.ptr<float>(y);
         const int* piece = blockPiece.ptr<int>(y / pieceBlock);
@@ -240,7 +292,9 @@ std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots
     const Assignment assigned = assignSets(sets, fewestDots, measured);
     if (assigned.firstSet.size() < 2 && measured.leftOut.empty())
         return whole(); // one shape, small bits and all
-    const std::vector<double> beside = besideByPiece(measured, blockPieces(sets, assigned), assigned.firstSet.size());
+    const cv::Mat unexplained = unexplainedBeside(measured);
+    const std::vector<double> beside = besideByPiece(unexplained, blockPieces(sets, assigned, unexplained),
+                                                     assigned.firstSet.size());
     std::vector<Measured> pieces;
     for (std::size_t index = 0; index < assigned.firstSet.size(); ++index) {
         pieces.push_back(pieceOf(measured, sets, assigned, int(index)));

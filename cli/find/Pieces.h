@@ -15,7 +15,8 @@
 // they touch the reference left out of the region. A piece touching it is
 // marked againstReference. Each piece is weighed on its own for what shows
 // beside it (faintBeside), beyond the blurred edges of all the region's
-// counted pixels, each pixel going with the nearest piece. A thin shape, or one without the reference that
+// counted pixels, each pixel going with the piece it lies against, or else
+// the nearest. A thin shape, or one without the reference that
 // makes fewer than two pieces, is one piece as a whole, small bits and all.
 // Empty when it is no larger than fewestDots, or none of its pieces is.
 std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots);

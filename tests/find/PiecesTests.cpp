@@ -53,20 +53,39 @@ TEST(Pieces, PartialBlocksAFaintBridgeAndTheReferencesNeighbour)
     EXPECT_FALSE(beside[1].againstReference);
 }
 
-TEST(Pieces, WhatShowsBesideGoesWithTheNearestPartOnly)
+// A region counting the pixels of counted, with what shows beside them
+// (shares of the colour, not reached) in the rectangles of faint.
+Measured weighedRegion(cv::Size size, const std::vector<cv::Rect>& counted,
+                       const std::vector<std::pair<cv::Rect, double>>& faint)
 {
-    // Two squares apart; a band too faint to be reached (a fifth of the
-    // colour) lies right of the second. Only the second is said to have
-    // something beside it.
-    Measured region = regionOf({60, 12}, {{0, 0, 12, 12}, {30, 0, 12, 12}});
+    Measured region = regionOf(size, counted);
     region.edgeBlur = 0.8;
-    region.shownBeside = cv::Mat(region.mask.size(), CV_8U, cv::Scalar(0));
-    region.shownBeside(cv::Rect(44, 0, 8, 12)).setTo(cv::Scalar(std::lround(0.2 * shownScale)));
+    region.shownBeside = cv::Mat(size, CV_8U, cv::Scalar(0));
+    for (const auto& [rect, share] : faint)
+        region.shownBeside(rect).setTo(cv::Scalar(std::lround(share * shownScale)));
     region.shownBeside.setTo(notShown, region.mask);
-    const std::vector<Measured> pieces = piecesOf(region, 10);
-    ASSERT_EQ(pieces.size(), 2U);
-    EXPECT_FALSE(pieces[0].faintBeside);
-    EXPECT_TRUE(pieces[1].faintBeside);
+    return region;
+}
+
+TEST(Pieces, WhatShowsBesideGoesWithThePartItLiesAgainstOrElseTheNearest)
+{
+    // A band too faint to be reached (a fifth of the colour) lying apart
+    // right of the second of two squares: only the second has something
+    // beside it.
+    const std::vector<Measured> apart = piecesOf(
+        weighedRegion({60, 12}, {{0, 0, 12, 12}, {30, 0, 12, 12}}, {{{44, 0, 8, 12}, 0.2}}), 10);
+    ASSERT_EQ(apart.size(), 2U);
+    EXPECT_FALSE(apart[0].faintBeside);
+    EXPECT_TRUE(apart[1].faintBeside);
+
+    // The band along the whole side of a large part, ending two pixels from a
+    // small one: it is the large part's, though its far half lies nearer the
+    // small one.
+    const std::vector<Measured> against = piecesOf(
+        weighedRegion({60, 40}, {{0, 0, 30, 40}, {44, 15, 8, 8}}, {{{30, 0, 12, 40}, 0.2}}), 10);
+    ASSERT_EQ(against.size(), 2U);
+    EXPECT_TRUE(against[0].faintBeside);
+    EXPECT_FALSE(against[1].faintBeside);
 }
 
 } // namespace
