@@ -231,17 +231,40 @@ cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces, const cv:
 
 // What each piece shows beside it beyond the blurred edges of all the counted
 // pixels (see unexplainedBeside), each pixel going with its block's piece:
-// the blurred edge of a neighbour lying close is no part of it.
-std::vector<double> besideByPiece(const cv::Mat& unexplained, const cv::Mat& blockPiece, std::size_t pieces)
+// the blurred edge of a neighbour lying close is no part of it, nor is what
+// the paper round it shows (Measured::paperBeside), taken from each weighed
+// pixel.
+std::vector<double> besideByPiece(const Measured& measured, const cv::Mat& unexplained, const cv::Mat& blockPiece,
+                                  std::size_t pieces)
 {
-    std::vector<double> beside(pieces, 0);
+    struct Sums {
+        double beside = 0, paper = 0;
+        std::int64_t weighed = 0, paperPixels = 0;
+    };
+    std::vector<Sums> sums(pieces);
     for (int y = 0; y < unexplained.rows; ++y) {
+        const auto* shown = measured.shownBeside.empty() ? nullptr : measured.shownBeside.ptr<std::uint8_t>(y);
+        const auto* paper = measured.paperBeside.empty() ? nullptr : measured.paperBeside.ptr<std::uint8_t>(y);
         const auto* colour = unexplained.ptr<float>(y);
         const int* piece = blockPiece.ptr<int>(y / pieceBlock);
-        for (int x = 0; x < unexplained.cols; ++x)
-            if (colour[x] != 0 && piece[x / pieceBlock] >= 0)
-                beside[std::size_t(piece[x / pieceBlock])] += colour[x];
+        for (int x = 0; x < unexplained.cols; ++x) {
+            if (piece[x / pieceBlock] < 0)
+                continue;
+            Sums& sum = sums[std::size_t(piece[x / pieceBlock])];
+            if (shown && shown[x] != notShown) {
+                sum.beside += colour[x];
+                ++sum.weighed;
+            }
+            if (paper && paper[x] != notShown) {
+                sum.paper += paper[x] / shownScale;
+                ++sum.paperPixels;
+            }
+        }
     }
+    std::vector<double> beside;
+    for (const Sums& sum : sums)
+        beside.push_back(sum.beside
+                         - (sum.paperPixels > 0 ? sum.paper / double(sum.paperPixels) : 0) * double(sum.weighed));
     return beside;
 }
 
@@ -293,7 +316,7 @@ std::vector<Measured> piecesOf(const Measured& measured, std::int64_t fewestDots
     if (assigned.firstSet.size() < 2 && measured.leftOut.empty())
         return whole(); // one shape, small bits and all
     const cv::Mat unexplained = unexplainedBeside(measured);
-    const std::vector<double> beside = besideByPiece(unexplained, blockPieces(sets, assigned, unexplained),
+    const std::vector<double> beside = besideByPiece(measured, unexplained, blockPieces(sets, assigned, unexplained),
                                                      assigned.firstSet.size());
     std::vector<Measured> pieces;
     for (std::size_t index = 0; index < assigned.firstSet.size(); ++index) {

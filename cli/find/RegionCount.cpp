@@ -378,6 +378,24 @@ Beside besideCounted(const Finding& found, int label, const cv::Vec3f& colour, c
     return beside;
 }
 
+// The paper round a region, weighed as what lies beside it is (see
+// Measured::paperBeside).
+cv::Mat paperRound(const Finding& found, const cv::Vec3f& colour, const cv::Mat& smooth, cv::Rect within,
+                   const cv::Mat& leftOut)
+{
+    cv::Mat paper(within.size(), CV_8U, cv::Scalar(notShown));
+    for (int y = 0; y < within.height; ++y) {
+        const auto* out = leftOut.empty() ? nullptr : leftOut.ptr<std::uint8_t>(y);
+        auto* weighed = paper.ptr<std::uint8_t>(y);
+        visitRegionRow(found, 0, smooth, within, y, contrastWeights(colour), 0, within.width,
+                       [&](int x, int, float share) {
+                           if (!out || !out[x])
+                               weighed[x] = std::uint8_t(std::lround(std::clamp(share, 0.F, 1.F) * shownScale));
+                       });
+    }
+    return paper;
+}
+
 // The pixels of within (CV_8U) inside the reference's outline or its margin.
 cv::Mat referencePixels(const ReferenceInRegion& reference, cv::Rect within)
 {
@@ -470,6 +488,7 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
         measured.faintBeside = faintBeside(beside.colour, measured.dots);
         measured.reached = std::move(beside.reached);
         measured.shownBeside = std::move(beside.shown);
+        measured.paperBeside = paperRound(found, seen, smooth, measured.within, leftOut);
     }
     return measured;
 }

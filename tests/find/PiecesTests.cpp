@@ -67,7 +67,7 @@ Measured weighedRegion(cv::Size size, const std::vector<cv::Rect>& counted,
     return region;
 }
 
-TEST(Pieces, WhatShowsBesideGoesWithThePartItLiesAgainstOrElseTheNearest)
+TEST(Pieces, WhatShowsBesideGoesWithThePartItLiesAgainstOrElseTheNearestLessThePapersOwn)
 {
     // A band too faint to be reached (a fifth of the colour) lying apart
     // right of the second of two squares: only the second has something
@@ -86,6 +86,16 @@ TEST(Pieces, WhatShowsBesideGoesWithThePartItLiesAgainstOrElseTheNearest)
     ASSERT_EQ(against.size(), 2U);
     EXPECT_TRUE(against[0].faintBeside);
     EXPECT_FALSE(against[1].faintBeside);
+
+    // Everything round them, the paper beyond the region's three-pixel frame
+    // too, shows a twentieth of the colour: the paper's level is a little
+    // off there, and neither part has anything beside it.
+    Measured offLevel = weighedRegion({60, 30}, {{3, 3, 24, 24}, {40, 12, 6, 6}}, {{{0, 0, 60, 30}, 0.05}});
+    offLevel.paperBeside = cv::Mat(offLevel.mask.size(), CV_8U, cv::Scalar(std::lround(0.05 * shownScale)));
+    offLevel.paperBeside(cv::Rect(3, 3, 54, 24)).setTo(notShown);
+    offLevel.shownBeside.setTo(notShown, offLevel.paperBeside != notShown);
+    for (const Measured& piece : piecesOf(offLevel, 10))
+        EXPECT_FALSE(piece.faintBeside) << piece.dots;
 }
 
 } // namespace
