@@ -99,6 +99,8 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
         first.referencePixels = found.reference.pixelArea;
         if (found.referenceAmbiguous)
             first.warnings.add(Warning::ReferenceAmbiguous);
+        if (found.referenceShadow)
+            first.warnings.add(Warning::ReferenceShadow);
         std::vector<PictureRow> rows;
         for (const FoundObject& object : found.objects) {
             PictureRow row = first;

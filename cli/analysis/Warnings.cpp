@@ -62,6 +62,11 @@ const std::vector<WarningInfo>& warningList()
          "(--find) the object reaches the picture's edge: part of it may lie outside"},
         {Warning::ReferenceAmbiguous, "reference-ambiguous",
          "(--find) a second shape fitted the reference's shape as well as the one taken"},
+        {Warning::ReferenceShadow, "reference-shadow",
+         "(--find) the reference's fitted outline is not round, or on one side only its edge is much softer or a "
+         "second edge shows just inside it: a shadow or something else lying against it may have been taken for "
+         "part of it (or the photograph was taken at a slant), and then the reference is too large and every "
+         "area too small"},
         {Warning::ObjectThin, "object-thin",
          "(--find) the object is narrow (a blade of grass, a stalk lying apart): under 6 pixels wide, under 3.5 "
          "times the blur of the reference's edge, or under 12 pixels on a shrunk working image; blur or the "

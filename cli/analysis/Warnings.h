@@ -30,6 +30,7 @@ enum class Warning : unsigned {
     NoObject = 1u << 12,                // --find
     ObjectFaintBeside = 1u << 13,       // --find
     ObjectTouchesReference = 1u << 14,  // --find
+    ReferenceShadow = 1u << 15,         // --find
 };
 
 // A set of warnings; the codes come out in the order of warningList().

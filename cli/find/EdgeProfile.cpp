@@ -512,6 +512,19 @@ std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f ou
     return Crossing{std::move(*levels), *rise};
 }
 
+std::optional<float> riseInside(const ContrastPatch& patch, cv::Point2f edge, cv::Point2f inward, float from, float to,
+                                float over)
+{
+    const auto levels = levelsAlong(patch, edge + inward * from, inward, to - from + over);
+    if (!levels)
+        return std::nullopt;
+    const auto apart = std::size_t(std::lround(over / sampleStep));
+    float most = 0;
+    for (std::size_t k = 0; k + apart < levels->size(); ++k)
+        most = std::max(most, (*levels)[k + apart] - (*levels)[k]);
+    return most;
+}
+
 double blurOf(const std::vector<std::optional<Crossing>>& crossings)
 {
     std::vector<float> widths;

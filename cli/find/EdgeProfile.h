@@ -50,6 +50,12 @@ std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f ou
 // must show round most of the outline to be taken for one.
 std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings);
 
+// The most the contrast rises over `over` pixels anywhere from `from` to `to`
+// pixels inside an edge at edge (inward: a unit vector); none where the line
+// leaves the patch.
+std::optional<float> riseInside(const ContrastPatch& patch, cv::Point2f edge, cv::Point2f inward, float from, float to,
+                                float over);
+
 // The edge's blur (one standard deviation, pixels), from how wide the lines'
 // steepest rises are at half their height; 0 without any.
 double blurOf(const std::vector<std::optional<Crossing>>& crossings);

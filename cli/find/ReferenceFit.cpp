@@ -25,6 +25,29 @@ constexpr double leastKeptShare = 0.6;
 constexpr double loosestScore = 0.02;
 // ... or, for a small shape, an RMS no larger than this many pixels.
 constexpr double loosestPixels = 0.8;
+// A second edge inside a disc's fitted outline: the contrast rising by this
+// share of the colour, from two blurs and a pixel inside it to this share of
+// the radius, over two blurs and a pixel. Showing along a run of at least
+// this share of the lines round the outline, but shorter than this share,
+// and on hardly any of the other lines (at most this share of them), it lies
+// on one side only: a rim or relief runs all round, a highlight shows here
+// and there.
+constexpr float secondEdgeRise = 0.2F;
+constexpr double secondEdgeReach = 0.25;
+constexpr double secondEdgeRun = 0.2;
+constexpr double secondEdgeAllRound = 0.75;
+constexpr double hardlyElsewhere = 0.1;
+// A soft edge: rising this many times as wide as the edge does round most of
+// the outline, and this many pixels more (a soft shadow's edge, where the
+// shape's own is sharp).
+constexpr float softerTimes = 2;
+constexpr float softerPixels = 1;
+// A disc's edge points fitting an ellipse longer one way than the other by
+// more than this share, and by more than this many pixels (the edge points
+// of a small disc scatter by a pixel or so): not round (a shadow taken in on
+// one side, or a photograph taken at a slant).
+constexpr double longerOneWay = 0.015;
+constexpr double longerPixels = 3;
 
 // Which residuals a robust fit keeps.
 std::vector<bool> keptResiduals(const std::vector<double>& residuals)
@@ -192,6 +215,92 @@ bool roughlySquare(const std::vector<cv::Point2f>& rough, double grain)
     return (cv::contourArea(rough) + cutIntoSteps) / (longSide * shortSide) > 0.88;
 }
 
+// The longest run of set flags round a circle, a gap of up to `bridged`
+// unset ones not breaking it: its length, and the flags set in it.
+struct Run {
+    std::size_t length = 0, set = 0;
+};
+
+Run longestRun(const std::vector<bool>& flags, std::size_t bridged)
+{
+    const std::size_t count = flags.size();
+    Run longest, run;
+    std::size_t gap = 0;
+    for (std::size_t i = 0; i < 2 * count && run.length < count; ++i) { // twice round, for a run across the start
+        if (flags[i % count]) {
+            run.length += gap + 1;
+            ++run.set;
+            gap = 0;
+        } else if (run.length > 0 && ++gap > bridged) {
+            run = {};
+            gap = 0;
+        }
+        if (run.length > longest.length)
+            longest = run;
+    }
+    return longest;
+}
+
+// Whether flags, round an outline, are set on one side only: on a run of
+// at least secondEdgeRun of them but not all round, and on hardly any
+// elsewhere.
+bool onOneSide(const std::vector<bool>& flags)
+{
+    const auto seen = double(flags.size());
+    const auto set = double(std::count(flags.begin(), flags.end(), true));
+    const Run run = longestRun(flags, flags.size() / 50);
+    const double elsewhere = seen - double(run.length);
+    return double(run.length) >= secondEdgeRun * seen && double(run.length) < secondEdgeAllRound * seen
+           && set - double(run.set) <= hardlyElsewhere * elsewhere;
+}
+
+// Whether the edge found along the lines is much softer on one side only.
+bool softOnOneSide(const std::vector<std::optional<Crossing>>& crossings)
+{
+    std::vector<float> widths;
+    for (const auto& crossing : crossings)
+        if (crossing)
+            widths.push_back(crossing->rise.width);
+    if (widths.empty())
+        return false;
+    const float soft = softerTimes * median(widths) + softerPixels;
+    std::vector<bool> softer;
+    for (const float width : widths)
+        softer.push_back(width > soft);
+    return onOneSide(softer);
+}
+
+// Whether edge points lie on an ellipse clearly longer one way.
+bool notRound(const std::vector<cv::Point2d>& edges)
+{
+    if (edges.size() < 6)
+        return false;
+    const cv::RotatedRect ellipse = cv::fitEllipse(std::vector<cv::Point2f>(edges.begin(), edges.end()));
+    const double shorter = std::min(ellipse.size.width, ellipse.size.height);
+    const double longer = std::max(ellipse.size.width, ellipse.size.height);
+    return longer - shorter > std::max(longerOneWay * shorter, longerPixels);
+}
+
+// Whether a second edge shows just inside the fitted circle on one side only.
+bool edgeInsideOnOneSide(const ContrastPatch& patch, const Circle& circle, double blur)
+{
+    const int lines = std::clamp(int(2 * std::numbers::pi * circle.radius), 48, 720);
+    const auto from = float(2 * blur + 1), to = float(secondEdgeReach * circle.radius);
+    if (to <= from)
+        return false;
+    std::vector<bool> shows;
+    for (int i = 0; i < lines; ++i) {
+        const double angle = 2 * std::numbers::pi * i / lines;
+        const cv::Point2f outward(float(std::cos(angle)), float(std::sin(angle)));
+        const cv::Point2f edge = cv::Point2f(float(circle.x), float(circle.y)) + outward * float(circle.radius);
+        const auto rise = riseInside(patch, edge, -outward, from, to, from);
+        if (!rise)
+            continue;
+        shows.push_back(*rise >= secondEdgeRise);
+    }
+    return onOneSide(shows);
+}
+
 ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)
 {
     ShapeFit fit;
@@ -234,6 +343,8 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     fit.fitted = double(kept.size()) >= leastKeptShare * lines
                  && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
+    fit.outlineDoubtful =
+        fit.fitted && (notRound(kept) || softOnOneSide(crossings) || edgeInsideOnOneSide(patch, *circle, fit.blur));
     const int corners = 180;
     for (int i = 0; i < corners; ++i) {
         const double angle = 2 * std::numbers::pi * i / corners;

@@ -19,6 +19,11 @@ struct ShapeFit {
     double score = 1;
     std::vector<cv::Point2f> outline; // a fine polygon round the disc, or the square's corners
     double blur = 0;                  // of its edge: one standard deviation, pixels
+    // A disc's fitted outline may hold more than the shape: its edge points
+    // are not round, or on one side only its edge is much softer or a second
+    // edge shows just inside it (a shadow or something else lying against
+    // it taken in).
+    bool outlineDoubtful = false;
 };
 
 // Could rough (a region's outline) be a disc, or a square, at all? Its fill of

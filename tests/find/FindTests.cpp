@@ -427,4 +427,31 @@ TEST(FindObjects, APaleMarginIsSaidOfItsOwnShapeNotOfTheShapeBesideIt)
     }
 }
 
+TEST(FindObjects, ACoinWhoseShadowIsTakenIntoItsOutlineIsSaid)
+{
+    // A soft shadow, darkening the paper by up to `dark`, 14 pixels down and
+    // right of a coin of radius 150: the coin's fitted outline takes it in
+    // (5 to 15 % too large) and the picture is warned; without it, not.
+    const QColor paper(235, 230, 220);
+    struct Case {
+        QColor coin;
+        double dark;
+    };
+    for (const Case& c :
+         {Case{QColor(150, 92, 62), 0.0}, Case{QColor(150, 92, 62), 0.35}, Case{QColor(170, 170, 166), 0.25}}) {
+        std::vector<Shape> shapes;
+        for (int ring = 0; c.dark > 0 && ring < 6; ++ring) {
+            const double darker = 1 - c.dark * (ring + 1) / 6;
+            shapes.push_back(
+                {disc({614, 414}, 160 - 2 * ring),
+                 QColor(int(paper.red() * darker), int(paper.green() * darker), int(paper.blue() * darker))});
+        }
+        shapes.push_back({disc({600, 400}, 150), c.coin});
+        shapes.push_back({ellipse({300, 700}, 150, 80), QColor(45, 115, 35)});
+        const FindResult found = findObjects(paperWith(QSize(1600, 1000), shapes, 0.1, 4, 0, {}, 2.5),
+                                             settingsFor(ReferenceShape::Disc));
+        EXPECT_EQ(found.referenceShadow, c.dark > 0) << c.coin.red() << " " << c.dark;
+    }
+}
+
 } // namespace
