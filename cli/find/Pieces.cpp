@@ -5,6 +5,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -16,6 +17,13 @@ constexpr int pieceBlock = 3;
 // its colour, where nothing is reached, is a band too faint to reach rather
 // than noise.
 constexpr float showingShare = 0.1F;
+// A run of such blocks borders a piece much when it touches it along at
+// least this share of the most it touches any piece.
+constexpr double muchOfTheBorder = 0.25;
+// What the paper round a piece shows: the mean of the lower part of its
+// pixels, this share of them (the outer edge of a pale margin too faint to
+// stand out lies among them).
+constexpr double paperShare = 0.75;
 
 // Calls visit(b, n) for each block b along a row of a mask (CV_8U, cols
 // pixels), n the block's pixels set in that row.
@@ -218,13 +226,18 @@ cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces, const cv:
                 for (const cv::Point step : {cv::Point(1, 0), cv::Point(-1, 0), cv::Point(0, 1), cv::Point(0, -1)})
                     if (const int by = setPiece(x + step.x, y + step.y); by >= 0)
                         ++borders[std::size_t(run) * kinds + std::size_t(by)];
+    // A block of a run goes with the nearest piece the run borders much, or
+    // else with the one it borders most: a faint band along one piece that
+    // ends near another is the first's, while a pale margin round a piece
+    // stays its own where it meets a band beside.
     for (int y = 0; y < runs.rows; ++y)
         for (int x = 0; x < runs.cols; ++x)
             if (const int run = runs.at<int>(y, x); run > 0) {
                 const auto first = borders.begin() + std::ptrdiff_t(std::size_t(run) * kinds);
-                const auto most = std::max_element(first, first + std::ptrdiff_t(kinds));
-                if (*most > 0)
-                    piece.at<int>(y, x) = int(most - first);
+                const int most = *std::max_element(first, first + std::ptrdiff_t(kinds));
+                int& here = piece.at<int>(y, x);
+                if (most > 0 && (here < 0 || first[here] < muchOfTheBorder * most))
+                    here = int(std::max_element(first, first + std::ptrdiff_t(kinds)) - first);
             }
     return piece;
 }
@@ -234,12 +247,31 @@ cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces, const cv:
 // the blurred edge of a neighbour lying close is no part of it, nor is what
 // the paper round it shows (Measured::paperBeside), taken from each weighed
 // pixel.
+// The mean of the lower paperShare of the shares counted in paper (a
+// histogram of the weighed values), as a share of the colour.
+double lowerMean(const std::array<std::int64_t, 256>& paper)
+{
+    std::int64_t all = 0;
+    for (const std::int64_t n : paper)
+        all += n;
+    auto left = std::int64_t(paperShare * double(all));
+    double sum = 0;
+    for (std::size_t value = 0; value < paper.size() && left > 0; ++value) {
+        const std::int64_t taken = std::min(paper[value], left);
+        sum += double(taken) * double(value);
+        left -= taken;
+    }
+    const auto taken = std::int64_t(paperShare * double(all));
+    return taken > 0 ? sum / double(taken) / shownScale : 0;
+}
+
 std::vector<double> besideByPiece(const Measured& measured, const cv::Mat& unexplained, const cv::Mat& blockPiece,
                                   std::size_t pieces)
 {
     struct Sums {
-        double beside = 0, paper = 0;
-        std::int64_t weighed = 0, paperPixels = 0;
+        double beside = 0;
+        std::int64_t weighed = 0;
+        std::array<std::int64_t, 256> paper{};
     };
     std::vector<Sums> sums(pieces);
     for (int y = 0; y < unexplained.rows; ++y) {
@@ -255,16 +287,13 @@ std::vector<double> besideByPiece(const Measured& measured, const cv::Mat& unexp
                 sum.beside += colour[x];
                 ++sum.weighed;
             }
-            if (paper && paper[x] != notShown) {
-                sum.paper += paper[x] / shownScale;
-                ++sum.paperPixels;
-            }
+            if (paper && paper[x] != notShown)
+                ++sum.paper[paper[x]];
         }
     }
     std::vector<double> beside;
     for (const Sums& sum : sums)
-        beside.push_back(sum.beside
-                         - (sum.paperPixels > 0 ? sum.paper / double(sum.paperPixels) : 0) * double(sum.weighed));
+        beside.push_back(sum.beside - lowerMean(sum.paper) * double(sum.weighed));
     return beside;
 }
 

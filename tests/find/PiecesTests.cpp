@@ -87,6 +87,15 @@ TEST(Pieces, WhatShowsBesideGoesWithThePartItLiesAgainstOrElseTheNearestLessTheP
     EXPECT_TRUE(against[0].faintBeside);
     EXPECT_FALSE(against[1].faintBeside);
 
+    // The band, along a large part, meets a pale margin round a small one:
+    // the margin stays the small part's.
+    const std::vector<Measured> meeting = piecesOf(
+        weighedRegion({66, 40}, {{0, 0, 40, 40}, {51, 16, 8, 8}}, {{{45, 10, 18, 18}, 0.2}, {{40, 0, 5, 40}, 0.15}}),
+        10);
+    ASSERT_EQ(meeting.size(), 2U);
+    EXPECT_FALSE(meeting[0].faintBeside);
+    EXPECT_TRUE(meeting[1].faintBeside);
+
     // Everything round them, the paper beyond the region's three-pixel frame
     // too, shows a twentieth of the colour: the paper's level is a little
     // off there, and neither part has anything beside it.
