@@ -234,19 +234,14 @@ cv::Mat blockPieces(const ReachedSets& sets, const Assignment& pieces, const cv:
         for (int x = 0; x < runs.cols; ++x)
             if (const int run = runs.at<int>(y, x); run > 0) {
                 const auto first = borders.begin() + std::ptrdiff_t(std::size_t(run) * kinds);
-                const int most = *std::max_element(first, first + std::ptrdiff_t(kinds));
+                const auto most = std::max_element(first, first + std::ptrdiff_t(kinds));
                 int& here = piece.at<int>(y, x);
-                if (most > 0 && (here < 0 || first[here] < muchOfTheBorder * most))
-                    here = int(std::max_element(first, first + std::ptrdiff_t(kinds)) - first);
+                if (*most > 0 && (here < 0 || first[here] < muchOfTheBorder * *most))
+                    here = int(most - first);
             }
     return piece;
 }
 
-// What each piece shows beside it beyond the blurred edges of all the counted
-// pixels (see unexplainedBeside), each pixel going with its block's piece:
-// the blurred edge of a neighbour lying close is no part of it, nor is what
-// the paper round it shows (Measured::paperBeside), taken from each weighed
-// pixel.
 // The mean of the lower paperShare of the shares counted in paper (a
 // histogram of the weighed values), as a share of the colour.
 double lowerMean(const std::array<std::int64_t, 256>& paper)
@@ -254,17 +249,22 @@ double lowerMean(const std::array<std::int64_t, 256>& paper)
     std::int64_t all = 0;
     for (const std::int64_t n : paper)
         all += n;
-    auto left = std::int64_t(paperShare * double(all));
+    const auto wanted = std::int64_t(paperShare * double(all));
+    std::int64_t left = wanted;
     double sum = 0;
     for (std::size_t value = 0; value < paper.size() && left > 0; ++value) {
         const std::int64_t taken = std::min(paper[value], left);
         sum += double(taken) * double(value);
         left -= taken;
     }
-    const auto taken = std::int64_t(paperShare * double(all));
-    return taken > 0 ? sum / double(taken) / shownScale : 0;
+    return wanted > 0 ? sum / double(wanted) / shownScale : 0;
 }
 
+// What each piece shows beside it beyond the blurred edges of all the counted
+// pixels (see unexplainedBeside), each pixel going with its block's piece:
+// the blurred edge of a neighbour lying close is no part of it, nor is what
+// the paper round it shows (Measured::paperBeside), taken from each weighed
+// pixel.
 std::vector<double> besideByPiece(const Measured& measured, const cv::Mat& unexplained, const cv::Mat& blockPiece,
                                   std::size_t pieces)
 {
@@ -274,9 +274,10 @@ std::vector<double> besideByPiece(const Measured& measured, const cv::Mat& unexp
         std::array<std::int64_t, 256> paper{};
     };
     std::vector<Sums> sums(pieces);
+    const cv::Mat paperRound = measured.paperBeside ? measured.paperBeside() : cv::Mat();
     for (int y = 0; y < unexplained.rows; ++y) {
         const auto* shown = measured.shownBeside.empty() ? nullptr : measured.shownBeside.ptr<std::uint8_t>(y);
-        const auto* paper = measured.paperBeside.empty() ? nullptr : measured.paperBeside.ptr<std::uint8_t>(y);
+        const auto* paper = paperRound.empty() ? nullptr : paperRound.ptr<std::uint8_t>(y);
         const auto* colour = unexplained.ptr<float>(y);
         const int* piece = blockPiece.ptr<int>(y / pieceBlock);
         for (int x = 0; x < unexplained.cols; ++x) {

@@ -215,6 +215,9 @@ bool roughlySquare(const std::vector<cv::Point2f>& rough, double grain)
     return (cv::contourArea(rough) + cutIntoSteps) / (longSide * shortSide) > 0.88;
 }
 
+// How many lines cross a circle's outline: about one a pixel of it.
+int linesRound(double radius) { return std::clamp(int(2 * std::numbers::pi * radius), 48, 720); }
+
 // The longest run of set flags round a circle, a gap of up to `bridged`
 // unset ones not breaking it: its length, and the flags set in it.
 struct Run {
@@ -284,7 +287,7 @@ bool notRound(const std::vector<cv::Point2d>& edges)
 // Whether a second edge shows just inside the fitted circle on one side only.
 bool edgeInsideOnOneSide(const ContrastPatch& patch, const Circle& circle, double blur)
 {
-    const int lines = std::clamp(int(2 * std::numbers::pi * circle.radius), 48, 720);
+    const int lines = linesRound(circle.radius);
     const auto from = float(2 * blur + 1), to = float(secondEdgeReach * circle.radius);
     if (to <= from)
         return false;
@@ -309,7 +312,7 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
         return fit;
     const Circle start{moments.m10 / moments.m00, moments.m01 / moments.m00, std::sqrt(moments.m00 / std::numbers::pi)};
     reach = std::min(reach, float(0.3 * start.radius));
-    const int lines = std::clamp(int(2 * std::numbers::pi * start.radius), 48, 720);
+    const int lines = linesRound(start.radius);
     std::vector<cv::Point2f> outward, outside;
     std::vector<std::optional<Crossing>> crossings;
     for (int i = 0; i < lines; ++i) {

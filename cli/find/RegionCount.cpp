@@ -51,6 +51,9 @@ constexpr float reachShare = 0.25F;
 constexpr int referenceMargin = 3;
 constexpr double referenceBlurs = 3;
 
+// A share of the colour (0 .. 1) as kept in Measured::shownBeside.
+std::uint8_t shownByte(float share) { return std::uint8_t(std::lround(share * shownScale)); }
+
 // Calls visit(x, cell, share) for each pixel of row y of within, from column
 // from up to to, that belongs to the region: cell is its reduced pixel's
 // column in the region's box, share its share of colour (weights) on smooth
@@ -369,7 +372,7 @@ Beside besideCounted(const Finding& found, int label, const cv::Vec3f& colour, c
                            const float shown = std::clamp(nearby ? share / nearby[cell] : share, 0.F, 1.F);
                            beside.colour += shown;
                            reached[x] = shown >= reachShare ? 255 : 0;
-                           weighed[x] = std::uint8_t(std::lround(shown * shownScale));
+                           weighed[x] = shownByte(shown);
                        });
     }
     const double outline = measured.width > 0 ? 2 * double(measured.dots) / measured.width : 0;
@@ -390,7 +393,7 @@ cv::Mat paperRound(const Finding& found, const cv::Vec3f& colour, const cv::Mat&
         visitRegionRow(found, 0, smooth, within, y, contrastWeights(colour), 0, within.width,
                        [&](int x, int, float share) {
                            if (!out || !out[x])
-                               weighed[x] = std::uint8_t(std::lround(std::clamp(share, 0.F, 1.F) * shownScale));
+                               weighed[x] = shownByte(std::clamp(share, 0.F, 1.F));
                        });
     }
     return paper;
@@ -488,7 +491,9 @@ Measured measureRegion(const Finding& found, int label, const cv::Vec3f& colour,
         measured.faintBeside = faintBeside(beside.colour, measured.dots);
         measured.reached = std::move(beside.reached);
         measured.shownBeside = std::move(beside.shown);
-        measured.paperBeside = paperRound(found, seen, smooth, measured.within, leftOut);
+        measured.paperBeside = [&found, seen, smooth, within = measured.within, leftOut] {
+            return paperRound(found, seen, smooth, within, leftOut);
+        };
     }
     return measured;
 }

@@ -11,6 +11,7 @@
 #include <opencv2/core.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // A region measured on the picture itself: the pixels nearer its own colour
@@ -42,9 +43,10 @@ struct Measured {
     cv::Mat shownBeside;
     double edgeBlur = 0;
     // The same for the paper round the region (the pixels of within no
-    // region holds): its level may lie a little off near a shape (a
+    // region holds), made when asked (only a region parting into several
+    // shapes needs it): its level may lie a little off near a shape (a
     // shadow's edge), and what it shows there is no part of the shape.
-    cv::Mat paperBeside;
+    std::function<cv::Mat()> paperBeside;
     cv::Mat leftOut; // CV_8U over within: the reference lying in the region, if it does
     // It touches that reference: where they meet its edge is the reference's,
     // and it may be the reference's shadow.

@@ -100,9 +100,10 @@ TEST(Pieces, WhatShowsBesideGoesWithThePartItLiesAgainstOrElseTheNearestLessTheP
     // too, shows a twentieth of the colour: the paper's level is a little
     // off there, and neither part has anything beside it.
     Measured offLevel = weighedRegion({60, 30}, {{3, 3, 24, 24}, {40, 12, 6, 6}}, {{{0, 0, 60, 30}, 0.05}});
-    offLevel.paperBeside = cv::Mat(offLevel.mask.size(), CV_8U, cv::Scalar(std::lround(0.05 * shownScale)));
-    offLevel.paperBeside(cv::Rect(3, 3, 54, 24)).setTo(notShown);
-    offLevel.shownBeside.setTo(notShown, offLevel.paperBeside != notShown);
+    const cv::Mat paper(offLevel.mask.size(), CV_8U, cv::Scalar(std::lround(0.05 * shownScale)));
+    paper(cv::Rect(3, 3, 54, 24)).setTo(notShown);
+    offLevel.shownBeside.setTo(notShown, paper != notShown);
+    offLevel.paperBeside = [paper] { return paper; };
     for (const Measured& piece : piecesOf(offLevel, 10))
         EXPECT_FALSE(piece.faintBeside) << piece.dots;
 }
