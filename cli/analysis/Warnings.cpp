@@ -64,7 +64,8 @@ const std::vector<WarningInfo>& warningList()
          "(--find) a second shape fitted the reference's shape as well as the one taken"},
         {Warning::ReferenceShadow, "reference-shadow",
          "(--find) the reference's fitted outline is not round, or on one side only its edge is much softer or a "
-         "second edge shows just inside it: a shadow or something else lying against it may have been taken for "
+         "second edge shows just inside it, or all round its edge is much softer than the sharpest rise just "
+         "inside it: a shadow or something else lying against it may have been taken for "
          "part of it (or the photograph was taken at a slant), and then the reference is too large and every "
          "area too small"},
         {Warning::ObjectThin, "object-thin",

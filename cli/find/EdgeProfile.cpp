@@ -63,20 +63,39 @@ std::optional<std::vector<float>> levelsAlong(const ContrastPatch& patch, cv::Po
     return level;
 }
 
-std::optional<Rise> steepestRise(const std::vector<float>& levels)
+// The levels lightly smoothed along the line ([1 2 1], a fraction of a
+// pixel), and how fast they rise at each sample (per pixel).
+std::pair<std::vector<float>, std::vector<float>> smoothedRises(const std::vector<float>& levels)
 {
     const int count = int(levels.size());
-    // A light [1 2 1] smoothing along the line, a fraction of a pixel.
     std::vector<float> level = levels;
     for (int k = 1; k + 1 < count; ++k)
         level[std::size_t(k)] = 0.25F * levels[std::size_t(k - 1)] + 0.5F * levels[std::size_t(k)]
                                 + 0.25F * levels[std::size_t(k + 1)];
     std::vector<float> rise(static_cast<std::size_t>(count), 0.F);
-    float steepest = 0;
-    for (int k = 1; k + 1 < count; ++k) {
+    for (int k = 1; k + 1 < count; ++k)
         rise[std::size_t(k)] = (level[std::size_t(k + 1)] - level[std::size_t(k - 1)]) / (2 * sampleStep);
-        steepest = std::max(steepest, rise[std::size_t(k)]);
-    }
+    return {std::move(level), std::move(rise)};
+}
+
+// How wide (pixels) the rise through sample k is where it rises at least
+// half as fast as at k.
+float widthThrough(const std::vector<float>& rise, int k)
+{
+    const float half = 0.5F * rise[std::size_t(k)];
+    int first = k, last = k;
+    while (first >= 1 && rise[std::size_t(first - 1)] >= half)
+        --first;
+    while (last + 1 < int(rise.size()) && rise[std::size_t(last + 1)] >= half)
+        ++last;
+    return float(last - first + 1) * sampleStep;
+}
+
+std::optional<Rise> steepestRise(const std::vector<float>& levels)
+{
+    const int count = int(levels.size());
+    const auto [level, rise] = smoothedRises(levels);
+    const float steepest = *std::max_element(rise.begin(), rise.end());
     if (steepest < weakestEdge)
         return std::nullopt;
     // The steepest rise, or a rise outside it that stands apart from it (the
@@ -523,6 +542,16 @@ std::optional<float> riseInside(const ContrastPatch& patch, cv::Point2f edge, cv
     for (std::size_t k = 0; k + apart < levels->size(); ++k)
         most = std::max(most, (*levels)[k + apart] - (*levels)[k]);
     return most;
+}
+
+std::optional<RiseWidths> riseWidths(const Crossing& crossing, float edge)
+{
+    const auto rises = smoothedRises(crossing.levels).second;
+    const int k = int(std::lround(edge / sampleStep));
+    if (k < 1 || k + 1 >= int(rises.size()) || !(rises[std::size_t(k)] > 0))
+        return std::nullopt;
+    const int sharpest = int(std::max_element(rises.begin(), rises.end()) - rises.begin());
+    return RiseWidths{widthThrough(rises, k), widthThrough(rises, sharpest)};
 }
 
 double blurOf(const std::vector<std::optional<Crossing>>& crossings)

@@ -56,6 +56,14 @@ std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossi
 std::optional<float> riseInside(const ContrastPatch& patch, cv::Point2f edge, cv::Point2f inward, float from, float to,
                                 float over);
 
+// How wide (pixels) the rise through an edge found along a line is, and the
+// line's steepest rise, each where it rises at least half as fast as at its
+// middle; none where the level does not rise at the edge.
+struct RiseWidths {
+    float edge = 0, sharpest = 0;
+};
+std::optional<RiseWidths> riseWidths(const Crossing& crossing, float edge);
+
 // The edge's blur (one standard deviation, pixels), from how wide the lines'
 // steepest rises are at half their height; 0 without any.
 double blurOf(const std::vector<std::optional<Crossing>>& crossings);

@@ -42,6 +42,8 @@ constexpr double hardlyElsewhere = 0.1;
 // shape's own is sharp).
 constexpr float softerTimes = 2;
 constexpr float softerPixels = 1;
+// ... and so soft along at least this share of the lines (all round).
+constexpr double mostLines = 0.5;
 // A disc's edge points fitting an ellipse longer one way than the other by
 // more than this share, and by more than this many pixels (the edge points
 // of a small disc scatter by a pixel or so): not round (a shadow taken in on
@@ -273,6 +275,26 @@ bool softOnOneSide(const std::vector<std::optional<Crossing>>& crossings)
     return onOneSide(softer);
 }
 
+// Whether the edge found along most lines is much softer than the sharpest
+// rise along the same line: the soft outer edge of a shadow all round the
+// shape taken for its own, whose sharp edge lies further in.
+bool softerThanSharpest(const std::vector<std::optional<Crossing>>& crossings,
+                        const std::vector<std::optional<float>>& along)
+{
+    std::size_t seen = 0, softer = 0;
+    for (std::size_t i = 0; i < crossings.size(); ++i) {
+        if (!crossings[i] || !along[i])
+            continue;
+        const auto widths = riseWidths(*crossings[i], *along[i]);
+        if (!widths)
+            continue;
+        ++seen;
+        if (widths->edge > softerTimes * widths->sharpest + softerPixels)
+            ++softer;
+    }
+    return seen > 0 && double(softer) >= mostLines * double(seen);
+}
+
 // Whether edge points lie on an ellipse clearly longer one way.
 bool notRound(const std::vector<cv::Point2d>& edges)
 {
@@ -346,8 +368,9 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     fit.fitted = double(kept.size()) >= leastKeptShare * lines
                  && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
-    fit.outlineDoubtful =
-        fit.fitted && (notRound(kept) || softOnOneSide(crossings) || edgeInsideOnOneSide(patch, *circle, fit.blur));
+    fit.outlineDoubtful = fit.fitted
+                          && (notRound(kept) || softOnOneSide(crossings)
+                              || edgeInsideOnOneSide(patch, *circle, fit.blur) || softerThanSharpest(crossings, along));
     const int corners = 180;
     for (int i = 0; i < corners; ++i) {
         const double angle = 2 * std::numbers::pi * i / corners;

@@ -429,28 +429,33 @@ TEST(FindObjects, APaleMarginIsSaidOfItsOwnShapeNotOfTheShapeBesideIt)
 
 TEST(FindObjects, ACoinWhoseShadowIsTakenIntoItsOutlineIsSaid)
 {
-    // A soft shadow, darkening the paper by up to `dark`, 14 pixels down and
-    // right of a coin of radius 150: the coin's fitted outline takes it in
-    // (5 to 15 % too large) and the picture is warned; without it, not.
+    // A soft shadow round a coin of radius 150, darkening the paper by up to
+    // `dark`: 14 pixels down and right of it, or all round it, fading out
+    // over 14 pixels. The coin's fitted outline takes it in (5 to 17 % too
+    // large) and the picture is warned; without it, not.
     const QColor paper(235, 230, 220);
     struct Case {
         QColor coin;
         double dark;
+        QPointF aside;
+        int rings;
+        double ringStep;
     };
     for (const Case& c :
-         {Case{QColor(150, 92, 62), 0.0}, Case{QColor(150, 92, 62), 0.35}, Case{QColor(170, 170, 166), 0.25}}) {
+         {Case{QColor(150, 92, 62), 0.0, {14, 14}, 6, 2}, Case{QColor(150, 92, 62), 0.35, {14, 14}, 6, 2},
+          Case{QColor(170, 170, 166), 0.25, {14, 14}, 6, 2}, Case{QColor(150, 92, 62), 0.2, {0, 0}, 40, 0.35}}) {
         std::vector<Shape> shapes;
-        for (int ring = 0; c.dark > 0 && ring < 6; ++ring) {
-            const double darker = 1 - c.dark * (ring + 1) / 6;
+        for (int ring = 0; c.dark > 0 && ring < c.rings; ++ring) {
+            const double darker = 1 - c.dark * (ring + 1) / c.rings;
             shapes.push_back(
-                {disc({614, 414}, 160 - 2 * ring),
+                {disc(QPointF(600, 400) + c.aside, 150 + (c.rings - 1 - ring) * c.ringStep),
                  QColor(int(paper.red() * darker), int(paper.green() * darker), int(paper.blue() * darker))});
         }
         shapes.push_back({disc({600, 400}, 150), c.coin});
         shapes.push_back({ellipse({300, 700}, 150, 80), QColor(45, 115, 35)});
         const FindResult found = findObjects(paperWith(QSize(1600, 1000), shapes, 0.1, 4, 0, {}, 2.5),
                                              settingsFor(ReferenceShape::Disc));
-        EXPECT_EQ(found.referenceShadow, c.dark > 0) << c.coin.red() << " " << c.dark;
+        EXPECT_EQ(found.referenceShadow, c.dark > 0) << c.coin.red() << " " << c.dark << " " << c.rings;
     }
 }
 
