@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -15,6 +16,10 @@ constexpr double smallestReference = 200;
 constexpr double largestReferenceShare = 1.0 / 6;
 // Reference candidates fitted closely, best first by the rough outline.
 constexpr std::size_t candidatesFitted = 6;
+// Where no region's outline fits a disc: the widest circles tried in each
+// region, and the corners of each circle's rough outline.
+constexpr std::size_t circlesTried = 3;
+constexpr int circleCorners = 48;
 
 // Each pixel of box: its share of the region's colour, for the fit of the
 // reference's outline.
@@ -35,10 +40,10 @@ ContrastPatch contrastPatch(const Finding& found, cv::Rect box, const cv::Vec3f&
     return patch;
 }
 
-// The outer outlines of a region's core on the reduced copy (where it shows
-// at least a third of its own colour, so a faint halo round it, or a shadow
-// it touches, is left out), in picture coordinates (reduced pixel centres).
-std::vector<std::vector<cv::Point2f>> coreOutlines(const Finding& found, int label, const cv::Vec3f& colour)
+// A region's core on the reduced copy, over its box: where it shows at least
+// a third of its own colour, so a faint halo round it, or a shadow it
+// touches, is left out.
+cv::Mat coreOf(const Finding& found, int label, const cv::Vec3f& colour)
 {
     const cv::Rect box = regionBox(found, label);
     const cv::Vec3f weights = contrastWeights(colour);
@@ -51,57 +56,146 @@ std::vector<std::vector<cv::Point2f>> coreOutlines(const Finding& found, int lab
                        > 1.F / 3)
                 core.at<std::uint8_t>(y, x) = 255;
         }
+    return core;
+}
+
+// A point of the region's box on the reduced copy in picture coordinates
+// (the reduced pixel's centre).
+cv::Point2f onPicture(const Finding& found, cv::Rect box, cv::Point2f p)
+{
+    return {float((box.x + p.x + 0.5) * found.scaleX - 0.5), float((box.y + p.y + 0.5) * found.scaleY - 0.5)};
+}
+
+// The outer outlines of a region's core, in picture coordinates.
+std::vector<std::vector<cv::Point2f>> coreOutlines(const Finding& found, int label, const cv::Mat& core)
+{
+    const cv::Rect box = regionBox(found, label);
     std::vector<std::vector<cv::Point>> contours;
     cv::findContours(core, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
     std::vector<std::vector<cv::Point2f>> outlines;
     for (const auto& contour : contours) {
         std::vector<cv::Point2f> outline;
         for (const cv::Point& p : contour)
-            outline.emplace_back(float((box.x + p.x + 0.5) * found.scaleX - 0.5),
-                                 float((box.y + p.y + 0.5) * found.scaleY - 0.5));
+            outline.push_back(onPicture(found, box, cv::Point2f(p)));
         outlines.push_back(std::move(outline));
     }
     return outlines;
 }
 
-} // namespace
+// The widest circles inside a region's core (the peaks of its distance from
+// the core's edge, widest first, none inside another), as outlines in
+// picture coordinates: where a coin touches another shape, the two make one
+// region whose outline is no disc, but the coin is still the widest circle
+// in its own part of it.
+std::vector<std::vector<cv::Point2f>> widestCircles(const Finding& found, int label, const cv::Mat& core)
+{
+    const cv::Rect box = regionBox(found, label);
+    cv::Mat bordered, distance, grown;
+    cv::copyMakeBorder(core, bordered, 1, 1, 1, 1, cv::BORDER_CONSTANT, cv::Scalar(0));
+    cv::distanceTransform(bordered, distance, cv::DIST_L2, cv::DIST_MASK_PRECISE);
+    cv::dilate(distance, grown, cv::Mat());
+    const double least = std::sqrt(smallestReference / std::numbers::pi) / std::max(found.scaleX, found.scaleY);
+    std::vector<std::pair<float, cv::Point>> peaks;
+    for (int y = 1; y + 1 < distance.rows; ++y)
+        for (int x = 1; x + 1 < distance.cols; ++x)
+            if (const float d = distance.at<float>(y, x); d >= least && d >= grown.at<float>(y, x))
+                peaks.emplace_back(d, cv::Point(x - 1, y - 1));
+    std::stable_sort(peaks.begin(), peaks.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::pair<float, cv::Point>> kept;
+    for (const auto& peak : peaks) {
+        if (kept.size() == circlesTried)
+            break;
+        if (std::none_of(kept.begin(), kept.end(),
+                         [&](const auto& k) { return cv::norm(k.second - peak.second) < double(k.first); }))
+            kept.push_back(peak);
+    }
+    std::vector<std::vector<cv::Point2f>> outlines;
+    for (const auto& [radius, centre] : kept) {
+        std::vector<cv::Point2f> outline;
+        for (int i = 0; i < circleCorners; ++i) {
+            const double angle = 2 * std::numbers::pi * i / circleCorners;
+            outline.push_back(onPicture(
+                found, box,
+                cv::Point2f(float(centre.x + radius * std::cos(angle)), float(centre.y + radius * std::sin(angle)))));
+        }
+        outlines.push_back(std::move(outline));
+    }
+    return outlines;
+}
 
-std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape)
+// A region's outline roughly of the reference's shape: how far its fill is
+// from that shape's, which region, the outline (in picture coordinates) and
+// the region's colour.
+struct Rough {
+    double error;
+    int label;
+    std::vector<cv::Point2f> outline;
+    cv::Vec3f colour;
+};
+
+// Each region that may hold the reference: not in a hole, large enough, and
+// of a colour of its own; with its colour.
+std::vector<std::pair<int, cv::Vec3f>> possibleRegions(const Finding& found)
 {
     const double pixelArea = found.scaleX * found.scaleY;
-    const double pictureArea = double(found.picture.cols) * found.picture.rows;
-    const cv::Rect inside(1, 1, found.picture.cols - 2, found.picture.rows - 2);
-    struct Rough {
-        double error; // of the fill of its shape
-        int label;
-        std::vector<cv::Point2f> outline;
-        cv::Vec3f colour;
-    };
-    std::vector<Rough> rough;
+    std::vector<std::pair<int, cv::Vec3f>> regions;
     for (int label = 1; label < found.stats.rows; ++label) {
         if (found.enclosed[std::size_t(label)]
             || found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea < smallestReference)
             continue;
-        const auto colour = regionColour(found, label);
-        if (!colour)
-            continue;
-        for (std::vector<cv::Point2f>& outline : coreOutlines(found, label, *colour)) {
-            const double area = cv::contourArea(outline);
-            const cv::Rect bounds = cv::boundingRect(outline);
-            if (area < smallestReference || area > largestReferenceShare * pictureArea || (bounds & inside) != bounds)
+        if (const auto colour = regionColour(found, label))
+            regions.emplace_back(label, *colour);
+    }
+    return regions;
+}
+
+// Whether an outline has a reference's size and lies wholly on the picture.
+bool plausibleOutline(const Finding& found, const std::vector<cv::Point2f>& outline)
+{
+    const double area = cv::contourArea(outline);
+    const cv::Rect bounds = cv::boundingRect(outline);
+    const cv::Rect inside(1, 1, found.picture.cols - 2, found.picture.rows - 2);
+    return area >= smallestReference && area <= largestReferenceShare * double(found.picture.cols) * found.picture.rows
+           && (bounds & inside) == bounds;
+}
+
+// The regions' core outlines that roughly fit shape.
+std::vector<Rough> roughOutlines(const Finding& found, ReferenceShape shape)
+{
+    std::vector<Rough> rough;
+    for (const auto& [label, colour] : possibleRegions(found))
+        for (std::vector<cv::Point2f>& outline : coreOutlines(found, label, coreOf(found, label, colour))) {
+            if (!plausibleOutline(found, outline))
                 continue;
             const bool fits = shape == ReferenceShape::Disc ? roughlyDisc(outline)
                                                             : roughlySquare(outline, found.scaleX);
             if (!fits)
                 continue;
+            const double area = cv::contourArea(outline);
             const double whole = shape == ReferenceShape::Disc ? area : double(cv::minAreaRect(outline).size.area());
-            rough.push_back({std::abs(1 - area / std::max(whole, 1.0)), label, std::move(outline), *colour});
+            rough.push_back({std::abs(1 - area / std::max(whole, 1.0)), label, std::move(outline), colour});
         }
-    }
+    return rough;
+}
+
+// The widest circles in the regions' cores, widest first.
+std::vector<Rough> roughCircles(const Finding& found)
+{
+    std::vector<Rough> rough;
+    for (const auto& [label, colour] : possibleRegions(found))
+        for (std::vector<cv::Point2f>& outline : widestCircles(found, label, coreOf(found, label, colour)))
+            if (plausibleOutline(found, outline))
+                rough.push_back({-cv::contourArea(outline), label, std::move(outline), colour});
+    return rough;
+}
+
+// The rough outlines fitted closely (the best few by the rough outline), the
+// best fit first.
+std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape shape, std::vector<Rough> rough)
+{
     std::sort(rough.begin(), rough.end(), [](const Rough& a, const Rough& b) { return a.error < b.error; });
     if (rough.size() > candidatesFitted)
         rough.resize(candidatesFitted);
-
     std::vector<Candidate> fitted;
     // The rough outline follows the reduced copy's pixels, and a lighter
     // rim may lie outside it: the edge is looked for this far either way.
@@ -118,5 +212,20 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
     }
     std::sort(fitted.begin(), fitted.end(),
               [](const Candidate& a, const Candidate& b) { return a.fit.score < b.fit.score; });
+    return fitted;
+}
+
+} // namespace
+
+std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape)
+{
+    std::vector<Candidate> fitted = fittedCandidates(found, shape, roughOutlines(found, shape));
+    if (!fitted.empty() || shape != ReferenceShape::Disc)
+        return fitted;
+    // Something lies against a disc found this way, and its outline may
+    // hold part of it.
+    fitted = fittedCandidates(found, shape, roughCircles(found));
+    for (Candidate& candidate : fitted)
+        candidate.fit.outlineDoubtful = true;
     return fitted;
 }

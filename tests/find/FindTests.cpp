@@ -373,6 +373,23 @@ TEST(FindObjects, ShapesAFewPixelsApartOrBesideTheReferenceAreObjectsOfTheirOwn)
     EXPECT_GE(fourth.box.right(), 1035);
 }
 
+TEST(FindObjects, ACoinTouchingAShapeIsTheWidestCircleInTheirRegionAndIsSaid)
+{
+    // A coin touching a dark oval at one point: under blur the two make one
+    // region whose outline is no disc. The coin is the widest circle in it;
+    // the picture is warned, and the oval lies against it.
+    const QImage picture = paperWith(
+        QSize(1200, 800),
+        {{disc({400, 400}, 100), QColor(90, 90, 100)}, {ellipse({580, 400}, 80, 50), QColor(60, 40, 30)}}, 0.2, 6, 0,
+        {}, 2);
+    const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
+    EXPECT_NEAR(found.reference.pixelArea, std::numbers::pi * 100 * 100, 0.01 * std::numbers::pi * 100 * 100);
+    EXPECT_TRUE(found.referenceShadow);
+    ASSERT_EQ(found.objects.size(), 1U);
+    EXPECT_TRUE(found.objects[0].againstReference);
+    EXPECT_NEAR(double(found.objects[0].dots), std::numbers::pi * 80 * 50, 0.05 * std::numbers::pi * 80 * 50);
+}
+
 TEST(FindObjects, APartTooPaleToCountIsSaidButABlurredEdgeIsNot)
 {
     // A dark strip whose last 150 pixels show 0.4 of its colour: only the dark
