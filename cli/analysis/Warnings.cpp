@@ -64,10 +64,10 @@ const std::vector<WarningInfo>& warningList()
          "(--find) a second shape fitted the reference's shape as well as the one taken"},
         {Warning::ReferenceShadow, "reference-shadow",
          "(--find) the reference's fitted outline is not round, or on one side only its edge is much softer or a "
-         "second edge shows just inside it, or all round its edge is much softer than the sharpest rise just "
-         "inside it, or it was found only as the widest circle in a region it shares with a shape it touches: a "
-         "shadow or something else lying against it may have been taken for part of it (or the photograph was "
-         "taken at a slant), and then the reference is too large and every area too small"},
+         "second edge shows just inside it, or along half or more of it its edge is much softer than the "
+         "sharpest rise just inside it, or it was found only as the widest circle in a region it shares with a "
+         "shape it touches: a shadow or something else lying against it may have been taken for part of it (or "
+         "the photograph was taken at a slant), and then the reference is too large and every area too small"},
         {Warning::ObjectThin, "object-thin",
          "(--find) the object is narrow (a blade of grass, a stalk lying apart): under 6 pixels wide, under 3.5 "
          "times the blur of the reference's edge, or under 12 pixels on a shrunk working image; blur or the "

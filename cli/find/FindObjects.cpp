@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -42,6 +43,22 @@ std::vector<QPolygon> outlineOf(std::vector<std::vector<cv::Point>> contours)
         outline.push_back(polygon);
     }
     return outline;
+}
+
+// Where no region fits the reference's shape on the paper found first: the
+// paper may be what lies round the largest stretch (the inside of a shape
+// covering most of the picture); failing that too, a coin may touch another
+// shape, on either paper.
+std::pair<Finding, std::vector<Candidate>> referenceWhereNoneFits(const cv::Mat& picture, const ReducedCopy& reduced,
+                                                                  Finding largest, ReferenceShape shape)
+{
+    Finding around = findRegions(picture, reduced, PaperStretch::LargestAround);
+    if (auto candidates = referenceCandidates(around, shape); !candidates.empty() || shape != ReferenceShape::Disc)
+        return {std::move(around), std::move(candidates)};
+    if (auto candidates = touchingDiscCandidates(largest); !candidates.empty())
+        return {std::move(largest), std::move(candidates)};
+    auto candidates = touchingDiscCandidates(around);
+    return {std::move(around), std::move(candidates)};
 }
 
 QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }
@@ -102,12 +119,8 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
                           std::size_t(picture.bytesPerLine()));
     Finding found = findRegions(wrapped, reduced, PaperStretch::Largest);
     std::vector<Candidate> candidates = referenceCandidates(found, settings.shape);
-    if (candidates.empty()) {
-        // The paper may be what lies round the largest stretch: the inside of
-        // a shape covering most of the picture.
-        found = findRegions(wrapped, reduced, PaperStretch::LargestAround);
-        candidates = referenceCandidates(found, settings.shape);
-    }
+    if (candidates.empty())
+        std::tie(found, candidates) = referenceWhereNoneFits(wrapped, reduced, std::move(found), settings.shape);
     if (candidates.empty())
         throw PlanixError(QStringLiteral("no reference found"));
     FindResult result;

@@ -20,6 +20,16 @@ constexpr std::size_t candidatesFitted = 6;
 // region, and the corners of each circle's rough outline.
 constexpr std::size_t circlesTried = 3;
 constexpr int circleCorners = 48;
+// ... each lying along the core's edge (ending within this many reduced
+// pixels beyond it) for at least this share of its outline, with a piece of
+// the core beside it of at least this share of its area (the shape it
+// touches, not the ragged rim of a blob of noise).
+constexpr float edgeReach = 1.5F;
+constexpr double leastAlongEdge = 0.5;
+constexpr double touchingShare = 0.2;
+// A disc found that way must fit its edge points this closely (RMS over its
+// radius), however small: a ragged blob of noise fits a circle loosely.
+constexpr double loosestTouchingScore = 0.01;
 
 // Each pixel of box: its share of the region's colour, for the fit of the
 // reference's outline.
@@ -82,16 +92,65 @@ std::vector<std::vector<cv::Point2f>> coreOutlines(const Finding& found, int lab
     return outlines;
 }
 
-// The widest circles inside a region's core (the peaks of its distance from
-// the core's edge, widest first, none inside another), as outlines in
-// picture coordinates: where a coin touches another shape, the two make one
-// region whose outline is no disc, but the coin is still the widest circle
-// in its own part of it.
-std::vector<std::vector<cv::Point2f>> widestCircles(const Finding& found, int label, const cv::Mat& core)
+// A circle inside a region's core: its centre and radius (reduced pixels,
+// in the region's box), and the share of its outline along which the core
+// ends just beyond it.
+struct Inside {
+    cv::Point centre;
+    float radius;
+    double alongEdge;
+};
+
+// The core with its holes filled (a coin's highlight or light relief).
+cv::Mat filledCore(const cv::Mat& core)
 {
-    const cv::Rect box = regionBox(found, label);
+    std::vector<std::vector<cv::Point>> contours;
+    cv::findContours(core, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
+    cv::Mat filled(core.size(), CV_8U, cv::Scalar(0));
+    cv::drawContours(filled, contours, -1, cv::Scalar(255), cv::FILLED);
+    return filled;
+}
+
+// The share of a circle's outline along which the core ends within a pixel
+// and a half beyond it.
+double shareAlongEdge(const cv::Mat& filled, cv::Point centre, float radius)
+{
+    int outside = 0;
+    for (int i = 0; i < circleCorners; ++i) {
+        const double angle = 2 * std::numbers::pi * i / circleCorners;
+        const cv::Point p(int(std::lround(centre.x + (radius + edgeReach) * std::cos(angle))),
+                          int(std::lround(centre.y + (radius + edgeReach) * std::sin(angle))));
+        if (!cv::Rect(0, 0, filled.cols, filled.rows).contains(p) || filled.at<std::uint8_t>(p) == 0)
+            ++outside;
+    }
+    return double(outside) / circleCorners;
+}
+
+// The area (reduced pixels) of the largest piece of the core left beside a
+// circle once the circle and its edge are taken out of it.
+double largestBeside(const cv::Mat& filled, cv::Point centre, float radius)
+{
+    cv::Mat rest = filled.clone();
+    cv::circle(rest, centre, int(std::ceil(radius + edgeReach)) + 1, cv::Scalar(0), cv::FILLED);
+    cv::Mat labels, stats, centroids;
+    const int pieces = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
+    int largest = 0;
+    for (int piece = 1; piece < pieces; ++piece)
+        largest = std::max(largest, stats.at<int>(piece, cv::CC_STAT_AREA));
+    return largest;
+}
+
+// The widest circles inside a region's core (the peaks of its distance from
+// the core's edge, widest first, none inside another) that lie along the
+// core's edge for most of their outline, with a shape of some size beside
+// them: where a coin touches another shape, the two make one region
+// whose outline is no disc, but the coin is still the widest circle in its
+// own part of it, and that part's edge is the coin's.
+std::vector<Inside> widestCircles(const Finding& found, const cv::Mat& core)
+{
+    const cv::Mat filled = filledCore(core);
     cv::Mat bordered, distance, grown;
-    cv::copyMakeBorder(core, bordered, 1, 1, 1, 1, cv::BORDER_CONSTANT, cv::Scalar(0));
+    cv::copyMakeBorder(filled, bordered, 1, 1, 1, 1, cv::BORDER_CONSTANT, cv::Scalar(0));
     cv::distanceTransform(bordered, distance, cv::DIST_L2, cv::DIST_MASK_PRECISE);
     cv::dilate(distance, grown, cv::Mat());
     const double least = std::sqrt(smallestReference / std::numbers::pi) / std::max(found.scaleX, found.scaleY);
@@ -101,26 +160,19 @@ std::vector<std::vector<cv::Point2f>> widestCircles(const Finding& found, int la
             if (const float d = distance.at<float>(y, x); d >= least && d >= grown.at<float>(y, x))
                 peaks.emplace_back(d, cv::Point(x - 1, y - 1));
     std::stable_sort(peaks.begin(), peaks.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    std::vector<std::pair<float, cv::Point>> kept;
-    for (const auto& peak : peaks) {
+    std::vector<Inside> kept;
+    for (const auto& [radius, centre] : peaks) {
         if (kept.size() == circlesTried)
             break;
-        if (std::none_of(kept.begin(), kept.end(),
-                         [&](const auto& k) { return cv::norm(k.second - peak.second) < double(k.first); }))
-            kept.push_back(peak);
+        const bool apart = std::none_of(kept.begin(), kept.end(), [&, c = centre](const Inside& k) {
+            return cv::norm(k.centre - c) < double(k.radius);
+        });
+        if (!apart || largestBeside(filled, centre, radius) < touchingShare * std::numbers::pi * radius * radius)
+            continue;
+        if (const double along = shareAlongEdge(filled, centre, radius); along >= leastAlongEdge)
+            kept.push_back({centre, radius, along});
     }
-    std::vector<std::vector<cv::Point2f>> outlines;
-    for (const auto& [radius, centre] : kept) {
-        std::vector<cv::Point2f> outline;
-        for (int i = 0; i < circleCorners; ++i) {
-            const double angle = 2 * std::numbers::pi * i / circleCorners;
-            outline.push_back(onPicture(
-                found, box,
-                cv::Point2f(float(centre.x + radius * std::cos(angle)), float(centre.y + radius * std::sin(angle)))));
-        }
-        outlines.push_back(std::move(outline));
-    }
-    return outlines;
+    return kept;
 }
 
 // A region's outline roughly of the reference's shape: how far its fill is
@@ -178,14 +230,25 @@ std::vector<Rough> roughOutlines(const Finding& found, ReferenceShape shape)
     return rough;
 }
 
-// The widest circles in the regions' cores, widest first.
+// The widest circles in the regions' cores (see widestCircles), those
+// along the core's edge most first.
 std::vector<Rough> roughCircles(const Finding& found)
 {
     std::vector<Rough> rough;
-    for (const auto& [label, colour] : possibleRegions(found))
-        for (std::vector<cv::Point2f>& outline : widestCircles(found, label, coreOf(found, label, colour)))
+    for (const auto& [label, colour] : possibleRegions(found)) {
+        const cv::Rect box = regionBox(found, label);
+        for (const Inside& circle : widestCircles(found, coreOf(found, label, colour))) {
+            std::vector<cv::Point2f> outline;
+            for (int i = 0; i < circleCorners; ++i) {
+                const double angle = 2 * std::numbers::pi * i / circleCorners;
+                outline.push_back(onPicture(found, box,
+                                            cv::Point2f(float(circle.centre.x + circle.radius * std::cos(angle)),
+                                                        float(circle.centre.y + circle.radius * std::sin(angle)))));
+            }
             if (plausibleOutline(found, outline))
-                rough.push_back({-cv::contourArea(outline), label, std::move(outline), colour});
+                rough.push_back({1 - circle.alongEdge, label, std::move(outline), colour});
+        }
+    }
     return rough;
 }
 
@@ -219,12 +282,15 @@ std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape sha
 
 std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape)
 {
-    std::vector<Candidate> fitted = fittedCandidates(found, shape, roughOutlines(found, shape));
-    if (!fitted.empty() || shape != ReferenceShape::Disc)
-        return fitted;
+    return fittedCandidates(found, shape, roughOutlines(found, shape));
+}
+
+std::vector<Candidate> touchingDiscCandidates(const Finding& found)
+{
+    std::vector<Candidate> fitted = fittedCandidates(found, ReferenceShape::Disc, roughCircles(found));
+    std::erase_if(fitted, [](const Candidate& candidate) { return candidate.fit.score > loosestTouchingScore; });
     // Something lies against a disc found this way, and its outline may
     // hold part of it.
-    fitted = fittedCandidates(found, shape, roughCircles(found));
     for (Candidate& candidate : fitted)
         candidate.fit.outlineDoubtful = true;
     return fitted;

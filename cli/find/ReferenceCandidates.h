@@ -17,3 +17,9 @@ struct Candidate {
 
 // The regions that fit shape, best first (none that fits: empty).
 std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape);
+
+// Discs touching another shape, best first: a coin and a shape it touches
+// make one region whose outline is no disc, and the widest circles inside
+// the regions are fitted instead. Their outlines are doubtful (something lies
+// against them).
+std::vector<Candidate> touchingDiscCandidates(const Finding& found);

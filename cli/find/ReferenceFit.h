@@ -21,8 +21,8 @@ struct ShapeFit {
     double blur = 0;                  // of its edge: one standard deviation, pixels
     // A disc's fitted outline may hold more than the shape: its edge points
     // are not round, or on one side only its edge is much softer or a second
-    // edge shows just inside it, or all round its edge is much softer than
-    // the sharpest rise across it (a shadow or something else lying against
+    // edge shows just inside it, or along at least half its lines its edge
+    // is much softer than the sharpest rise across it (a shadow or something else lying against
     // it taken in).
     bool outlineDoubtful = false;
 };

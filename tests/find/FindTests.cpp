@@ -375,19 +375,50 @@ TEST(FindObjects, ShapesAFewPixelsApartOrBesideTheReferenceAreObjectsOfTheirOwn)
 
 TEST(FindObjects, ACoinTouchingAShapeIsTheWidestCircleInTheirRegionAndIsSaid)
 {
-    // A coin touching a dark oval at one point: under blur the two make one
-    // region whose outline is no disc. The coin is the widest circle in it;
-    // the picture is warned, and the oval lies against it.
-    const QImage picture = paperWith(
-        QSize(1200, 800),
-        {{disc({400, 400}, 100), QColor(90, 90, 100)}, {ellipse({580, 400}, 80, 50), QColor(60, 40, 30)}}, 0.2, 6, 0,
-        {}, 2);
-    const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
-    EXPECT_NEAR(found.reference.pixelArea, std::numbers::pi * 100 * 100, 0.01 * std::numbers::pi * 100 * 100);
-    EXPECT_TRUE(found.referenceShadow);
-    ASSERT_EQ(found.objects.size(), 1U);
-    EXPECT_TRUE(found.objects[0].againstReference);
-    EXPECT_NEAR(double(found.objects[0].dots), std::numbers::pi * 80 * 50, 0.05 * std::numbers::pi * 80 * 50);
+    // A coin touching a dark oval at one point, with or without a highlight
+    // (a hole in its core): under blur the two make one region whose outline
+    // is no disc. The coin is the widest circle in it; the picture is
+    // warned, and the oval lies against it.
+    for (const double highlight : {0.0, 30.0}) {
+        std::vector<Shape> shapes{{disc({400, 400}, 100), QColor(90, 90, 100)},
+                                  {ellipse({580, 400}, 80, 50), QColor(60, 40, 30)}};
+        if (highlight > 0)
+            shapes.push_back({disc({390, 390}, highlight), QColor(225, 225, 225)});
+        const FindResult found = findObjects(paperWith(QSize(1200, 800), shapes, 0.2, 6, 0, {}, 2),
+                                             settingsFor(ReferenceShape::Disc));
+        EXPECT_NEAR(found.reference.pixelArea, std::numbers::pi * 100 * 100, 0.01 * std::numbers::pi * 100 * 100)
+            << highlight;
+        EXPECT_TRUE(found.referenceShadow) << highlight;
+        ASSERT_EQ(found.objects.size(), 1U) << highlight;
+        EXPECT_TRUE(found.objects[0].againstReference) << highlight;
+        EXPECT_NEAR(double(found.objects[0].dots), std::numbers::pi * 80 * 50, 0.05 * std::numbers::pi * 80 * 50);
+    }
+}
+
+TEST(FindObjects, ATouchingCoinIsFoundAmongWiderShapesAndAfterTheOtherPaper)
+{
+    // Six leaves wider than a small touching coin: its circle, along its own
+    // edge nearly all round, comes before theirs. A shape covering most of
+    // the picture, with a round blob touching an oval on it: the coin in the
+    // corner is found on the paper round that shape, not the blob.
+    std::vector<Shape> leaves{{disc({150, 650}, 50), QColor(90, 90, 100)},
+                              {ellipse({260, 650}, 60, 35), QColor(60, 40, 30)}};
+    for (int i = 0; i < 6; ++i)
+        leaves.push_back({ellipse({200.0 + 330 * (i % 4), 140.0 + 240 * (i / 4)}, 130, 85), QColor(45, 115, 35)});
+    const FindResult amongLeaves = findObjects(paperWith(QSize(1400, 800), leaves, 0.2, 6, 0, {}, 2),
+                                               settingsFor(ReferenceShape::Disc));
+    EXPECT_NEAR(amongLeaves.reference.pixelArea, std::numbers::pi * 50 * 50, 0.06 * std::numbers::pi * 50 * 50);
+    EXPECT_TRUE(amongLeaves.referenceShadow);
+
+    const FindResult onShape = findObjects(paperWith(QSize(1000, 800),
+                                                     {{disc({70, 70}, 40), QColor(90, 90, 100)},
+                                                      {ellipse({560, 420}, 420, 333), QColor(40, 40, 40)},
+                                                      {disc({500, 400}, 60), QColor(200, 190, 120)},
+                                                      {ellipse({640, 400}, 80, 40), QColor(200, 190, 120)}},
+                                                     0.2, 6, 0, {}, 1.5),
+                                           settingsFor(ReferenceShape::Disc));
+    EXPECT_NEAR(onShape.reference.pixelArea, std::numbers::pi * 40 * 40, 0.01 * std::numbers::pi * 40 * 40);
+    EXPECT_FALSE(onShape.referenceShadow);
 }
 
 TEST(FindObjects, APartTooPaleToCountIsSaidButABlurredEdgeIsNot)
