@@ -201,10 +201,10 @@ std::vector<std::pair<int, cv::Vec3f>> possibleRegions(const Finding& found)
     return regions;
 }
 
-// Whether an outline has a reference's size and lies wholly on the picture.
-bool plausibleOutline(const Finding& found, const std::vector<cv::Point2f>& outline)
+// Whether an outline of that area has a reference's size and lies wholly
+// on the picture.
+bool plausibleOutline(const Finding& found, const std::vector<cv::Point2f>& outline, double area)
 {
-    const double area = cv::contourArea(outline);
     const cv::Rect bounds = cv::boundingRect(outline);
     const cv::Rect inside(1, 1, found.picture.cols - 2, found.picture.rows - 2);
     return area >= smallestReference && area <= largestReferenceShare * double(found.picture.cols) * found.picture.rows
@@ -217,13 +217,13 @@ std::vector<Rough> roughOutlines(const Finding& found, ReferenceShape shape)
     std::vector<Rough> rough;
     for (const auto& [label, colour] : possibleRegions(found))
         for (std::vector<cv::Point2f>& outline : coreOutlines(found, label, coreOf(found, label, colour))) {
-            if (!plausibleOutline(found, outline))
+            const double area = cv::contourArea(outline);
+            if (!plausibleOutline(found, outline, area))
                 continue;
             const bool fits = shape == ReferenceShape::Disc ? roughlyDisc(outline)
                                                             : roughlySquare(outline, found.scaleX);
             if (!fits)
                 continue;
-            const double area = cv::contourArea(outline);
             const double whole = shape == ReferenceShape::Disc ? area : double(cv::minAreaRect(outline).size.area());
             rough.push_back({std::abs(1 - area / std::max(whole, 1.0)), label, std::move(outline), colour});
         }
@@ -245,7 +245,7 @@ std::vector<Rough> roughCircles(const Finding& found)
                                             cv::Point2f(float(circle.centre.x + circle.radius * std::cos(angle)),
                                                         float(circle.centre.y + circle.radius * std::sin(angle)))));
             }
-            if (plausibleOutline(found, outline))
+            if (plausibleOutline(found, outline, cv::contourArea(outline)))
                 rough.push_back({1 - circle.alongEdge, label, std::move(outline), colour});
         }
     }

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The regions that may be the reference: those whose core's outline roughly
-// fits its shape at a plausible size, each fitted to sub-pixel precision
+// fits its shape at a plausible size or, for a coin touching another shape,
+// the widest circles inside the regions; each fitted to sub-pixel precision
 // along lines across its edge (see ReferenceFit.h), the best fit first.
 #include "cli/find/ReferenceFit.h"
 #include "cli/find/ReferenceShape.h"
