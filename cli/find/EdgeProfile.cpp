@@ -94,6 +94,8 @@ float widthThrough(const std::vector<float>& rise, int k)
 std::optional<Rise> steepestRise(const std::vector<float>& levels)
 {
     const int count = int(levels.size());
+    if (count < 3)
+        return std::nullopt;
     const auto [level, rise] = smoothedRises(levels);
     const float steepest = *std::max_element(rise.begin(), rise.end());
     if (steepest < weakestEdge)
