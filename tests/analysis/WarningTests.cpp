@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/analysis/Warnings.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,13 +77,19 @@ TEST(Warnings, CountsBordersAndRectangles)
     EXPECT_TRUE(countWarnings(colour).isEmpty());
 }
 
-TEST(Warnings, EveryCodeIsListedOnceWithItsMeaning)
+TEST(Warnings, EveryCodeIsListedOnceWithItsMeaningAndInTheManPage)
 {
+    QFile manPage(QStringLiteral(PLANIX_MAN_PAGE));
+    ASSERT_TRUE(manPage.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(manPage.readAll());
     QStringList codes;
     Warnings all;
     for (const WarningInfo& info : warningList()) {
         codes << QString::fromLatin1(info.code);
         EXPECT_GT(std::strlen(info.meaning), 20u);
+        EXPECT_TRUE(
+            page.contains(QStringLiteral("\n.B %1\n").arg(QString(codes.back()).replace(u'-', QStringLiteral("\\-")))))
+            << info.code;
         all.add(info.warning);
     }
     EXPECT_EQ(codes.removeDuplicates(), 0);
