@@ -13,6 +13,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QSet>
 #include <QThread>
 #include <algorithm>
@@ -181,6 +182,11 @@ std::vector<PictureRow> measureBatch(const BatchJob& job, const RowReady& ready)
     if (!job.markedFolder.isEmpty())
         QDir().mkpath(job.markedFolder); // a failure shows on each picture's write
     analyseOnCallingThreads();
+    // Qt looks up its image plugins the first time a picture is encoded (a
+    // marked picture, a report's view); two workers doing so at once
+    // corrupted the heap. Looked up here, before any worker starts.
+    if (!job.markedFolder.isEmpty() || job.views)
+        QImageWriter::supportedImageFormats();
     std::vector<std::vector<PictureRow>> rows(static_cast<std::size_t>(job.pictures.size()));
     WorkQueue queue(job.pictures.size());
     InOrder inOrder(rows, ready);

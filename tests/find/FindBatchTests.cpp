@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 PLANIX developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-// planix-measure --find: its usage errors, and a batch with a row per object
-// and a row for a picture without a reference.
+// planix-measure --find: its usage errors, a batch with a row per object and
+// a row for a picture without a reference, and the program marking a batch on
+// several workers.
 #include "ShapeScenes.h"
 
 #include "cli/Batch.h"
@@ -10,6 +11,7 @@
 #include "support/Pictures.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -84,6 +86,22 @@ TEST(FindBatch, ARowPerObjectTheMissingReferenceAsTheErrorNoObjectAsAWarning)
     EXPECT_TRUE(table.contains(QRegularExpression(QStringLiteral(",find,,,,no,2,\"(209|210|211),(419|420|421),"
                                                                  "(389|390|391),(539|540|541)\"\r\n"))))
         << table.toStdString();
+}
+
+TEST(FindBatch, ABatchMarkedOnSeveralWorkersEndsCleanly)
+{
+    // These two once made the program abort on leaving: both workers
+    // encoded their first marked picture at once.
+    const QDir dir(temporaryDirectory());
+    QProcess program;
+    program.start(QStringLiteral(PLANIX_MEASURE_PROGRAM),
+                  {"--find", "--reference-shape", "disc", "--marked", dir.path(),
+                   testDataPath(QStringLiteral("sheets/leaves-blade-coin.jpg")),
+                   testDataPath(QStringLiteral("sheets/three-leaves-coin.jpg"))});
+    ASSERT_TRUE(program.waitForFinished(120000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 3) << program.readAllStandardError().toStdString(); // the blade is thin
+    EXPECT_EQ(QImage(dir.filePath("three-leaves-coin.jpg.bmp")).size(), QSize(1024, 768));
 }
 
 } // namespace
