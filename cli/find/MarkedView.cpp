@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/find/MarkedView.h"
 
+#include "cli/find/NumberPlates.h"
+
 #include <QPainter>
 #include <QPen>
 
@@ -28,19 +30,23 @@ constexpr std::array<std::array<int, 5>, 10> digitRows = {{
     {7, 5, 7, 1, 7},
 }};
 
-// number written with its top-left at corner, each grid cell cell x cell
-// pixels, in colour on a white plate.
-void drawNumber(QPainter& painter, int number, QPoint corner, int cell, const QColor& colour)
+QSize plateSize(int number, int cell)
+{
+    return {int(QString::number(number).size()) * 4 * cell + cell, 7 * cell};
+}
+
+// number written on plate, each grid cell cell x cell pixels, in colour on
+// white.
+void drawNumber(QPainter& painter, int number, const QRect& plate, int cell, const QColor& colour)
 {
     const QString digits = QString::number(number);
-    const int width = int(digits.size()) * 4 * cell + cell;
-    painter.fillRect(QRect(corner, QSize(width, 7 * cell)), haloColour);
+    painter.fillRect(plate, haloColour);
     for (int i = 0; i < digits.size(); ++i) {
         const auto& rows = digitRows[std::size_t(digits[i].digitValue())];
         for (int row = 0; row < 5; ++row)
             for (int column = 0; column < 3; ++column)
                 if (rows[std::size_t(row)] & (4 >> column))
-                    painter.fillRect(corner.x() + cell * (1 + 4 * i + column), corner.y() + cell * (1 + row), cell,
+                    painter.fillRect(plate.left() + cell * (1 + 4 * i + column), plate.top() + cell * (1 + row), cell,
                                      cell, colour);
     }
 }
@@ -64,11 +70,11 @@ QImage markedView(const QImage& picture, const FindResult& found)
     for (const FoundObject& object : found.objects)
         for (const QPolygon& outline : object.outline)
             painter.drawPolygon(outline);
-    for (const FoundObject& object : found.objects) {
-        // The number at the box's top-left corner, inside the picture.
-        const QPoint corner(std::clamp(object.box.left(), 0, std::max(0, marked.width() - 9 * cell)),
-                            std::clamp(object.box.top(), 0, std::max(0, marked.height() - 7 * cell)));
-        drawNumber(painter, object.number, corner, cell, objectColour);
-    }
+    std::vector<QSize> sizes;
+    for (const FoundObject& object : found.objects)
+        sizes.push_back(plateSize(object.number, cell));
+    const std::vector<QRect> plates = numberPlates(found.objects, sizes, marked.size());
+    for (std::size_t i = 0; i < plates.size(); ++i)
+        drawNumber(painter, found.objects[i].number, plates[i], cell, objectColour);
     return marked;
 }

@@ -8,6 +8,7 @@
 
 #include "cli/find/FindObjects.h"
 #include "cli/find/MarkedView.h"
+#include "cli/find/NumberPlates.h"
 #include "base/PlanixError.h"
 
 #include <gtest/gtest.h>
@@ -245,8 +246,40 @@ TEST(MarkedView, OutlinesNumbersAndTheFittedReferenceAreDrawn)
     EXPECT_TRUE(colourNear(marked, {760, 150}, QColor(0, 150, 255)));
     EXPECT_TRUE(colourNear(marked, {120, 549}, QColor(255, 0, 160)));
     EXPECT_EQ(marked.pixel(600, 400), scene.picture.pixel(600, 400));
-    // The leaf's number plate at its box's corner.
-    EXPECT_EQ(marked.pixelColor(found.objects[0].box.topLeft()), QColor(255, 255, 255));
+    // The leaf's number on a white plate on the leaf itself.
+    const QRect plate = numberPlates(found.objects, {QSize(15, 21), QSize(15, 21), QSize(15, 21)}, marked.size())[0];
+    EXPECT_EQ(marked.pixelColor(plate.topLeft()), QColor(255, 255, 255));
+    EXPECT_TRUE(QPolygon(found.objects[0].outline[0]).containsPoint(plate.center(), Qt::OddEvenFill));
+}
+
+TEST(NumberPlates, OnTheObjectWhereItFitsElseAtACornerClearOfTheOthers)
+{
+    const auto object = [](const QPolygon& outline) {
+        FoundObject found;
+        found.outline = {outline};
+        found.box = outline.boundingRect();
+        return found;
+    };
+    // A wide oval, a thin diagonal band from bottom-left to top-right, and a
+    // small square lying in the band's top-left corner.
+    QPolygon oval;
+    for (int i = 0; i < 72; ++i)
+        oval << QPoint(int(600 + 150 * std::cos(i * pi / 36)), int(450 + 90 * std::sin(i * pi / 36)));
+    const std::vector<FoundObject> objects = {object(oval),
+                                              object(QPolygon({{100, 380}, {380, 100}, {390, 110}, {110, 390}})),
+                                              object(QPolygon(QRect(100, 100, 40, 40)))};
+    const std::vector<QRect> plates = numberPlates(objects, {QSize(30, 21), QSize(30, 21), QSize(30, 21)}, {800, 600});
+    ASSERT_EQ(plates.size(), 3U);
+    EXPECT_TRUE(oval.boundingRect().contains(plates[0]));
+    EXPECT_LT(QLineF(plates[0].center(), QPointF(600, 450)).length(), 20);
+    // Too thin to hold it: at a corner of its box, not over the square.
+    EXPECT_FALSE(plates[1].intersects(objects[2].box));
+    EXPECT_TRUE(objects[1].box.contains(plates[1]));
+    // The square holds its own.
+    EXPECT_TRUE(QRect(100, 100, 41, 41).contains(plates[2].center()));
+    // Near the picture's edge a plate is kept inside it.
+    const std::vector<QRect> edge = numberPlates({object(QPolygon(QRect(-5, -5, 12, 12)))}, {QSize(30, 21)}, {800, 600});
+    EXPECT_EQ(edge[0].topLeft(), QPoint(0, 0));
 }
 
 TEST(FindObjects, AThinLineLyingApartCountsItsOwnWidthOrSaysItIsThin)
