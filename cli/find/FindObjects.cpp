@@ -63,6 +63,72 @@ std::pair<Finding, std::vector<Candidate>> referenceWhereNoneFits(const cv::Mat&
 
 QRect toQRect(cv::Rect r) { return {r.x, r.y, r.width, r.height}; }
 
+// A part of a region whose pixels were counted on fewer than this share is
+// no part of what was counted.
+constexpr float uncountedShare = 0.02F;
+
+// Gives the cells (CV_8U over the region's box) a label of their own, taken
+// from label.
+void splitOff(Finding& found, int label, const cv::Mat& cells)
+{
+    const cv::Rect box = regionBox(found, label);
+    const int split = found.stats.rows;
+    found.labels(box).setTo(split, cells);
+    const cv::Rect bounds = cv::boundingRect(cells) + box.tl();
+    cv::Mat row = (cv::Mat_<int>(1, 5) << bounds.x, bounds.y, bounds.width, bounds.height, cv::countNonZero(cells));
+    found.stats.push_back(row);
+    found.enclosed.push_back(false);
+}
+
+// Where the reduced copy joined a paler shape to a darker one a few pixels
+// away (the ring of one reduced pixel that regions are grown by bridging the
+// gap), the region's colour counts only the darker. Each part of the region
+// whose reduced pixels stand out themselves, lying apart from the other
+// parts, with almost nothing counted in it, becomes a region of its own
+// (with the ring round it that no other part reaches), to be counted against
+// its own colour. Parts holding the reference, and parts of fewer than
+// leastCells reduced pixels, stay. Returns whether any part was split off.
+bool splitOffUncounted(Finding& found, int label, const Measured& measured, cv::Rect referenceCells, double leastCells)
+{
+    const cv::Rect box = regionBox(found, label);
+    const cv::Mat region = found.labels(box) == label;
+    const cv::Mat standing = region & (found.paper.distance(box) > found.standOutLimit);
+    cv::Mat parts, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(standing, parts, stats, centroids, 8, CV_32S);
+    if (count < 3)
+        return false; // the background and a single part
+    std::vector<double> countedIn(std::size_t(count), 0);
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x)
+            countedIn[std::size_t(parts.at<int>(y, x))] += measured.counted.at<float>(y, x);
+    const cv::Rect reference = (referenceCells & box) - box.tl();
+    const cv::Mat ring = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3));
+    std::vector<cv::Mat> apart;
+    cv::Mat reachOfCounted(box.size(), CV_8U, cv::Scalar(0));
+    for (int part = 1; part < count; ++part) {
+        const double area = stats.at<int>(part, cv::CC_STAT_AREA);
+        const bool counted = countedIn[std::size_t(part)] >= uncountedShare * area;
+        const bool holdsReference = !reference.empty() && cv::countNonZero((parts == part)(reference)) > 0;
+        cv::Mat reach;
+        cv::dilate(parts == part, reach, ring);
+        if (counted || holdsReference || area < leastCells)
+            reachOfCounted |= reach;
+        else
+            apart.push_back(reach & region);
+    }
+    if (apart.empty() || cv::countNonZero(reachOfCounted) == 0)
+        return false;
+    cv::Mat taken = reachOfCounted;
+    for (const cv::Mat& reach : apart) {
+        const cv::Mat cells = reach & ~taken;
+        if (cv::countNonZero(cells) == 0)
+            continue;
+        splitOff(found, label, cells);
+        taken |= cells;
+    }
+    return true;
+}
+
 } // namespace
 
 void analyseOnCallingThreads() { cv::setNumThreads(0); }
@@ -154,11 +220,21 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
             || (!holdsReference
                 && found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4))
             continue;
-        const auto colour = regionColour(found, label, holdsReference ? referenceCells : cv::Rect());
+        auto colour = regionColour(found, label, holdsReference ? referenceCells : cv::Rect());
         if (!colour)
             continue;
         Measured measured = measureRegion(found, label, *colour, best.fit.blur, thin,
                                           holdsReference ? reference : ReferenceInRegion());
+        if (measured.faintBeside
+            && splitOffUncounted(found, label, measured, holdsReference ? referenceCells : cv::Rect(),
+                                 settings.minArea / 4 / (pixelArea * unitsPerDot))) {
+            // Measured again without what was split off (each part follows).
+            colour = regionColour(found, label, holdsReference ? referenceCells : cv::Rect());
+            if (!colour)
+                continue;
+            measured = measureRegion(found, label, *colour, best.fit.blur, thin,
+                                     holdsReference ? reference : ReferenceInRegion());
+        }
         // Shapes lying near each other, or near the reference, make one region
         // on the reduced copy; each is an object of its own.
         for (Measured& piece : piecesOf(measured, fewestDots)) {

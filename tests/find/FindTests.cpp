@@ -480,6 +480,28 @@ TEST(FindObjects, APartTooPaleToCountIsSaidButABlurredEdgeIsNot)
     }
 }
 
+TEST(FindObjects, APaleShapeAFewPixelsFromADarkOneIsCountedAgainstItsOwnColour)
+{
+    // The reduced copy joins them into one region counted against the dark
+    // colour; on the picture paper lies between them, and the pale one (0.4
+    // of the dark colour) is counted against its own.
+    const QColor paper(235, 230, 220), dark(30, 45, 20);
+    const QColor pale(int(paper.red() * 0.6 + dark.red() * 0.4), int(paper.green() * 0.6 + dark.green() * 0.4),
+                      int(paper.blue() * 0.6 + dark.blue() * 0.4));
+    QPainterPath darkShape, paleShape;
+    darkShape.addRect(QRectF(200, 300, 300, 200));
+    paleShape.addRect(QRectF(512, 300, 250, 200));
+    const FindResult found = findObjects(
+        paperWith(QSize(1000, 800), {{disc({150, 150}, 60), QColor(90, 90, 100)}, {darkShape, dark}, {paleShape, pale}},
+                  0.2, 6, 0, {}, 1.5),
+        settingsFor(ReferenceShape::Disc));
+    ASSERT_EQ(found.objects.size(), 2U);
+    EXPECT_NEAR(double(found.objects[0].dots), 300 * 200, 0.01 * 300 * 200);
+    EXPECT_NEAR(double(found.objects[1].dots), 250 * 200, 0.01 * 250 * 200);
+    EXPECT_FALSE(found.objects[0].faintBeside);
+    EXPECT_FALSE(found.objects[1].faintBeside);
+}
+
 TEST(FindObjects, APaleMarginIsSaidOfItsOwnShapeNotOfTheShapeBesideIt)
 {
     // A square with a pale margin 12 pixels wide lies 10 pixels from a clean
