@@ -30,10 +30,7 @@ constexpr std::array<std::array<int, 5>, 10> digitRows = {{
     {7, 5, 7, 1, 7},
 }};
 
-QSize plateSize(int number, int cell)
-{
-    return {int(QString::number(number).size()) * 4 * cell + cell, 7 * cell};
-}
+QSize plateSize(int number, int cell) { return {int(QString::number(number).size()) * 4 * cell + cell, 7 * cell}; }
 
 // number written on plate, each grid cell cell x cell pixels, in colour on
 // white.

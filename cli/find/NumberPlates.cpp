@@ -22,8 +22,8 @@ class CoverMap {
 public:
     CoverMap(const std::vector<FoundObject>& objects, QSize picture)
         : scale(std::max(1.0, std::max(picture.width(), picture.height()) / mapLongSide)),
-          owners(std::max(1, int(std::ceil(picture.height() / scale))), std::max(1, int(std::ceil(picture.width() / scale))),
-                 CV_32S, cv::Scalar(nobody))
+          owners(std::max(1, int(std::ceil(picture.height() / scale))),
+                 std::max(1, int(std::ceil(picture.width() / scale))), CV_32S, cv::Scalar(nobody))
     {
         // The larger first: a shape lying in another's hole is drawn over it.
         std::vector<std::size_t> bySize(objects.size());

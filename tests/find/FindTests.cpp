@@ -278,7 +278,8 @@ TEST(NumberPlates, OnTheObjectWhereItFitsElseAtACornerClearOfTheOthers)
     // The square holds its own.
     EXPECT_TRUE(QRect(100, 100, 41, 41).contains(plates[2].center()));
     // Near the picture's edge a plate is kept inside it.
-    const std::vector<QRect> edge = numberPlates({object(QPolygon(QRect(-5, -5, 12, 12)))}, {QSize(30, 21)}, {800, 600});
+    const std::vector<QRect> edge = numberPlates({object(QPolygon(QRect(-5, -5, 12, 12)))}, {QSize(30, 21)},
+                                                 {800, 600});
     EXPECT_EQ(edge[0].topLeft(), QPoint(0, 0));
 }
 
