@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -108,9 +109,10 @@ bool splitOffUncounted(Finding& found, int label, const Measured& measured, cv::
     for (int part = 1; part < count; ++part) {
         const double area = stats.at<int>(part, cv::CC_STAT_AREA);
         const bool counted = countedIn[std::size_t(part)] >= uncountedShare * area;
-        const bool holdsReference = !reference.empty() && cv::countNonZero((parts == part)(reference)) > 0;
+        const cv::Mat own = parts == part;
+        const bool holdsReference = !reference.empty() && cv::countNonZero(own(reference)) > 0;
         cv::Mat reach;
-        cv::dilate(parts == part, reach, ring);
+        cv::dilate(own, reach, ring);
         if (counted || holdsReference || area < leastCells)
             reachOfCounted |= reach;
         else
@@ -220,24 +222,25 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
             || (!holdsReference
                 && found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4))
             continue;
-        auto colour = regionColour(found, label, holdsReference ? referenceCells : cv::Rect());
-        if (!colour)
-            continue;
-        Measured measured = measureRegion(found, label, *colour, best.fit.blur, thin,
-                                          holdsReference ? reference : ReferenceInRegion());
-        if (measured.faintBeside
-            && splitOffUncounted(found, label, measured, holdsReference ? referenceCells : cv::Rect(),
-                                 settings.minArea / 4 / (pixelArea * unitsPerDot))) {
-            // Measured again without what was split off (each part follows).
-            colour = regionColour(found, label, holdsReference ? referenceCells : cv::Rect());
+        const cv::Rect leaveOut = holdsReference ? referenceCells : cv::Rect();
+        // The region counted against its own colour; none where it shows too little.
+        const auto measure = [&]() -> std::optional<Measured> {
+            const auto colour = regionColour(found, label, leaveOut);
             if (!colour)
-                continue;
-            measured = measureRegion(found, label, *colour, best.fit.blur, thin,
-                                     holdsReference ? reference : ReferenceInRegion());
-        }
+                return std::nullopt;
+            return measureRegion(found, label, *colour, best.fit.blur, thin,
+                                 holdsReference ? reference : ReferenceInRegion());
+        };
+        std::optional<Measured> measured = measure();
+        // Measured again without what was split off (each part follows).
+        if (measured && measured->faintBeside
+            && splitOffUncounted(found, label, *measured, leaveOut, settings.minArea / 4 / (pixelArea * unitsPerDot)))
+            measured = measure();
+        if (!measured)
+            continue;
         // Shapes lying near each other, or near the reference, make one region
         // on the reduced copy; each is an object of its own.
-        for (Measured& piece : piecesOf(measured, fewestDots)) {
+        for (Measured& piece : piecesOf(*measured, fewestDots)) {
             const double area = double(piece.dots) * unitsPerDot;
             if (area <= settings.minArea)
                 continue;

@@ -40,17 +40,19 @@ public:
         }
     }
 
-    // The plate centred on the point of object index farthest from its edge,
-    // if it fits inside the object there.
-    std::optional<QRect> inside(int index, QSize plate) const
+    // The plate centred on the point of object index (lying in box) farthest
+    // from its edge, if it fits inside the object there.
+    std::optional<QRect> inside(int index, const QRect& box, QSize plate) const
     {
-        cv::Mat own = owners == index + 1, distance;
+        const cv::Rect around = onMap(box.adjusted(-int(scale), -int(scale), int(scale), int(scale)));
+        cv::Mat own = owners(around) == index + 1, distance;
         cv::distanceTransform(own, distance, cv::DIST_L2, 3);
         double deepest = 0;
         cv::Point at;
         cv::minMaxLoc(distance, nullptr, &deepest, nullptr, &at);
         if (deepest * scale < std::hypot(plate.width(), plate.height()) / 2 + scale)
             return std::nullopt;
+        at += around.tl();
         const QPoint centre(int((at.x + 0.5) * scale), int((at.y + 0.5) * scale));
         return QRect(centre - QPoint(plate.width() / 2, plate.height() / 2), plate);
     }
@@ -97,7 +99,7 @@ QRect withinPicture(QRect plate, QSize picture)
 
 QRect placed(const CoverMap& map, int index, const QRect& box, QSize plate, QSize picture)
 {
-    if (const auto on = map.inside(index, plate))
+    if (const auto on = map.inside(index, box, plate))
         return withinPicture(*on, picture);
     const QPoint right(box.right() + 1 - plate.width(), 0), below(0, box.bottom() + 1 - plate.height());
     const QRect corners[] = {QRect(box.topLeft(), plate), QRect(QPoint(right.x(), box.top()), plate),
