@@ -267,15 +267,17 @@ struct RimSteps {
     bool clearlyBetter = false;
 };
 
-// The crossing's part around its steepest rise, fitted as one blurred step
+// The crossing's part around its steepest rise (reaching a further
+// stepWindow inward with RimSearch::FurtherIn), fitted as one blurred step
 // and as two with a shared blur: the two steps, when both matter (the outer
 // one rising) and they lie apart.
-std::optional<RimSteps> twoStepsOf(const Crossing& crossing)
+std::optional<RimSteps> twoStepsOf(const Crossing& crossing, RimSearch search)
 {
     const int middle = int(std::lround(crossing.rise.at / sampleStep));
     const int around = int((stepWindow + crossing.rise.width) / sampleStep);
+    const int further = search == RimSearch::FurtherIn ? int(stepWindow / sampleStep) : 0;
     const int from = std::max(0, middle - around);
-    const int to = std::min(int(crossing.levels.size()) - 1, middle + around);
+    const int to = std::min(int(crossing.levels.size()) - 1, middle + around + further);
     Steps one;
     one.base = crossing.levels[std::size_t(from)];
     one.rise[0] = crossing.levels[std::size_t(to)] - one.base;
@@ -379,7 +381,7 @@ std::optional<Crossing> meanCrossing(const std::vector<const Crossing*>& lines)
 // The rim, when most of a sample of the lines show one clearly (its blur and
 // width the medians over those lines); or, where noise hides a narrow rim on
 // single lines, when their mean shows one clearly.
-std::optional<Rim> rimOf(const std::vector<std::optional<Crossing>>& crossings)
+std::optional<Rim> rimOf(const std::vector<std::optional<Crossing>>& crossings, RimSearch search)
 {
     std::vector<double> blurs, widths;
     std::vector<const Crossing*> sampled;
@@ -388,7 +390,7 @@ std::optional<Rim> rimOf(const std::vector<std::optional<Crossing>>& crossings)
         if (!crossings[i])
             continue;
         sampled.push_back(&*crossings[i]);
-        if (const auto two = twoStepsOf(*crossings[i]); two && two->clearlyBetter) {
+        if (const auto two = twoStepsOf(*crossings[i], search); two && two->clearlyBetter) {
             blurs.push_back(two->steps.blur);
             widths.push_back(two->steps.at[1] - two->steps.at[0]);
         }
@@ -396,7 +398,7 @@ std::optional<Rim> rimOf(const std::vector<std::optional<Crossing>>& crossings)
     if (!sampled.empty() && double(blurs.size()) >= rimLines * double(sampled.size()))
         return Rim{median(blurs), median(widths)};
     const auto mean = meanCrossing(sampled);
-    const auto two = mean ? twoStepsOf(*mean) : std::nullopt;
+    const auto two = mean ? twoStepsOf(*mean, search) : std::nullopt;
     if (!two || !two->clearlyBetter)
         return std::nullopt;
     return Rim{two->steps.blur, two->steps.at[1] - two->steps.at[0]};
@@ -565,21 +567,21 @@ double blurOf(const std::vector<std::optional<Crossing>>& crossings)
     return median(std::move(widths)) / halfHeightWidthPerBlur;
 }
 
-std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings)
+std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings, RimSearch search)
 {
     std::vector<std::optional<float>> edges;
     edges.reserve(crossings.size());
     for (const auto& crossing : crossings)
         edges.push_back(crossing ? std::optional<float>(crossing->rise.at) : std::nullopt);
-    const auto rim = rimOf(crossings);
+    const auto rim = rimOf(crossings, search);
     if (!rim)
         return edges;
-    OuterStepSearch search(*rim);
+    OuterStepSearch outerStep(*rim);
     // A line without an outer step (across a highlight, say) keeps its
     // steepest rise for the outline's fit to judge.
     for (std::size_t i = 0; i < crossings.size(); ++i)
         if (crossings[i])
-            if (const auto outer = search.along(*crossings[i]))
+            if (const auto outer = outerStep.along(*crossings[i]))
                 edges[i] = outer;
     return edges;
 }

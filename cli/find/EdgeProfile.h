@@ -45,10 +45,17 @@ struct Crossing {
 std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f outside, cv::Point2f inward,
                                       float length);
 
+// Where a rim is looked for along a line: round its steepest rise, or
+// reaching further inward as well (a rim wider than that, whose outer step
+// is the steepest rise on some lines, shows its own step there only further
+// in).
+enum class RimSearch { AroundSteepest, FurtherIn };
+
 // The edge along each of an outline's lines, in pixels from its outer end
 // (none where the line shows no edge). The lines are judged together: a rim
 // must show round most of the outline to be taken for one.
-std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings);
+std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings,
+                                          RimSearch search = RimSearch::AroundSteepest);
 
 // The most the contrast rises over `over` pixels anywhere from `from` to `to`
 // pixels inside an edge at edge (inward: a unit vector); none where the line

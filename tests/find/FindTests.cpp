@@ -6,10 +6,12 @@
 // objects' reading order.
 #include "ShapeScenes.h"
 
+#include "cli/FindPicture.h"
 #include "cli/find/FindObjects.h"
 #include "cli/find/MarkedView.h"
 #include "cli/find/NumberPlates.h"
 #include "base/PlanixError.h"
+#include "support/Pictures.h"
 
 #include <gtest/gtest.h>
 #include <numbers>
@@ -561,6 +563,22 @@ TEST(FindObjects, ACoinWhoseShadowIsTakenIntoItsOutlineIsSaid)
                                              settingsFor(ReferenceShape::Disc));
         EXPECT_EQ(found.referenceShadow, c.dark > 0) << c.coin.red() << " " << c.dark << " " << c.rings;
     }
+}
+
+TEST(FindObjects, ALightCoinWhoseWideRimMeetsThePaperInAFaintStepIsFound)
+{
+    // A corner of one of the accuracy benchmark's photographs: a light coin
+    // about 147 pixels across, its lighter rim 6 pixels wide meeting the
+    // paper in a step of a third of its contrast. Along some lines across
+    // its edge the rim's inner step rises most, along others its outer one.
+    MeasureSettings settings;
+    settings.fullResolution = true;
+    const FoundRows found = findRows(QStringLiteral("coin"),
+                                     testDataPath(QStringLiteral("sheets/light-coin-wide-rim.jpg")), settings,
+                                     settingsFor(ReferenceShape::Disc), false, false);
+    ASSERT_TRUE(found.rows.front().error.isEmpty()) << found.rows.front().error.toStdString();
+    const double drawn = 17060; // the coin's area as the benchmark drew it
+    EXPECT_NEAR(found.rows.front().referencePixels.value_or(0), drawn, 0.015 * drawn);
 }
 
 } // namespace
