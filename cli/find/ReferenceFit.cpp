@@ -402,8 +402,13 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     // searched shows only along the lines where its inner step rises most;
     // along the others the edge lies a rim's width further out, and the
     // outline fits no circle. The rim is then looked for further inward too.
+    // A faint outer step is easily placed too far out, on the paper beyond
+    // it: a disc found this way is in doubt.
     ShapeFit further = discThrough(patch, start, lines, edgesOf(lines.crossings, RimSearch::FurtherIn));
-    return further.fitted ? further : fit;
+    if (!further.fitted)
+        return fit;
+    further.outlineDoubtful = true;
+    return further;
 }
 
 ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)

@@ -23,7 +23,7 @@ struct ShapeFit {
     // are not round, or on one side only its edge is much softer or a second
     // edge shows just inside it, or along at least half its lines its edge
     // is much softer than the sharpest rise across it (a shadow or something else lying against
-    // it taken in).
+    // it taken in), or it was fitted only on a second look for a wide rim.
     bool outlineDoubtful = false;
 };
 

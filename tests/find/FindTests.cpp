@@ -579,6 +579,7 @@ TEST(FindObjects, ALightCoinWhoseWideRimMeetsThePaperInAFaintStepIsFound)
     ASSERT_TRUE(found.rows.front().error.isEmpty()) << found.rows.front().error.toStdString();
     const double drawn = 17060; // the coin's area as the benchmark drew it
     EXPECT_NEAR(found.rows.front().referencePixels.value_or(0), drawn, 0.015 * drawn);
+    EXPECT_TRUE(found.rows.front().warnings.has(Warning::ReferenceShadow)); // found on a second look
 }
 
 } // namespace
