@@ -158,6 +158,18 @@ void strokeRing(QPainter& painter, QPen& pen, const QColor& colour, double width
     painter.drawEllipse(QPointF(0, 0), radius, radius);
 }
 
+// A coin's rim from innerRadius (millimetres) out past its edge, where the
+// coin's outline cuts it. Ending at the edge itself, the rim's antialiased
+// pixels there would let the body show through, and the outline's coverage
+// would then mix those pixels with the paper a second time: the coin's edge
+// would come out darker or lighter than a real one, and seem to lie a
+// fraction of a pixel further out or in.
+void strokeRimToEdge(QPainter& painter, QPen& pen, const QColor& colour, double innerRadius)
+{
+    constexpr double beyondEdge = 11; // the coin's radius is 10
+    strokeRing(painter, pen, colour, beyondEdge - innerRadius, (beyondEdge + innerRadius) / 2);
+}
+
 // Paints the item's own colours (its veins, rim, highlights) over box, in millimetres as outline().
 void paintColours(QPainter& painter, const Item& item, const QRectF& box)
 {
@@ -209,7 +221,7 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
         // coin's) and a few highlights.
         strokeRing(painter, pen, QColor(195, 195, 190), 0.4, 6);
         painter.drawLine(QPointF(-3, 0), QPointF(3, 0));
-        strokeRing(painter, pen, QColor(202, 202, 198), 0.8, 9.6);
+        strokeRimToEdge(painter, pen, QColor(202, 202, 198), 9.2);
         pen.setColor(QColor(228, 228, 222));
         pen.setWidthF(0.6);
         painter.setPen(pen);
@@ -220,7 +232,7 @@ void paintColours(QPainter& painter, const Item& item, const QRectF& box)
     }
     case ItemKind::DarkCoin: {
         paintCoinBody(painter, box, QColor(150, 92, 62), QColor(112, 66, 44));
-        strokeRing(painter, pen, QColor(95, 55, 36), 1.0, 9.5);
+        strokeRimToEdge(painter, pen, QColor(95, 55, 36), 9.0);
         break;
     }
     case ItemKind::Square1:
