@@ -159,11 +159,11 @@ void strokeRing(QPainter& painter, QPen& pen, const QColor& colour, double width
 }
 
 // A coin's rim from innerRadius (millimetres) out past its edge, where the
-// coin's outline cuts it. Ending at the edge itself, the rim's antialiased
-// pixels there would let the body show through, and the outline's coverage
-// would then mix those pixels with the paper a second time: the coin's edge
-// would come out darker or lighter than a real one, and seem to lie a
-// fraction of a pixel further out or in.
+// coin's outline cuts it. Ending at the edge itself, the rim would only
+// partly cover the edge pixels, letting the body show through them before
+// the outline's coverage mixes them with the paper: the coin's edge would
+// come out darker or lighter than a real one, and seem to lie a fraction of
+// a pixel further out or in.
 void strokeRimToEdge(QPainter& painter, QPen& pen, const QColor& colour, double innerRadius)
 {
     constexpr double beyondEdge = 11; // the coin's radius is 10

@@ -46,9 +46,8 @@ std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f ou
                                       float length);
 
 // Where a rim is looked for along a line: round its steepest rise, or
-// reaching further inward as well (a rim wider than that, whose outer step
-// is the steepest rise on some lines, shows its own step there only further
-// in).
+// reaching further inward as well (along a line where a wide rim's outer
+// step rises most, its inner step lies beyond the stretch round that rise).
 enum class RimSearch { AroundSteepest, FurtherIn };
 
 // The edge along each of an outline's lines, in pixels from its outer end

@@ -253,8 +253,9 @@ std::vector<Rough> roughCircles(const Finding& found)
 }
 
 // The rough outlines fitted closely (the best few by the rough outline), the
-// best fit first.
-std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape shape, std::vector<Rough> rough)
+// best fit first; a disc's rim looked for as search says.
+std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape shape, std::vector<Rough> rough,
+                                        RimSearch search = RimSearch::AroundSteepest)
 {
     std::sort(rough.begin(), rough.end(), [](const Rough& a, const Rough& b) { return a.error < b.error; });
     if (rough.size() > candidatesFitted)
@@ -268,7 +269,7 @@ std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape sha
                               - cv::Point(int(reach) + 4, int(reach) + 4))
                              & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
         const ContrastPatch patch = contrastPatch(found, box, candidate.colour);
-        ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach)
+        ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach, search)
                                                      : fitSquare(patch, candidate.outline, reach);
         if (fit.fitted)
             fitted.push_back({candidate.label, std::move(fit)});
@@ -282,7 +283,15 @@ std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape sha
 
 std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape)
 {
-    return fittedCandidates(found, shape, roughOutlines(found, shape));
+    const std::vector<Rough> rough = roughOutlines(found, shape);
+    std::vector<Candidate> fitted = fittedCandidates(found, shape, rough);
+    // A rim wider than the stretch searched round a line's steepest rise
+    // shows only along the lines where its inner step rises most; along the
+    // others the edge lies a rim's width further out, and the outline fits no
+    // circle. Where no disc fits, the rims are looked for further inward.
+    if (fitted.empty() && shape == ReferenceShape::Disc)
+        fitted = fittedCandidates(found, shape, rough, RimSearch::FurtherIn);
+    return fitted;
 }
 
 std::vector<Candidate> touchingDiscCandidates(const Finding& found)

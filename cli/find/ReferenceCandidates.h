@@ -16,7 +16,9 @@ struct Candidate {
     ShapeFit fit;
 };
 
-// The regions that fit shape, best first (none that fits: empty).
+// The regions that fit shape, best first (none that fits: empty). Where no
+// disc fits, a wide rim is looked for further inside each outline, and a disc
+// found that way is in doubt.
 std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape);
 
 // Discs touching another shape, best first: a coin and a shape it touches

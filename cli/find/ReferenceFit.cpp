@@ -326,25 +326,29 @@ bool edgeInsideOnOneSide(const ContrastPatch& patch, const Circle& circle, doubl
     return onOneSide(shows);
 }
 
-namespace {
-
-// Lines across a disc's rough outline, from outside inward.
-struct DiscLines {
-    std::vector<cv::Point2f> outward, outside;
-    std::vector<std::optional<Crossing>> crossings;
-};
-
-// The circle through the edges found along the lines (along: each line's
-// edge, in pixels from its outer end).
-ShapeFit discThrough(const ContrastPatch& patch, const Circle& start, const DiscLines& lines,
-                     const std::vector<std::optional<float>>& along)
+ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach, RimSearch search)
 {
     ShapeFit fit;
-    fit.blur = blurOf(lines.crossings);
+    const cv::Moments moments = cv::moments(rough);
+    if (!(moments.m00 > 0))
+        return fit;
+    const Circle start{moments.m10 / moments.m00, moments.m01 / moments.m00, std::sqrt(moments.m00 / std::numbers::pi)};
+    reach = std::min(reach, float(0.3 * start.radius));
+    const int lines = linesRound(start.radius);
+    std::vector<cv::Point2f> outward, outside;
+    std::vector<std::optional<Crossing>> crossings;
+    for (int i = 0; i < lines; ++i) {
+        const double angle = 2 * std::numbers::pi * i / lines;
+        outward.emplace_back(float(std::cos(angle)), float(std::sin(angle)));
+        outside.push_back(cv::Point2f(float(start.x), float(start.y)) + outward.back() * (float(start.radius) + reach));
+        crossings.push_back(crossingAlong(patch, outside.back(), -outward.back(), 2 * reach));
+    }
+    const std::vector<std::optional<float>> along = edgesOf(crossings, search);
+    fit.blur = blurOf(crossings);
     std::vector<cv::Point2d> edges;
     for (std::size_t i = 0; i < along.size(); ++i)
         if (along[i])
-            edges.emplace_back(cv::Point2d(lines.outside[i] - lines.outward[i] * *along[i]));
+            edges.emplace_back(cv::Point2d(outside[i] - outward[i] * *along[i]));
     auto circle = fitCircle(edges, start);
     std::vector<cv::Point2d> kept = edges;
     for (int round = 0; round < 2 && circle; ++round) {
@@ -361,13 +365,14 @@ ShapeFit discThrough(const ContrastPatch& patch, const Circle& start, const Disc
     for (int j = -acrossSamples; j <= acrossSamples; ++j)
         acrossSquares += double(j * j) / (2 * acrossSamples + 1);
     circle->radius += acrossSquares / (2 * circle->radius);
-    fit.fitted = double(kept.size()) >= leastKeptShare * double(lines.crossings.size())
+    fit.fitted = double(kept.size()) >= leastKeptShare * lines
                  && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
+    // A rim's faint outer step found only further inward is easily placed
+    // too far out, on the paper beyond it.
     fit.outlineDoubtful = fit.fitted
-                          && (notRound(kept) || softOnOneSide(lines.crossings)
-                              || edgeInsideOnOneSide(patch, *circle, fit.blur)
-                              || softerThanSharpest(lines.crossings, along));
+                          && (search == RimSearch::FurtherIn || notRound(kept) || softOnOneSide(crossings)
+                              || edgeInsideOnOneSide(patch, *circle, fit.blur) || softerThanSharpest(crossings, along));
     const int corners = 180;
     for (int i = 0; i < corners; ++i) {
         const double angle = 2 * std::numbers::pi * i / corners;
@@ -375,40 +380,6 @@ ShapeFit discThrough(const ContrastPatch& patch, const Circle& start, const Disc
                                  float(circle->y + circle->radius * std::sin(angle)));
     }
     return fit;
-}
-
-} // namespace
-
-ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)
-{
-    const cv::Moments moments = cv::moments(rough);
-    if (!(moments.m00 > 0))
-        return {};
-    const Circle start{moments.m10 / moments.m00, moments.m01 / moments.m00, std::sqrt(moments.m00 / std::numbers::pi)};
-    reach = std::min(reach, float(0.3 * start.radius));
-    const int count = linesRound(start.radius);
-    DiscLines lines;
-    for (int i = 0; i < count; ++i) {
-        const double angle = 2 * std::numbers::pi * i / count;
-        lines.outward.emplace_back(float(std::cos(angle)), float(std::sin(angle)));
-        lines.outside.push_back(cv::Point2f(float(start.x), float(start.y))
-                                + lines.outward.back() * (float(start.radius) + reach));
-        lines.crossings.push_back(crossingAlong(patch, lines.outside.back(), -lines.outward.back(), 2 * reach));
-    }
-    const ShapeFit fit = discThrough(patch, start, lines, edgesOf(lines.crossings));
-    if (fit.fitted)
-        return fit;
-    // A rim wider than the stretch round a line's steepest rise that is
-    // searched shows only along the lines where its inner step rises most;
-    // along the others the edge lies a rim's width further out, and the
-    // outline fits no circle. The rim is then looked for further inward too.
-    // A faint outer step is easily placed too far out, on the paper beyond
-    // it: a disc found this way is in doubt.
-    ShapeFit further = discThrough(patch, start, lines, edgesOf(lines.crossings, RimSearch::FurtherIn));
-    if (!further.fitted)
-        return fit;
-    further.outlineDoubtful = true;
-    return further;
 }
 
 ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)
