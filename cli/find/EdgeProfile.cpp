@@ -407,14 +407,20 @@ std::optional<Rim> rimOf(const std::vector<std::optional<Crossing>>& crossings, 
 // Finds the outer of a rim's two steps along a crossing, a quarter pixel at
 // a time: for each place of the outer step (the inner one a rim's width
 // inside it, both blurred as the rim's), the levels on either side are
-// fitted, and the place that fits best wins.
+// fitted, and the place that fits best wins. Looked for wider (any search
+// but RimSearch::AroundSteepest), the outer step is sought up to two blurs
+// further out, for a line whose steepest rise lies a little further in than
+// the rim's width says (the rim's inner edge under a highlight), and both
+// steps must matter, so the rim's inner edge is not taken for the outer step
+// with nothing inside it.
 class OuterStepSearch {
 public:
     static constexpr double quarter = sampleStep / 2;
 
-    explicit OuterStepSearch(const Rim& rim)
+    OuterStepSearch(const Rim& rim, RimSearch search)
         : rim(rim), reach(int(std::ceil(4 * rim.blur / quarter))), apart(int(std::lround(rim.width / quarter))),
-          shape(std::size_t(2 * reach + 1))
+          beyond(search == RimSearch::AroundSteepest ? 0 : 2 * rim.blur),
+          bothSteps(search != RimSearch::AroundSteepest), shape(std::size_t(2 * reach + 1))
     {
         for (int m = -reach; m <= reach; ++m)
             shape[std::size_t(m + reach)] = cumulative(m * quarter / rim.blur);
@@ -428,7 +434,7 @@ public:
         const int last = int(crossing.levels.size()) - 1;
         // The outer step lies between a rim's width outside the steepest
         // rise and just inside it.
-        const int nearest = int(std::lround((crossing.rise.at - rim.width - 1) / quarter));
+        const int nearest = int(std::lround((crossing.rise.at - rim.width - 1 - beyond) / quarter));
         const int farthest = int(std::lround((crossing.rise.at + 1) / quarter));
         from = std::max(0, int((nearest * quarter - 3 * rim.blur - 1) / sampleStep));
         to = std::min(last, int((farthest * quarter + rim.width + 3 * rim.blur + 1) / sampleStep) + 1);
@@ -473,8 +479,9 @@ private:
         const cv::Vec3d right(sum, byOuter, byInner);
         const cv::Vec3d solved = normal.solve(right, cv::DECOMP_CHOLESKY); // zero if singular
         const double whole = std::abs(solved[1]) + std::abs(solved[2]);
-        return solved[1] > 0 && solved[1] >= rimShare * whole ? squares - solved.dot(right)
-                                                              : std::numeric_limits<double>::infinity();
+        const bool matters = solved[1] > 0 && solved[1] >= rimShare * whole
+                             && (!bothSteps || std::abs(solved[2]) >= rimShare * whole);
+        return matters ? squares - solved.dot(right) : std::numeric_limits<double>::infinity();
     }
 
     // The best place in quarters round coarse (whose misfit is lowest),
@@ -503,6 +510,8 @@ private:
 
     Rim rim;
     int reach, apart;
+    double beyond;             // pixels further out than a rim's width that the outer step is looked for
+    bool bothSteps;            // whether the inner step must matter too
     std::vector<double> shape; // at every quarter pixel from -reach to reach
     const Crossing* crossing = nullptr;
     int from = 0, to = 0; // the levels fitted
@@ -576,7 +585,7 @@ std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossi
     const auto rim = rimOf(crossings, search);
     if (!rim)
         return edges;
-    OuterStepSearch outerStep(*rim);
+    OuterStepSearch outerStep(*rim, search);
     // A line without an outer step (across a highlight, say) keeps its
     // steepest rise for the outline's fit to judge.
     for (std::size_t i = 0; i < crossings.size(); ++i)

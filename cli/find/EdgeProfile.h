@@ -45,10 +45,16 @@ struct Crossing {
 std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f outside, cv::Point2f inward,
                                       float length);
 
-// Where a rim is looked for along a line: round its steepest rise, or
-// reaching further inward as well (along a line where a wide rim's outer
-// step rises most, its inner step lies beyond the stretch round that rise).
-enum class RimSearch { AroundSteepest, FurtherIn };
+// How a rim is looked for along the lines:
+//   AroundSteepest  its two steps round a line's steepest rise, the outer one
+//                   at most a rim's width and a pixel further out
+//   Wider           the outer step up to two blurs further out still, and
+//                   the inner step must matter too (a highlight on the rim's
+//                   inner edge puts the steepest rise further in)
+//   FurtherIn       as Wider, the two steps also looked for further inward
+//                   (along a line where a wide rim's outer step rises most,
+//                   its inner step lies beyond the stretch round that rise)
+enum class RimSearch { AroundSteepest, Wider, FurtherIn };
 
 // The edge along each of an outline's lines, in pixels from its outer end
 // (none where the line shows no edge). The lines are judged together: a rim

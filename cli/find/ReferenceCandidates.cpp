@@ -285,12 +285,14 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
 {
     const std::vector<Rough> rough = roughOutlines(found, shape);
     std::vector<Candidate> fitted = fittedCandidates(found, shape, rough);
-    // A rim wider than the stretch searched round a line's steepest rise
-    // shows only along the lines where its inner step rises most; along the
-    // others the edge lies a rim's width further out, and the outline fits no
-    // circle. Where no disc fits, the rims are looked for further inward.
-    if (fitted.empty() && shape == ReferenceShape::Disc)
-        fitted = fittedCandidates(found, shape, rough, RimSearch::FurtherIn);
+    // A light coin's faint rim can leave its outline fitting no circle: a
+    // highlight on the rim's inner edge moves the steepest rise further in
+    // along some lines, and a wide rim shows only along the lines where its
+    // inner step rises most. Where no disc fits, the rims are looked for
+    // wider, then further inward too.
+    for (const RimSearch search : {RimSearch::Wider, RimSearch::FurtherIn})
+        if (fitted.empty() && shape == ReferenceShape::Disc)
+            fitted = fittedCandidates(found, shape, rough, search);
     return fitted;
 }
 

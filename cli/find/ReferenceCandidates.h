@@ -17,8 +17,8 @@ struct Candidate {
 };
 
 // The regions that fit shape, best first (none that fits: empty). Where no
-// disc fits, a wide rim is looked for further inside each outline, and a disc
-// found that way is in doubt.
+// disc fits, the rims are looked for wider, then further inward too, and a
+// disc found that way is in doubt.
 std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape shape);
 
 // Discs touching another shape, best first: a coin and a shape it touches

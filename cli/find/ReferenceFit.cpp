@@ -368,10 +368,10 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     fit.fitted = double(kept.size()) >= leastKeptShare * lines
                  && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
-    // A rim's faint outer step found only further inward is easily placed
+    // A rim's faint outer step found only on a wider look is easily placed
     // too far out, on the paper beyond it.
     fit.outlineDoubtful = fit.fitted
-                          && (search == RimSearch::FurtherIn || notRound(kept) || softOnOneSide(crossings)
+                          && (search != RimSearch::AroundSteepest || notRound(kept) || softOnOneSide(crossings)
                               || edgeInsideOnOneSide(patch, *circle, fit.blur) || softerThanSharpest(crossings, along));
     const int corners = 180;
     for (int i = 0; i < corners; ++i) {

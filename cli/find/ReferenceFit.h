@@ -23,7 +23,7 @@ struct ShapeFit {
     // are not round, or on one side only its edge is much softer or a second
     // edge shows just inside it, or along at least half its lines its edge
     // is much softer than the sharpest rise across it (a shadow or something else lying against
-    // it taken in), or its rim was looked for further inward.
+    // it taken in), or its rim was found only on a wider look.
     bool outlineDoubtful = false;
 };
 
@@ -35,7 +35,7 @@ bool roughlySquare(const std::vector<cv::Point2f>& rough, double grain);
 
 // The fitted outline. reach: how far (pixels) the true edge may lie from the
 // rough outline either way. A disc's rim is looked for as search says (see
-// EdgeProfile.h); one found further inward leaves the outline in doubt.
+// EdgeProfile.h); one found only on a wider look leaves the outline in doubt.
 ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach,
                  RimSearch search = RimSearch::AroundSteepest);
 ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach);
