@@ -433,7 +433,7 @@ public:
         this->crossing = &crossing;
         const int last = int(crossing.levels.size()) - 1;
         // The outer step lies between a rim's width outside the steepest
-        // rise and just inside it.
+        // rise (on a wider look, two blurs more) and just inside it.
         const int nearest = int(std::lround((crossing.rise.at - rim.width - 1 - beyond) / quarter));
         const int farthest = int(std::lround((crossing.rise.at + 1) / quarter));
         from = std::max(0, int((nearest * quarter - 3 * rim.blur - 1) / sampleStep));
