@@ -15,6 +15,9 @@
 
 namespace {
 
+// A coin's radius, millimetres (a 20 mm coin).
+constexpr double coinRadius = 10;
+
 using Random = std::mt19937;
 
 double uniform(Random& random, double low, double high)
@@ -124,7 +127,7 @@ QPainterPath outline(const Item& item)
         return foot;
     }
     case ItemKind::LightCoin:
-    case ItemKind::DarkCoin: return ellipse(QPointF(0, 0), 10, 10);
+    case ItemKind::DarkCoin: return ellipse(QPointF(0, 0), coinRadius, coinRadius);
     case ItemKind::Square1: {
         QPainterPath path;
         path.addRect(QRectF(-5, -5, 10, 10));
@@ -166,7 +169,7 @@ void strokeRing(QPainter& painter, QPen& pen, const QColor& colour, double width
 // a pixel further out or in.
 void strokeRimToEdge(QPainter& painter, QPen& pen, const QColor& colour, double innerRadius)
 {
-    constexpr double beyondEdge = 11; // the coin's radius is 10
+    constexpr double beyondEdge = coinRadius + 1;
     strokeRing(painter, pen, colour, beyondEdge - innerRadius, (beyondEdge + innerRadius) / 2);
 }
 
