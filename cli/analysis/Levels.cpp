@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/analysis/Levels.h"
 
+#include "cli/analysis/DiscEdge.h"
 #include "counting/Thresholds.h"
 
 #include <opencv2/imgproc.hpp>
@@ -283,8 +284,15 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
     // The object is the class the background is not in.
     result.object = *result.background <= *result.split ? medianOf(all, *result.split + 1, maxLevel)
                                                         : medianOf(all, 0, *result.split);
-    if (result.object && findEdge)
-        result.edge = edgeLevel(reducedForEdge(levels), *result.background, *result.object, result.backgroundSpread);
+    if (result.object && findEdge) {
+        const cv::Mat reduced = reducedForEdge(levels);
+        result.edge = edgeLevel(reduced, *result.background, *result.object, result.backgroundSpread);
+        if (const std::optional<DiscEdge> disc = discEdge(levels, reduced, *result.background, *result.object)) {
+            result.discArea = disc->area;
+            if (disc->level)
+                result.edge = disc->level;
+        }
+    }
     return result;
 }
 

@@ -19,7 +19,8 @@
 //               lighter than its middle has the rim's level here. The robust
 //               limit lies between the background and this level, so each
 //               pixel of the outline counts when the shape covers more than
-//               half of it.
+//               half of it. Of a disc, it is the level whose halfway limit
+//               counts the outline fitted to its edge (DiscEdge.h).
 //
 // The window's rule instead takes the centre pixel as the object and the
 // top-left pixel as the background; both are kept here for the checks.
@@ -51,6 +52,9 @@ struct RectangleLevels {
     std::optional<int> split;
     std::optional<int> object; // none when the part holds a single level
     std::optional<int> edge;   // the object's level just inside its outline
+    // Where the shape is a clean disc: the pixels inside its outline fitted
+    // to its edge (see DiscEdge.h), which then also gives the edge's level.
+    std::optional<double> discArea;
 };
 
 // findEdge: also the edge's level (the robust rule needs it; it costs a

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/analysis/Warnings.h"
 
+#include "cli/analysis/BorderDots.h"
 #include "cli/analysis/ColourMargin.h"
 
 #include <algorithm>
@@ -17,9 +18,16 @@ constexpr double noiseMultiple = 6.0;
 // rectangle as holding the colour when at least this share of it does.
 constexpr int clearColourMargin = 16;
 constexpr double colourShareNeeded = 0.01;
-// Counted dots on the border beyond noise: at least 3, and one per thousand
-// border pixels.
-constexpr std::int64_t edgeDots = 3;
+
+// A disc's outline fitted to its edge holding more than this share beyond
+// the dots counted: its rim is not counted.
+constexpr double discShortfall = 0.025;
+
+bool discEdgeShort(const CountFacts& facts)
+{
+    const std::optional<double>& area = facts.levels.discArea;
+    return area && facts.dots < (1 - discShortfall) * *area;
+}
 
 bool tooClose(int a, int b, double spread)
 {
@@ -47,7 +55,8 @@ const std::vector<WarningInfo>& warningList()
          "rest of its border"},
         {Warning::EdgeNotCounted, "edge-not-counted",
          "the object is lighter or darker along its outline (a coin's rim) than at the centre, beyond the window's "
-         "limit: its edge is not counted"},
+         "limit, or the outline fitted to a disc's edge holds over 2.5 % more pixels than were counted: its edge "
+         "is not counted, a reference's area comes out too small and every area too large"},
         {Warning::LevelsTooClose, "levels-too-close",
          "the object's and the background's levels are too close to tell apart"},
         {Warning::ObjectTouchesEdge, "object-touches-edge",
@@ -103,7 +112,7 @@ Warnings countWarnings(const CountFacts& facts)
         warnings.add(Warning::RectangleOutside);
     if (facts.dots == 0)
         warnings.add(Warning::NoDots);
-    if (facts.borderDots >= std::max(edgeDots, facts.borderPixels / 1000))
+    if (dotsOnBorder(facts.borderDots, facts.borderPixels))
         warnings.add(Warning::ObjectTouchesEdge);
     if (!facts.brightness) {
         if (facts.colourShare && *facts.colourShare < colourShareNeeded)
@@ -118,6 +127,8 @@ Warnings countWarnings(const CountFacts& facts)
     if (facts.levelRule == LevelRule::Robust) {
         if (!l.object || tooClose(*l.object, background, l.backgroundSpread))
             warnings.add(Warning::LevelsTooClose);
+        if (discEdgeShort(facts))
+            warnings.add(Warning::EdgeNotCounted);
         return warnings;
     }
     if (tooClose(l.centre, l.corner, l.backgroundSpread))
@@ -138,6 +149,8 @@ Warnings countWarnings(const CountFacts& facts)
             if (beyond < std::abs(*l.edge - background) / 4.0)
                 warnings.add(Warning::EdgeNotCounted);
         }
+        if (discEdgeShort(facts))
+            warnings.add(Warning::EdgeNotCounted);
     }
     return warnings;
 }

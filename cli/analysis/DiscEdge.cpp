@@ -1,0 +1,202 @@
+// SPDX-FileCopyrightText: 2026 PLANIX developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "cli/analysis/DiscEdge.h"
+
+#include "cli/analysis/BorderDots.h"
+#include "cli/find/EdgeProfile.h"
+#include "cli/find/ReferenceFit.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// How far the fitted edge may lie from the outline counted halfway to the
+// object (a rim left uncounted lies outside it): this many pixels, and this
+// share of the disc's radius.
+constexpr float reachPixels = 10;
+constexpr double reachShare = 0.1;
+// The pixels about the disc: within this many pixels, and this many blurs of
+// its edge, of its fitted outline.
+constexpr int aboutPixels = 3;
+constexpr double aboutBlurs = 3;
+// A limit that counts more of the rectangle away from the disc than halfway
+// to the object does, by more than this share of the disc, counts paper.
+constexpr double paperShare = 0.002;
+// A shape whose holes take this share of its outline is no disc: a washer's
+// or a ring's hole takes more, a coin's highlights a few per cent.
+constexpr double largestHoleShare = 0.1;
+
+// The largest outline of the pixels beyond limit, in the rectangle's pixels,
+// and the share of it its holes take.
+struct Outline {
+    std::vector<cv::Point2f> points;
+    double holeShare = 0;
+};
+
+Outline largestOutline(const cv::Mat& levels, double limit, bool darker)
+{
+    cv::Mat beyond;
+    cv::compare(levels, limit, beyond, darker ? cv::CMP_LT : cv::CMP_GT);
+    std::vector<std::vector<cv::Point>> contours;
+    std::vector<cv::Vec4i> hierarchy; // next, previous, first hole, outer
+    cv::findContours(beyond, contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_NONE);
+    int largest = -1;
+    double largestArea = 0;
+    for (int i = 0; i < int(contours.size()); ++i) {
+        if (hierarchy[std::size_t(i)][3] >= 0)
+            continue; // a hole
+        if (const double area = cv::contourArea(contours[std::size_t(i)]); largest < 0 || area > largestArea) {
+            largest = i;
+            largestArea = area;
+        }
+    }
+    if (largest < 0)
+        return {};
+    double holes = 0;
+    for (int hole = hierarchy[std::size_t(largest)][2]; hole >= 0; hole = hierarchy[std::size_t(hole)][0])
+        holes += cv::contourArea(contours[std::size_t(hole)]);
+    const auto& points = contours[std::size_t(largest)];
+    return {{points.begin(), points.end()}, largestArea > 0 ? holes / largestArea : 1.0};
+}
+
+// Whether an outline is a disc's: round, and with no hole of note in it (a
+// washer or a ring is left to its count).
+bool filledDisc(const Outline& outline) { return roughlyDisc(outline.points) && outline.holeShare < largestHoleShare; }
+
+// The pixels within the disc's fitted outline or near it (CV_8U): a circle
+// round the outline's centre, as far out as its farthest corner and margin.
+cv::Mat aboutDisc(const ShapeFit& fit, cv::Size size)
+{
+    cv::Point2f centre(0, 0);
+    for (const cv::Point2f& p : fit.outline)
+        centre += p;
+    centre *= 1.F / float(std::max<std::size_t>(fit.outline.size(), 1));
+    double radius = 0;
+    for (const cv::Point2f& p : fit.outline)
+        radius = std::max(radius, double(cv::norm(p - centre)));
+    const double margin = aboutPixels + std::ceil(aboutBlurs * fit.blur);
+    cv::Mat about(size, CV_8U, cv::Scalar(0));
+    cv::circle(about, cv::Point(int(std::lround(centre.x)), int(std::lround(centre.y))),
+               int(std::ceil(radius + margin)), cv::Scalar(255), cv::FILLED);
+    return about;
+}
+
+using Histogram = std::vector<std::int64_t>;
+
+// How many pixels a limit counts, walking from the object's level towards the
+// background's: up to and including each level, from the far side of the
+// object's (away from the background).
+class Counts {
+public:
+    Counts(const Histogram& histogram, bool darker) : upTo(histogram.size())
+    {
+        std::int64_t total = 0;
+        const int size = int(histogram.size());
+        for (int i = 0; i < size; ++i) {
+            const int level = darker ? i : size - 1 - i;
+            total += histogram[std::size_t(level)];
+            upTo[std::size_t(level)] = total;
+        }
+    }
+    std::int64_t through(int level) const { return upTo[std::size_t(level)]; }
+
+private:
+    std::vector<std::int64_t> upTo;
+};
+
+// The rectangle's levels, apart: about the disc, away from it, and on the
+// rectangle's border (also away from it, as a rule).
+struct Tallies {
+    Counts near, away, border;
+    std::int64_t borderPixels = 0;
+};
+
+Tallies talliesOf(const cv::Mat& levels, const cv::Mat& about, std::size_t size, bool darker)
+{
+    Histogram near(size, 0), away(size, 0), border(size, 0);
+    for (int y = 0; y < levels.rows; ++y) {
+        const auto* level = levels.ptr<std::uint16_t>(y);
+        const auto* inside = about.ptr<std::uint8_t>(y);
+        const bool borderRow = y == 0 || y == levels.rows - 1;
+        for (int x = 0; x < levels.cols; ++x)
+            if (level[x] < size) {
+                ++(inside[x] ? near : away)[level[x]];
+                if (borderRow || x == 0 || x == levels.cols - 1)
+                    ++border[level[x]];
+            }
+    }
+    return {Counts(near, darker), Counts(away, darker), Counts(border, darker),
+            2 * (std::int64_t(levels.rows) + levels.cols) - 4};
+}
+
+// Whether counting through last also counts the paper away from the disc,
+// where counting halfway to the object does not: enough of the rectangle's
+// border to say that the shape is cut off, or more of the rest than
+// paperShare of the disc.
+bool countsPaper(const Tallies& t, int halfway, int last, double area)
+{
+    const bool cutOff = dotsOnBorder(t.border.through(last), t.borderPixels);
+    return (cutOff && !dotsOnBorder(t.border.through(halfway), t.borderPixels))
+           || double(t.away.through(last) - t.away.through(halfway)) > paperShare * area;
+}
+
+// The level halfway to which the limit counts about as many pixels about the
+// disc as fit's area: walking from the object's level towards the paper's,
+// as far as the count comes nearer that area and no paper is counted. None
+// where the limit halfway to the object already counts more.
+std::optional<int> levelCountingArea(const cv::Mat& levels, int background, int object, const ShapeFit& fit)
+{
+    const bool darker = object < background;
+    const int step = darker ? 1 : -1;
+    const Tallies t = talliesOf(levels, aboutDisc(fit, levels.size()), std::size_t(std::max(background, object)) + 1,
+                                darker);
+    const double middle = (background + object) / 2.0;
+    const int halfway = int(darker ? std::ceil(middle) - 1 : std::floor(middle) + 1); // the last level it counts
+    const auto miss = [&](int last) { return std::abs(double(t.near.through(last)) - fit.pixelArea); };
+    int last = object;
+    for (int level = object + step; level != background && !countsPaper(t, halfway, level, fit.pixelArea);
+         level += step)
+        if (miss(level) < miss(last))
+            last = level;
+    const int edge = int(std::lround(2 * (last + 0.5 * step) - background));
+    if (darker ? edge < object : edge > object)
+        return std::nullopt;
+    return edge;
+}
+
+// The fit on the reduced levels as the rectangle's own pixels: its outline
+// carried back (from pixel centres to pixel centres), its area grown.
+ShapeFit onOwnPixels(ShapeFit fit, cv::Size own, cv::Size reduced)
+{
+    const double sx = double(own.width) / reduced.width, sy = double(own.height) / reduced.height;
+    for (cv::Point2f& p : fit.outline)
+        p = cv::Point2f(float((p.x + 0.5) * sx - 0.5), float((p.y + 0.5) * sy - 0.5));
+    fit.pixelArea *= sx * sy;
+    fit.blur *= std::sqrt(sx * sy);
+    return fit;
+}
+
+} // namespace
+
+std::optional<DiscEdge> discEdge(const cv::Mat& levels, const cv::Mat& reduced, int background, int object)
+{
+    if (object == background)
+        return std::nullopt;
+    const bool darker = object < background;
+    const Outline rough = largestOutline(reduced, (background + object) / 2.0, darker);
+    if (!filledDisc(rough))
+        return std::nullopt;
+    ContrastPatch patch{cv::Mat(), cv::Point(0, 0)};
+    reduced.convertTo(patch.values, CV_32F, 1.0 / (object - background), -double(background) / (object - background));
+    const double radius = std::sqrt(cv::contourArea(rough.points) / std::numbers::pi);
+    const ShapeFit fit = fitDisc(patch, rough.points, std::max(reachPixels, float(reachShare * radius)));
+    if (!fit.fitted || fit.outlineDoubtful)
+        return std::nullopt;
+    const ShapeFit own = onOwnPixels(fit, levels.size(), reduced.size());
+    return DiscEdge{own.pixelArea, levelCountingArea(levels, background, object, own)};
+}
