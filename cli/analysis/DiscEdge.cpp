@@ -86,7 +86,9 @@ cv::Mat aboutDisc(const ShapeFit& fit, cv::Size size)
     return about;
 }
 
+// Of each level, red + green + blue: 0 .. 765.
 using Histogram = std::vector<std::int64_t>;
+constexpr std::size_t levelCount = 3 * 255 + 1;
 
 // How many pixels a limit counts, walking from the object's level towards the
 // background's: up to and including each level, from the far side of the
@@ -116,22 +118,23 @@ struct Tallies {
     std::int64_t borderPixels = 0;
 };
 
-Tallies talliesOf(const cv::Mat& levels, const cv::Mat& about, std::size_t size, bool darker)
+Tallies talliesOf(const cv::Mat& levels, const cv::Mat& about, bool darker)
 {
-    Histogram near(size, 0), away(size, 0), border(size, 0);
+    Histogram near(levelCount, 0), away(levelCount, 0), border(levelCount, 0);
+    std::int64_t borderPixels = 0;
     for (int y = 0; y < levels.rows; ++y) {
         const auto* level = levels.ptr<std::uint16_t>(y);
         const auto* inside = about.ptr<std::uint8_t>(y);
         const bool borderRow = y == 0 || y == levels.rows - 1;
-        for (int x = 0; x < levels.cols; ++x)
-            if (level[x] < size) {
-                ++(inside[x] ? near : away)[level[x]];
-                if (borderRow || x == 0 || x == levels.cols - 1)
-                    ++border[level[x]];
+        for (int x = 0; x < levels.cols; ++x) {
+            ++(inside[x] ? near : away)[level[x]];
+            if (borderRow || x == 0 || x == levels.cols - 1) {
+                ++border[level[x]];
+                ++borderPixels;
             }
+        }
     }
-    return {Counts(near, darker), Counts(away, darker), Counts(border, darker),
-            2 * (std::int64_t(levels.rows) + levels.cols) - 4};
+    return {Counts(near, darker), Counts(away, darker), Counts(border, darker), borderPixels};
 }
 
 // Whether counting through last also counts the paper away from the disc,
@@ -153,8 +156,7 @@ std::optional<int> levelCountingArea(const cv::Mat& levels, int background, int 
 {
     const bool darker = object < background;
     const int step = darker ? 1 : -1;
-    const Tallies t = talliesOf(levels, aboutDisc(fit, levels.size()), std::size_t(std::max(background, object)) + 1,
-                                darker);
+    const Tallies t = talliesOf(levels, aboutDisc(fit, levels.size()), darker);
     const double middle = (background + object) / 2.0;
     const int halfway = int(darker ? std::ceil(middle) - 1 : std::floor(middle) + 1); // the last level it counts
     const auto miss = [&](int last) { return std::abs(double(t.near.through(last)) - fit.pixelArea); };
@@ -169,34 +171,37 @@ std::optional<int> levelCountingArea(const cv::Mat& levels, int background, int 
     return edge;
 }
 
-// The fit on the reduced levels as the rectangle's own pixels: its outline
-// carried back (from pixel centres to pixel centres), its area grown.
-ShapeFit onOwnPixels(ShapeFit fit, cv::Size own, cv::Size reduced)
+// The fit on levels averaged in blocks as the rectangle's own pixels: its
+// outline carried back (from pixel centres to pixel centres), its area and
+// its blur grown.
+ShapeFit onOwnPixels(ShapeFit fit, int blocks)
 {
-    const double sx = double(own.width) / reduced.width, sy = double(own.height) / reduced.height;
+    const double k = blocks;
     for (cv::Point2f& p : fit.outline)
-        p = cv::Point2f(float((p.x + 0.5) * sx - 0.5), float((p.y + 0.5) * sy - 0.5));
-    fit.pixelArea *= sx * sy;
-    fit.blur *= std::sqrt(sx * sy);
+        p = cv::Point2f(float((p.x + 0.5) * k - 0.5), float((p.y + 0.5) * k - 0.5));
+    fit.pixelArea *= k * k;
+    fit.blur *= k;
     return fit;
 }
 
 } // namespace
 
-std::optional<DiscEdge> discEdge(const cv::Mat& levels, const cv::Mat& reduced, int background, int object)
+std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced, int background, int object)
 {
     if (object == background)
         return std::nullopt;
     const bool darker = object < background;
-    const Outline rough = largestOutline(reduced, (background + object) / 2.0, darker);
+    const Outline rough = largestOutline(reduced.levels, (background + object) / 2.0, darker);
     if (!filledDisc(rough))
         return std::nullopt;
     ContrastPatch patch{cv::Mat(), cv::Point(0, 0)};
-    reduced.convertTo(patch.values, CV_32F, 1.0 / (object - background), -double(background) / (object - background));
+    reduced.levels.convertTo(patch.values, CV_32F, 1.0 / (object - background),
+                             -double(background) / (object - background));
+    // In the reduced levels' pixels.
     const double radius = std::sqrt(cv::contourArea(rough.points) / std::numbers::pi);
     const ShapeFit fit = fitDisc(patch, rough.points, std::max(reachPixels, float(reachShare * radius)));
     if (!fit.fitted || fit.outlineDoubtful)
         return std::nullopt;
-    const ShapeFit own = onOwnPixels(fit, levels.size(), reduced.size());
+    const ShapeFit own = onOwnPixels(fit, reduced.blocks);
     return DiscEdge{own.pixelArea, levelCountingArea(levels, background, object, own)};
 }

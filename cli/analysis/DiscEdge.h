@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 PLANIX developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// A coin's outline fitted to its edge, and its level just inside that
-// outline. A light coin's lighter rim is often narrower than a few blurs: no
+// A coin's outline fitted to its edge, and the level its count is set
+// against from that outline. A light coin's lighter rim is often narrower than a few blurs: no
 // pixel shows the rim's own level past the blur, and a limit halfway to the
 // level deeper inside leaves the rim on the paper's side, a few per cent of
 // the coin. Where a rectangle's shape is a clean disc, its edge is fitted as
@@ -20,15 +20,22 @@ struct DiscEdge {
     // The level halfway to which the limit counts about as many pixels about
     // the disc as that: as nearly as it can without counting the paper round
     // it (its noise, light falling off across the rectangle, a shadow). None
-    // where that limit lies nearer the object than halfway to its level.
+    // where the count comes nearest with a limit on the object's side of the
+    // one halfway to the object's level.
     std::optional<int> level;
+};
+
+// A rectangle's levels averaged in blocks of blocks x blocks pixels (1: its
+// own).
+struct AveragedLevels {
+    cv::Mat levels;
+    int blocks = 1;
 };
 
 // levels: the rectangle's levels (CV_16U, red + green + blue), and reduced:
 // the same averaged down where the rectangle is large (the disc is fitted
 // there, at a fraction of the cost, and counted on levels); background and
-// object as RectangleLevels has them. None
-// where the shape counted halfway to the object is no disc, its edge fits no
-// circle closely, or its outline is in doubt (a shadow or something lying
-// against it).
-std::optional<DiscEdge> discEdge(const cv::Mat& levels, const cv::Mat& reduced, int background, int object);
+// object as RectangleLevels has them. None where the shape counted halfway
+// to the object is no disc, its edge fits no circle closely, or its outline
+// is in doubt (a shadow or something lying against it).
+std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced, int background, int object);

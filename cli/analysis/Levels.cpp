@@ -168,16 +168,16 @@ cv::Mat holdingObject(const cv::Mat& mask, const cv::Mat& levels, double halfWay
 // The edge's level is a median over thousands of pixels; a large rectangle
 // is averaged down to about a quarter of a million pixels for it (blocks of k x k), which
 // keeps a coin's rim of a photograph's own size several pixels wide.
-cv::Mat reducedForEdge(const cv::Mat& levels)
+AveragedLevels reducedForEdge(const cv::Mat& levels)
 {
     constexpr double enough = 2.5e5;
     const double pixels = double(levels.rows) * levels.cols;
     if (pixels <= enough)
-        return levels;
-    const double k = std::ceil(std::sqrt(pixels / enough));
+        return {levels, 1};
+    const int k = int(std::ceil(std::sqrt(pixels / enough)));
     cv::Mat reduced;
-    cv::resize(levels, reduced, cv::Size(), 1 / k, 1 / k, cv::INTER_AREA);
-    return reduced;
+    cv::resize(levels, reduced, cv::Size(), 1.0 / k, 1.0 / k, cv::INTER_AREA);
+    return {reduced, k};
 }
 
 // The object's level just inside its outline, past the blur of its edge:
@@ -285,8 +285,8 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
     result.object = *result.background <= *result.split ? medianOf(all, *result.split + 1, maxLevel)
                                                         : medianOf(all, 0, *result.split);
     if (result.object && findEdge) {
-        const cv::Mat reduced = reducedForEdge(levels);
-        result.edge = edgeLevel(reduced, *result.background, *result.object, result.backgroundSpread);
+        const AveragedLevels reduced = reducedForEdge(levels);
+        result.edge = edgeLevel(reduced.levels, *result.background, *result.object, result.backgroundSpread);
         if (const std::optional<DiscEdge> disc = discEdge(levels, reduced, *result.background, *result.object)) {
             result.discArea = disc->area;
             if (disc->level)

@@ -34,6 +34,7 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
     CountFacts facts;
     facts.brightness = !rule.colour;
     facts.levelRule = rule.levels;
+    facts.halfway = rule.thresholdTenths == 5;
     const SelectionRect inPicture{rect.left + offset.x(), rect.top + offset.y(), rect.right + offset.x(),
                                   rect.bottom + offset.y()};
     facts.outside = reachesOutside(inPicture, picture.width(), picture.height());

@@ -19,14 +19,15 @@ constexpr double noiseMultiple = 6.0;
 constexpr int clearColourMargin = 16;
 constexpr double colourShareNeeded = 0.01;
 
-// A disc's outline fitted to its edge holding more than this share beyond
-// the dots counted: its rim is not counted.
+// The dots counted halfway falling short of a disc's outline fitted to its
+// edge by more than this share: its rim is not counted. (A limit nearer the
+// disc leaves out more of its blurred edge by choice.)
 constexpr double discShortfall = 0.025;
 
 bool discEdgeShort(const CountFacts& facts)
 {
     const std::optional<double>& area = facts.levels.discArea;
-    return area && facts.dots < (1 - discShortfall) * *area;
+    return facts.halfway && area && facts.dots < (1 - discShortfall) * *area;
 }
 
 bool tooClose(int a, int b, double spread)
@@ -55,8 +56,8 @@ const std::vector<WarningInfo>& warningList()
          "rest of its border"},
         {Warning::EdgeNotCounted, "edge-not-counted",
          "the object is lighter or darker along its outline (a coin's rim) than at the centre, beyond the window's "
-         "limit, or the outline fitted to a disc's edge holds over 2.5 % more pixels than were counted: its edge "
-         "is not counted, a reference's area comes out too small and every area too large"},
+         "limit, or at --threshold 50 a disc's count falls more than 2.5 % short of the outline fitted to its edge: "
+         "its edge is not counted, a reference's area comes out too small and every area too large"},
         {Warning::LevelsTooClose, "levels-too-close",
          "the object's and the background's levels are too close to tell apart"},
         {Warning::ObjectTouchesEdge, "object-touches-edge",

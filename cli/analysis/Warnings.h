@@ -97,6 +97,7 @@ struct CountFacts {
     std::int64_t borderPixels = 0;
     std::optional<double> colourShare; // colour rules: share of pixels clearly of that colour
     std::optional<double> windowLimit; // the window's levels: the limit they counted beyond
+    bool halfway = true;               // the limit lies halfway between the two levels (--threshold 50)
 };
 
 // The warnings of the object's count, and of the reference's (which adds reference-small).
