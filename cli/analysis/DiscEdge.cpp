@@ -68,17 +68,13 @@ Outline largestOutline(const cv::Mat& levels, double limit, bool darker)
 // washer or a ring is left to its count).
 bool filledDisc(const Outline& outline) { return roughlyDisc(outline.points) && outline.holeShare < largestHoleShare; }
 
-// The pixels within the disc's fitted outline or near it (CV_8U): a circle
-// round the outline's centre, as far out as its farthest corner and margin.
+// The pixels within the disc's fitted outline or near it (CV_8U): the
+// circle round the outline, grown by the margin.
 cv::Mat aboutDisc(const ShapeFit& fit, cv::Size size)
 {
-    cv::Point2f centre(0, 0);
-    for (const cv::Point2f& p : fit.outline)
-        centre += p;
-    centre *= 1.F / float(std::max<std::size_t>(fit.outline.size(), 1));
-    double radius = 0;
-    for (const cv::Point2f& p : fit.outline)
-        radius = std::max(radius, double(cv::norm(p - centre)));
+    cv::Point2f centre;
+    float radius = 0;
+    cv::minEnclosingCircle(fit.outline, centre, radius);
     const double margin = aboutPixels + std::ceil(aboutBlurs * fit.blur);
     cv::Mat about(size, CV_8U, cv::Scalar(0));
     cv::circle(about, cv::Point(int(std::lround(centre.x)), int(std::lround(centre.y))),
