@@ -76,8 +76,10 @@ const std::vector<WarningInfo>& warningList()
          "(--find) the reference's fitted outline is not round, or on one side only its edge is much softer or a "
          "second edge shows just inside it, or along half or more of it its edge is much softer than the "
          "sharpest rise just inside it, or it was found only as the widest circle in a region it shares with a "
-         "shape it touches, or only on a wider look for its rim: a shadow, something else lying against it or "
-         "the paper beyond a faint rim may have been taken for part of it (or the photograph was taken at a "
+         "shape it touches, or only on a wider look for its rim, or its rim lies so close inside its edge that "
+         "under the blur the two make one rise, on a coin so small that the area is then uncertain by 2.5 % or "
+         "more: a shadow, something else lying against it or the paper beyond a faint rim may have been taken "
+         "for part of it (or the photograph was taken at a "
          "slant), and then the reference is too large and every area too small"},
         {Warning::ObjectThin, "object-thin",
          "(--find) the object is narrow (a blade of grass, a stalk lying apart): under 6 pixels wide, under 3.5 "

@@ -254,12 +254,6 @@ Steps fitSteps(const std::vector<float>& levels, int from, int to, Steps steps)
     return steps;
 }
 
-// A rim all round an outline, as the sampled lines show it: the blur of its
-// steps and how far inside the edge its own step lies (pixels).
-struct Rim {
-    double blur = 0, width = 0;
-};
-
 // Two steps shaped as a rim and the edge outside it, and whether they fit
 // the line clearly better than one step.
 struct RimSteps {
@@ -576,21 +570,21 @@ double blurOf(const std::vector<std::optional<Crossing>>& crossings)
     return median(std::move(widths)) / halfHeightWidthPerBlur;
 }
 
-std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings, RimSearch search)
+Edges edgesOf(const std::vector<std::optional<Crossing>>& crossings, RimSearch search)
 {
-    std::vector<std::optional<float>> edges;
-    edges.reserve(crossings.size());
+    Edges edges;
+    edges.along.reserve(crossings.size());
     for (const auto& crossing : crossings)
-        edges.push_back(crossing ? std::optional<float>(crossing->rise.at) : std::nullopt);
-    const auto rim = rimOf(crossings, search);
-    if (!rim)
+        edges.along.push_back(crossing ? std::optional<float>(crossing->rise.at) : std::nullopt);
+    edges.rim = rimOf(crossings, search);
+    if (!edges.rim)
         return edges;
-    OuterStepSearch outerStep(*rim, search);
+    OuterStepSearch outerStep(*edges.rim, search);
     // A line without an outer step (across a highlight, say) keeps its
     // steepest rise for the outline's fit to judge.
     for (std::size_t i = 0; i < crossings.size(); ++i)
         if (crossings[i])
             if (const auto outer = outerStep.along(*crossings[i]))
-                edges[i] = outer;
+                edges.along[i] = outer;
     return edges;
 }

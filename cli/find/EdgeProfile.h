@@ -56,11 +56,22 @@ std::optional<Crossing> crossingAlong(const ContrastPatch& patch, cv::Point2f ou
 //                   its inner step lies beyond the stretch round that rise)
 enum class RimSearch { AroundSteepest, Wider, FurtherIn };
 
+// A rim all round an outline, as the lines across it show it: the blur of
+// its steps (one standard deviation) and how far inside the edge its own step
+// lies, both in pixels.
+struct Rim {
+    double blur = 0, width = 0;
+};
+
 // The edge along each of an outline's lines, in pixels from its outer end
-// (none where the line shows no edge). The lines are judged together: a rim
-// must show round most of the outline to be taken for one.
-std::vector<std::optional<float>> edgesOf(const std::vector<std::optional<Crossing>>& crossings,
-                                          RimSearch search = RimSearch::AroundSteepest);
+// (none where the line shows no edge), and the rim whose outer step it is,
+// where the lines show one. The lines are judged together: a rim must show
+// round most of the outline to be taken for one.
+struct Edges {
+    std::vector<std::optional<float>> along;
+    std::optional<Rim> rim;
+};
+Edges edgesOf(const std::vector<std::optional<Crossing>>& crossings, RimSearch search = RimSearch::AroundSteepest);
 
 // The most the contrast rises over `over` pixels anywhere from `from` to `to`
 // pixels inside an edge at edge (inward: a unit vector); none where the line

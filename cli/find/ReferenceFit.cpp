@@ -50,6 +50,11 @@ constexpr double mostLines = 0.5;
 // one side, or a photograph taken at a slant).
 constexpr double longerOneWay = 0.015;
 constexpr double longerPixels = 3;
+// A rim closer inside the edge than this many of its blurs blurs into it;
+// half a blur matters beyond this share of a disc's radius (the area then
+// uncertain by 2.5 %).
+constexpr double rimApartBlurs = 3.5;
+constexpr double rimBlurShare = 0.0125;
 
 // Which residuals a robust fit keeps.
 std::vector<bool> keptResiduals(const std::vector<double>& residuals)
@@ -306,6 +311,16 @@ bool notRound(const std::vector<cv::Point2d>& edges)
     return longer - shorter > std::max(longerOneWay * shorter, longerPixels);
 }
 
+// Whether a rim lies so close inside a disc's edge that the two blur into one
+// (fewer than rimApartBlurs of its blurs apart), on a disc so small that half
+// a blur is more than rimBlurShare of its radius. The two steps are then told
+// apart no better than to about half a blur, and the outer one, the edge,
+// mostly lies too far out: the area is uncertain by a few percent.
+bool rimBlursIntoEdge(const std::optional<Rim>& rim, double radius)
+{
+    return rim && rim->width < rimApartBlurs * rim->blur && 0.5 * rim->blur > rimBlurShare * radius;
+}
+
 // Whether a second edge shows just inside the fitted circle on one side only.
 bool edgeInsideOnOneSide(const ContrastPatch& patch, const Circle& circle, double blur)
 {
@@ -343,7 +358,8 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
         outside.push_back(cv::Point2f(float(start.x), float(start.y)) + outward.back() * (float(start.radius) + reach));
         crossings.push_back(crossingAlong(patch, outside.back(), -outward.back(), 2 * reach));
     }
-    const std::vector<std::optional<float>> along = edgesOf(crossings, search);
+    const Edges found = edgesOf(crossings, search);
+    const std::vector<std::optional<float>>& along = found.along;
     fit.blur = blurOf(crossings);
     std::vector<cv::Point2d> edges;
     for (std::size_t i = 0; i < along.size(); ++i)
@@ -373,6 +389,7 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     fit.outlineDoubtful = fit.fitted
                           && (search != RimSearch::AroundSteepest || notRound(kept) || softOnOneSide(crossings)
                               || edgeInsideOnOneSide(patch, *circle, fit.blur) || softerThanSharpest(crossings, along));
+    fit.rimBlurredIntoEdge = fit.fitted && rimBlursIntoEdge(found.rim, circle->radius);
     const int corners = 180;
     for (int i = 0; i < corners; ++i) {
         const double angle = 2 * std::numbers::pi * i / corners;
@@ -415,7 +432,7 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
         }
         firstOf[std::size_t(s + 1)] = crossings.size();
     }
-    const std::vector<std::optional<float>> found = edgesOf(crossings);
+    const std::vector<std::optional<float>> found = edgesOf(crossings).along;
     fit.blur = blurOf(crossings);
     for (int s = 0; s < 4; ++s) {
         std::vector<cv::Point2d> edges;

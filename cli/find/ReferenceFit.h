@@ -25,6 +25,10 @@ struct ShapeFit {
     // is much softer than the sharpest rise across it (a shadow or something else lying against
     // it taken in), or its rim was found only on a wider look.
     bool outlineDoubtful = false;
+    // A disc's rim lies so close inside its edge that under the blur the two
+    // make one rise, on a disc so small that where along that rise the edge
+    // is put changes its area by a few percent.
+    bool rimBlurredIntoEdge = false;
 };
 
 // Could rough (a region's outline) be a disc, or a square, at all? Its fill of

@@ -177,6 +177,25 @@ TEST(FindObjects, ASmallBlurredCoinsRimJustInsideItsEdgeDoesNotShrinkIt)
     }
 }
 
+TEST(FindObjects, ARimBlurredIntoTheEdgeOfACoinSoSmallThatItMattersIsSaid)
+{
+    // A rim 2.7 pixels wide under a blur of 1.2: the outline is uncertain by
+    // about half a blur, a few percent of a coin 30 pixels across, but not
+    // of one 100 pixels across, nor with a rim 5 pixels wide.
+    struct Coin {
+        double radius, rim;
+        bool said;
+    };
+    for (const Coin& coin : {Coin{30, 2.7, true}, Coin{100, 2.7, false}, Coin{30, 5, false}}) {
+        const QImage picture = paperWith(QSize(600, 450),
+                                         {{disc({300, 225}, coin.radius), QColor(204, 204, 206)},
+                                          {disc({300, 225}, coin.radius - coin.rim), QColor(170, 172, 178)}},
+                                         0.1, 3, 0, {}, 1.2);
+        const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
+        EXPECT_EQ(found.referenceShadow, coin.said) << coin.radius << " " << coin.rim;
+    }
+}
+
 TEST(FindObjects, ASquareReferenceAndTwoCoinsThatAreAlike)
 {
     const double side = 70;
