@@ -17,9 +17,12 @@ namespace {
 
 // How far the fitted edge may lie from the outline counted halfway to the
 // object (a rim left uncounted lies outside it): this many pixels, and this
-// share of the disc's radius.
+// share of the disc's radius. A coin's rim is often a tenth of its radius
+// wide, and the lines across the edge must reach well past its blurred
+// outer step: at a tenth, that step lay at their very ends and was cut off
+// along half of them.
 constexpr float reachPixels = 10;
-constexpr double reachShare = 0.1;
+constexpr double reachShare = 0.15;
 // The pixels about the disc: within this many pixels, and this many blurs of
 // its edge, of its fitted outline.
 constexpr int aboutPixels = 3;

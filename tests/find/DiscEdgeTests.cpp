@@ -6,10 +6,12 @@
 // without the paper, a warning; a disc lighter than the paper counted true.
 #include "ShapeScenes.h"
 
+#include "cli/analysis/DiscEdge.h"
 #include "cli/analysis/RectangleCount.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <numbers>
 
 namespace {
@@ -49,6 +51,28 @@ TEST(DiscEdge, ALightCoinsNarrowRimIsCountedOrItsShortCountIsSaid)
     const RectangleCount steepLight = robustCount(lightCoin(0.3));
     EXPECT_LT(steepLight.dots, 0.97 * coinDots);
     EXPECT_TRUE(steepLight.warnings.has(Warning::EdgeNotCounted));
+}
+
+TEST(DiscEdge, AWideRimIsFoundOutsideTheOutlineHalfwayToTheMiddle)
+{
+    // A rim 9 pixels wide on a coin of radius 100, lighter than halfway to
+    // its middle, under a blur of 2: the outline halfway to the middle
+    // follows the rim's inner edge, and the coin's own edge lies well
+    // outside it.
+    const QImage picture = paperWith(
+        QSize(240, 240),
+        {{disc({120, 120}, 100), QColor(212, 210, 206)}, {disc({120, 120}, 91), QColor(170, 172, 178)}}, 0.02, 3, 0, {},
+        2.0);
+    cv::Mat levels(picture.height(), picture.width(), CV_16U);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            levels.at<std::uint16_t>(y, x) = std::uint16_t(qRed(pixel) + qGreen(pixel) + qBlue(pixel));
+        }
+    const auto edge = discEdge(levels, {levels, 1}, 680, 520);
+    ASSERT_TRUE(edge.has_value());
+    const double area = std::numbers::pi * 100 * 100;
+    EXPECT_NEAR(edge->area, area, 0.005 * area);
 }
 
 TEST(DiscEdge, ADiscLighterThanThePaperIsCountedTrue)
