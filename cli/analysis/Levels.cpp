@@ -194,8 +194,14 @@ AveragedLevels reducedForEdge(const cv::Mat& levels)
 //
 // A first pass assumes a sharp edge (width 1) from the object's median, a
 // second measures the width against the level the first found, so the
-// inside of a coin with a lighter rim does not count as blur. None when too
-// few pixels lie that deep (only thin shapes).
+// inside of a coin with a lighter rim does not count as blur. Under a blur
+// of several pixels the first look still lies on the blurred edge, and so
+// the second measures too narrow a width: each further pass measures it
+// against the level the one before found, up to edgePasses in all, until
+// the level settles (moves by a level or less). None when too few pixels lie
+// that deep (only thin shapes).
+constexpr int edgePasses = 5;
+
 std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, double spread)
 {
     const bool darker = object < background;
@@ -204,7 +210,7 @@ std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, 
     };
     std::optional<int> edge;
     double width = 1;
-    for (int pass = 0; pass < 2; ++pass) {
+    for (int pass = 0; pass < edgePasses; ++pass) {
         const int towards = edge.value_or(object);
         if (towards == background)
             return edge;
@@ -232,7 +238,10 @@ std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, 
         if (!found)
             return edge;
         // Between the background and the object's median, never beyond either.
-        edge = darker ? std::clamp(*found, object, background) : std::clamp(*found, background, object);
+        const int level = darker ? std::clamp(*found, object, background) : std::clamp(*found, background, object);
+        if (pass > 1 && std::abs(level - *edge) <= 1)
+            break;
+        edge = level;
     }
     // An edge nearer the background than a third of the way is a shadow's
     // or the paper's own, not the object's.

@@ -8,6 +8,8 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 // Grey paper (200, 200, 200) with a dark ring (50, 50, 50) whose hole, at
@@ -60,6 +62,33 @@ TEST(RobustLevels, BackgroundFromBorderObjectFromTheOtherClass)
     }
     EXPECT_DOUBLE_EQ(*robustLimitLevel(levels, RobustLimit{5}), 375.0);
     EXPECT_DOUBLE_EQ(*robustLimitLevel(levels, RobustLimit{1}), 600 - 45.000000670552254);
+}
+
+TEST(RobustLevels, AHeavilyBlurredEdgeIsLookedPastToTheShapesOwnLevel)
+{
+    // A dark square under a blur of 3.5 pixels: a first look just inside
+    // its outline still lies on the blurred edge, and a limit halfway to
+    // that level would count the square some pixels too wide. The square's
+    // cover of each pixel under the blur, across and down:
+    const auto cover = [](int at) {
+        const auto rise = [](double d) { return 0.5 * (1 + std::erf(d / (3.5 * std::sqrt(2.0)))); };
+        return rise(at + 0.5 - 90) - rise(at + 0.5 - 210);
+    };
+    QImage image(300, 300, QImage::Format_RGB32);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const int level = int(std::lround(210 - 180 * cover(x) * cover(y)));
+            image.setPixel(x, y, qRgb(level, level, level));
+        }
+    TBitmap bitmap(image);
+    Surface surface(bitmap);
+    const SelectionRect loose{60, 60, 240, 240};
+    const RectangleLevels levels = rectangleLevels(surface, loose);
+    ASSERT_TRUE(levels.edge);
+    EXPECT_NEAR(*levels.edge, 90, 6);
+    RectangleRule robust;
+    robust.levels = LevelRule::Robust;
+    EXPECT_NEAR(countRectangle(surface, loose, robust, true, image.size()).dots, 120 * 120, 0.005 * 120 * 120);
 }
 
 TEST(RobustLevels, ObjectPixelsOnTheBorderAndOutsideDoNotMoveTheBackground)
