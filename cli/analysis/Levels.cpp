@@ -198,9 +198,13 @@ AveragedLevels reducedForEdge(const cv::Mat& levels)
 // of several pixels the first look still lies on the blurred edge, and so
 // the second measures too narrow a width: each further pass measures it
 // against the level the one before found, up to edgePasses in all, until
-// the level settles (moves by a level or less). None when too few pixels lie
-// that deep (only thin shapes).
-constexpr int edgePasses = 5;
+// the level settles (moves by no more than settledShare of the way from the
+// background to the object, or a level). The first pass alone measures
+// from the faint rim's side of the edge; the later ones need no mask of
+// their own. The last level found where too few pixels lie that deep for
+// another look (thin shapes: none at all).
+constexpr int edgePasses = 8;
+constexpr double settledShare = 0.01;
 
 std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, double spread)
 {
@@ -213,14 +217,15 @@ std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, 
     for (int pass = 0; pass < edgePasses; ++pass) {
         const int towards = edge.value_or(object);
         if (towards == background)
-            return edge;
+            break;
         cv::Mat inside, distance, ring;
-        // Nearer the background where its noise allows, to catch a faint rim.
-        const double contrast = std::abs(object - background);
-        const double reach = std::max(0.125 * contrast, std::min(0.25 * contrast, 6 * spread));
-        beyond(background + (darker ? -reach : reach), inside);
-        inside = holdingObject(inside, levels, (background + object) / 2.0, darker);
-        if (pass > 0) {
+        if (pass == 0) {
+            // Nearer the background where its noise allows, to catch a faint rim.
+            const double contrast = std::abs(object - background);
+            const double reach = std::max(0.125 * contrast, std::min(0.25 * contrast, 6 * spread));
+            beyond(background + (darker ? -reach : reach), inside);
+            inside = holdingObject(inside, levels, (background + object) / 2.0, darker);
+        } else {
             cv::Mat outer, core, eroded;
             beyond(background + (towards - background) * 0.25, outer);
             outer = holdingObject(outer, levels, (background + object) / 2.0, darker);
@@ -228,7 +233,7 @@ std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, 
             cv::erode(outer, eroded, cv::Mat());
             const double outline = cv::countNonZero(outer) - cv::countNonZero(eroded);
             if (outline <= 0)
-                return edge;
+                break;
             width = std::max(1.0, (cv::countNonZero(outer) - cv::countNonZero(core)) / outline);
             inside = outer;
         }
@@ -236,12 +241,14 @@ std::optional<int> edgeLevel(const cv::Mat& levels, int background, int object, 
         cv::inRange(distance, 1 + 1.5 * width, 2 + 3 * width, ring);
         const std::optional<int> found = ringMedian(levels, ring);
         if (!found)
-            return edge;
+            break;
         // Between the background and the object's median, never beyond either.
         const int level = darker ? std::clamp(*found, object, background) : std::clamp(*found, background, object);
-        if (pass > 1 && std::abs(level - *edge) <= 1)
-            break;
+        const bool settled = edge
+                             && std::abs(level - *edge) <= std::max(1.0, settledShare * std::abs(object - background));
         edge = level;
+        if (settled)
+            break;
     }
     // An edge nearer the background than a third of the way is a shadow's
     // or the paper's own, not the object's.

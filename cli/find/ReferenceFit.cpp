@@ -314,8 +314,8 @@ bool notRound(const std::vector<cv::Point2d>& edges)
 // Whether a rim lies so close inside a disc's edge that the two blur into one
 // (fewer than rimApartBlurs of its blurs apart), on a disc so small that half
 // a blur is more than rimBlurShare of its radius. The two steps are then told
-// apart no better than to about half a blur, and the outer one, the edge,
-// mostly lies too far out: the area is uncertain by a few percent.
+// apart no better than to about half a blur (on photographs, the outer one,
+// the edge, mostly too far out): the area is uncertain by a few percent.
 bool rimBlursIntoEdge(const std::optional<Rim>& rim, double radius)
 {
     return rim && rim->width < rimApartBlurs * rim->blur && 0.5 * rim->blur > rimBlurShare * radius;

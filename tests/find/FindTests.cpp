@@ -180,8 +180,8 @@ TEST(FindObjects, ASmallBlurredCoinsRimJustInsideItsEdgeDoesNotShrinkIt)
 TEST(FindObjects, ARimBlurredIntoTheEdgeOfACoinSoSmallThatItMattersIsSaid)
 {
     // A rim 2.7 pixels wide under a blur of 1.2: the outline is uncertain by
-    // about half a blur, a few percent of a coin 30 pixels across, but not
-    // of one 100 pixels across, nor with a rim 5 pixels wide.
+    // about half a blur, a few percent of a coin 60 pixels across, but not
+    // of one 200 pixels across, nor with a rim 5 pixels wide.
     struct Coin {
         double radius, rim;
         bool said;
