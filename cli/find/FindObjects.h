@@ -66,7 +66,8 @@ struct FindResult {
     FoundReference reference;
     std::vector<FoundObject> objects; // in reading order
     bool referenceAmbiguous = false;  // a second candidate fitted as well
-    bool referenceShadow = false;     // see ShapeFit::outlineDoubtful and rimBlurredIntoEdge
+    bool referenceRimLeftOut = false;
+    bool referenceShadow = false; // see ShapeFit::outlineDoubtful and rimBlurredIntoEdge
 };
 
 // Finds the reference and the objects on picture. Throws PlanixError with
