@@ -265,14 +265,8 @@ std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape sha
     // rim may lie outside it: the edge is looked for this far either way.
     const float reach = float(4 + 3 * std::max(found.scaleX, found.scaleY));
     for (const Rough& candidate : rough) {
-        // A disc's fit also looks at the paper round it, for a faint ring
-        // (its lines across the edge then all lie on the patch, too).
-        const cv::Rect outline = cv::boundingRect(candidate.outline);
-        const int margin = shape == ReferenceShape::Disc
-                               ? int(reach) + 4
-                                     + int(std::ceil(std::max(0.0, discLooksBeyond(outline.width / 2.0) - 4)))
-                               : int(reach) + 4;
-        const cv::Rect box = (outline + cv::Size(2 * margin, 2 * margin) - cv::Point(margin, margin))
+        const cv::Rect box = (cv::boundingRect(candidate.outline) + cv::Size(int(2 * reach) + 8, int(2 * reach) + 8)
+                              - cv::Point(int(reach) + 4, int(reach) + 4))
                              & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
         const ContrastPatch patch = contrastPatch(found, box, candidate.colour);
         ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach, search)

@@ -54,7 +54,6 @@ constexpr double longerPixels = 3;
 // half a blur matters beyond this share of a disc's radius (the area then
 // uncertain by 2.5 %).
 constexpr double rimApartBlurs = 3.5;
-constexpr double rimBlurShare = 0.0125;
 // A faint ring outside a disc: over a band this many pixels wide, or this
 // share of the radius, its contrast this far above the paper's beyond it,
 // along this share of the lines round it.
@@ -62,10 +61,7 @@ constexpr double faintRingPixels = 3;
 constexpr double faintRingShare = 0.08;
 constexpr double faintRingContrast = 0.06;
 constexpr double faintRingAllRound = 0.75;
-// The band starts two blurs and a pixel beyond the edge; a patch reaching
-// this many pixels more than twice the band's width covers it and the paper
-// beyond for blurs of up to about three pixels.
-constexpr double faintRingSlack = 8;
+constexpr double rimBlurShare = 0.0125;
 
 // Which residuals a robust fit keeps.
 std::vector<bool> keptResiduals(const std::vector<double>& residuals)
@@ -352,9 +348,6 @@ bool edgeInsideOnOneSide(const ContrastPatch& patch, const Circle& circle, doubl
     return onOneSide(shows);
 }
 
-// The band's width beside a disc of radius.
-double faintRingWidth(double radius) { return std::max(faintRingPixels, faintRingShare * radius); }
-
 // Whether a faint ring shows all round just outside a disc's fitted outline:
 // along most lines round it, the contrast a little beyond the edge's blur
 // stands above the paper's further out by more than faintRingContrast. A
@@ -364,7 +357,7 @@ double faintRingWidth(double radius) { return std::max(faintRingPixels, faintRin
 bool faintRingOutside(const ContrastPatch& patch, const Circle& circle, double blur)
 {
     const int lines = linesRound(circle.radius);
-    const double from = circle.radius + 2 * blur + 1, width = faintRingWidth(circle.radius);
+    const double from = circle.radius + 2 * blur + 1, width = std::max(faintRingPixels, faintRingShare * circle.radius);
     const auto meanAlong = [&](cv::Point2f centre, cv::Point2f outward, double start) {
         double sum = 0;
         int count = 0;
@@ -385,8 +378,6 @@ bool faintRingOutside(const ContrastPatch& patch, const Circle& circle, double b
     }
     return seen >= lines / 2 && ringed >= faintRingAllRound * seen;
 }
-
-double discLooksBeyond(double radius) { return 2 * faintRingWidth(radius) + faintRingSlack; }
 
 ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach, RimSearch search)
 {

@@ -29,8 +29,6 @@ struct ShapeFit {
     // make one rise, on a disc so small that where along that rise the edge
     // is put changes its area by a few percent.
     bool rimBlurredIntoEdge = false;
-    // A faint ring shows all round just outside a disc's fitted outline: a
-    // lighter rim too faint to find beside the coin's own rise, left out.
     bool faintRingOutside = false;
 };
 
@@ -39,11 +37,6 @@ struct ShapeFit {
 // size (pixels) of the pixels of the copy the outline was traced on.
 bool roughlyDisc(const std::vector<cv::Point2f>& rough);
 bool roughlySquare(const std::vector<cv::Point2f>& rough, double grain);
-
-// How far (pixels) beyond a disc of radius its fit looks at the paper: the
-// patch should reach that far round the rough outline, and further by the
-// fit's reach.
-double discLooksBeyond(double radius);
 
 // The fitted outline. reach: how far (pixels) the true edge may lie from the
 // rough outline either way. A disc's rim is looked for as search says (see
