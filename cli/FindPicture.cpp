@@ -101,8 +101,6 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
             first.warnings.add(Warning::ReferenceAmbiguous);
         if (found.referenceShadow)
             first.warnings.add(Warning::ReferenceShadow);
-        if (found.referenceRimLeftOut)
-            first.warnings.add(Warning::EdgeNotCounted);
         std::vector<PictureRow> rows;
         for (const FoundObject& object : found.objects) {
             PictureRow row = first;

@@ -56,10 +56,8 @@ const std::vector<WarningInfo>& warningList()
          "rest of its border"},
         {Warning::EdgeNotCounted, "edge-not-counted",
          "the object is lighter or darker along its outline (a coin's rim) than at the centre, beyond the window's "
-         "limit, or at --threshold 50 a disc's count falls more than 2.5 % short of the outline fitted to its edge, "
-         "or (--find) a faint ring shows all round just outside the reference's fitted outline (a lighter rim too "
-         "faint to tell from the coin's own edge): its edge is not counted, a reference's area comes out too "
-         "small and every area too large"},
+         "limit, or at --threshold 50 a disc's count falls more than 2.5 % short of the outline fitted to its edge: "
+         "its edge is not counted, a reference's area comes out too small and every area too large"},
         {Warning::LevelsTooClose, "levels-too-close",
          "the object's and the background's levels are too close to tell apart"},
         {Warning::ObjectTouchesEdge, "object-touches-edge",

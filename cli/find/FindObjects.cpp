@@ -200,7 +200,6 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
     result.reference.box = result.reference.outline.boundingRect().toAlignedRect();
     result.referenceAmbiguous = candidates.size() > 1 && candidates[1].fit.score <= 2 * best.fit.score + 0.004;
     result.referenceShadow = best.fit.outlineDoubtful || best.fit.rimBlurredIntoEdge;
-    result.referenceRimLeftOut = best.fit.faintRingOutside;
 
     // Objects: every other region larger than the smallest area.
     const double unitsPerDot = settings.referenceArea / best.fit.pixelArea;

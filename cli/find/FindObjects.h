@@ -66,8 +66,7 @@ struct FindResult {
     FoundReference reference;
     std::vector<FoundObject> objects; // in reading order
     bool referenceAmbiguous = false;  // a second candidate fitted as well
-    bool referenceRimLeftOut = false;
-    bool referenceShadow = false; // see ShapeFit::outlineDoubtful and rimBlurredIntoEdge
+    bool referenceShadow = false;     // see ShapeFit::outlineDoubtful and rimBlurredIntoEdge
 };
 
 // Finds the reference and the objects on picture. Throws PlanixError with

@@ -54,13 +54,6 @@ constexpr double longerPixels = 3;
 // half a blur matters beyond this share of a disc's radius (the area then
 // uncertain by 2.5 %).
 constexpr double rimApartBlurs = 3.5;
-// A faint ring outside a disc: over a band this many pixels wide, or this
-// share of the radius, its contrast this far above the paper's beyond it,
-// along this share of the lines round it.
-constexpr double faintRingPixels = 3;
-constexpr double faintRingShare = 0.08;
-constexpr double faintRingContrast = 0.06;
-constexpr double faintRingAllRound = 0.75;
 constexpr double rimBlurShare = 0.0125;
 
 // Which residuals a robust fit keeps.
@@ -348,37 +341,6 @@ bool edgeInsideOnOneSide(const ContrastPatch& patch, const Circle& circle, doubl
     return onOneSide(shows);
 }
 
-// Whether a faint ring shows all round just outside a disc's fitted outline:
-// along most lines round it, the contrast a little beyond the edge's blur
-// stands above the paper's further out by more than faintRingContrast. A
-// lighter rim whose outer step is too faint beside the coin's own rise to be
-// found there has been left out of the outline. A shadow or a stain shows on
-// one side only.
-bool faintRingOutside(const ContrastPatch& patch, const Circle& circle, double blur)
-{
-    const int lines = linesRound(circle.radius);
-    const double from = circle.radius + 2 * blur + 1, width = std::max(faintRingPixels, faintRingShare * circle.radius);
-    const auto meanAlong = [&](cv::Point2f centre, cv::Point2f outward, double start) {
-        double sum = 0;
-        int count = 0;
-        for (double d = start; d <= start + width; d += 0.5, ++count)
-            sum += patch.at(centre + outward * float(d));
-        return sum / std::max(count, 1);
-    };
-    int seen = 0, ringed = 0;
-    for (int i = 0; i < lines; ++i) {
-        const double angle = 2 * std::numbers::pi * i / lines;
-        const cv::Point2f outward(float(std::cos(angle)), float(std::sin(angle)));
-        const cv::Point2f centre(float(circle.x), float(circle.y));
-        const double near = meanAlong(centre, outward, from), far = meanAlong(centre, outward, from + width + 1);
-        if (std::isnan(near) || std::isnan(far))
-            continue;
-        ++seen;
-        ringed += near - far > faintRingContrast ? 1 : 0;
-    }
-    return seen >= lines / 2 && ringed >= faintRingAllRound * seen;
-}
-
 ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach, RimSearch search)
 {
     ShapeFit fit;
@@ -428,7 +390,6 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
                           && (search != RimSearch::AroundSteepest || notRound(kept) || softOnOneSide(crossings)
                               || edgeInsideOnOneSide(patch, *circle, fit.blur) || softerThanSharpest(crossings, along));
     fit.rimBlurredIntoEdge = fit.fitted && rimBlursIntoEdge(found.rim, circle->radius);
-    fit.faintRingOutside = fit.fitted && faintRingOutside(patch, *circle, fit.blur);
     const int corners = 180;
     for (int i = 0; i < corners; ++i) {
         const double angle = 2 * std::numbers::pi * i / corners;

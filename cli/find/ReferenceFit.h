@@ -29,7 +29,6 @@ struct ShapeFit {
     // make one rise, on a disc so small that where along that rise the edge
     // is put changes its area by a few percent.
     bool rimBlurredIntoEdge = false;
-    bool faintRingOutside = false;
 };
 
 // Could rough (a region's outline) be a disc, or a square, at all? Its fill of

@@ -611,24 +611,4 @@ TEST(FindObjects, ALightCoinWhoseFaintRimLeavesNoCircleIsFoundOnAWiderLook)
     EXPECT_TRUE(onWorking.referenceShadow);
 }
 
-TEST(FindObjects, ARimTooFaintToFindLeftOutOfTheOutlineIsSaid)
-{
-    // A rim 8 pixels wide only 10 levels darker than the paper: its outer
-    // step is too faint beside the coin's own rise to be taken for the edge,
-    // and the outline (a quarter too small) leaves it out, but it shows all
-    // round. A rim 30 levels darker is found, and nothing is said.
-    const double radius = 60;
-    for (const int shade : {10, 30}) {
-        const QImage picture = paperWith(QSize(500, 400),
-                                         {{disc({250, 200}, radius), QColor(235 - shade, 230 - shade, 220 - shade)},
-                                          {disc({250, 200}, radius - 8), QColor(170, 172, 178)},
-                                          {ellipse({100, 300}, 40, 25), QColor(40, 100, 30)}},
-                                         0.1, 3, 0, {}, 1.0);
-        const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
-        const bool leftOut = found.reference.pixelArea < 0.9 * pi * radius * radius;
-        EXPECT_EQ(leftOut, shade == 10) << shade;
-        EXPECT_EQ(found.referenceRimLeftOut, leftOut) << shade;
-    }
-}
-
 } // namespace
