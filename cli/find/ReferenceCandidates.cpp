@@ -264,9 +264,13 @@ std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape sha
     // The rough outline follows the reduced copy's pixels, and a lighter
     // rim may lie outside it: the edge is looked for this far either way.
     const float reach = float(4 + 3 * std::max(found.scaleX, found.scaleY));
+    // The lines across the edge start reach beyond the circle of the rough
+    // outline's area, about its centre, which can lie a reduced pixel off
+    // the middle of the outline's box: the patch reaches that much further.
+    const int margin = int(reach) + 4 + int(std::ceil(std::max(found.scaleX, found.scaleY)));
     for (const Rough& candidate : rough) {
-        const cv::Rect box = (cv::boundingRect(candidate.outline) + cv::Size(int(2 * reach) + 8, int(2 * reach) + 8)
-                              - cv::Point(int(reach) + 4, int(reach) + 4))
+        const cv::Rect box = (cv::boundingRect(candidate.outline) + cv::Size(2 * margin, 2 * margin)
+                              - cv::Point(margin, margin))
                              & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
         const ContrastPatch patch = contrastPatch(found, box, candidate.colour);
         ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach, search)
