@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int highestLevel = 765;
-
 bool visitsNothing(const SelectionRect& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
 
 // The part of rect inside the surface (empty when they do not meet).
@@ -96,8 +94,8 @@ LevelBand countedLevels(int centreLevel, int cornerLevel, float threshold)
         return {};
     const double limit = brightnessLimit(centreLevel, cornerLevel, threshold);
     if (centreLevel > cornerLevel)
-        return {static_cast<int>(std::floor(limit)) + 1, highestLevel}; // level > limit
-    return {0, static_cast<int>(std::ceil(limit)) - 1};                 // level < limit
+        return {static_cast<int>(std::floor(limit)) + 1, maxLevel}; // level > limit
+    return {0, static_cast<int>(std::ceil(limit)) - 1};             // level < limit
 }
 
 BrightnessCount countBrightness(Surface& surface, const SelectionRect& rect, LevelBand counted)

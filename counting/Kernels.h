@@ -28,7 +28,9 @@
 #include <cstdint>
 #include <optional>
 
-// Brightness level of a colour value: red + green + blue, 0 .. 765, unweighted.
+// Brightness level of a colour value: red + green + blue, 0 .. maxLevel,
+// unweighted.
+inline constexpr int maxLevel = 765;
 constexpr int levelOf(TColor colour) { return static_cast<int>(redOf(colour) + greenOf(colour) + blueOf(colour)); }
 
 // The point whose level the brightness count takes as the object: the

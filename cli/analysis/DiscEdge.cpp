@@ -5,6 +5,7 @@
 #include "cli/analysis/BorderDots.h"
 #include "cli/find/EdgeProfile.h"
 #include "cli/find/ReferenceFit.h"
+#include "counting/Kernels.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -85,9 +86,9 @@ cv::Mat aboutDisc(const ShapeFit& fit, cv::Size size)
     return about;
 }
 
-// Of each level, red + green + blue: 0 .. 765.
+// Of each level, red + green + blue: 0 .. maxLevel.
 using Histogram = std::vector<std::int64_t>;
-constexpr std::size_t levelCount = 3 * 255 + 1;
+constexpr std::size_t levelCount = maxLevel + 1;
 
 // How many pixels a limit counts, walking from the object's level towards the
 // background's: up to and including each level, from the far side of the

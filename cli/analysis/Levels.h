@@ -32,8 +32,6 @@
 #include <cstdint>
 #include <optional>
 
-inline constexpr int maxLevel = 765;
-
 // The part of rect inside a width x height picture; empty when none is.
 QRect insidePart(const SelectionRect& rect, int width, int height);
 
