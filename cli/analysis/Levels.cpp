@@ -302,12 +302,14 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
                                                         : medianOf(all, 0, *result.split);
     if (result.object && findEdge) {
         const AveragedLevels reduced = reducedForEdge(levels);
-        result.edge = edgeLevel(reduced.levels, *result.background, *result.object, result.backgroundSpread);
-        if (const std::optional<DiscEdge> disc = discEdge(levels, reduced, *result.background, *result.object)) {
+        // A clean disc's level comes from the outline fitted to its edge;
+        // any other shape's is looked for just inside its outline.
+        const std::optional<DiscEdge> disc = discEdge(levels, reduced, *result.background, *result.object);
+        if (disc)
             result.discArea = disc->area;
-            if (disc->level)
-                result.edge = disc->level;
-        }
+        result.edge = disc && disc->level
+                          ? disc->level
+                          : edgeLevel(reduced.levels, *result.background, *result.object, result.backgroundSpread);
     }
     return result;
 }
