@@ -53,6 +53,19 @@ std::int32_t markBrightRow(QRgb* row, int count, LevelBand band)
     return dots;
 }
 
+std::int32_t markBeyondRow(QRgb* row, int count, bool above, const float* limits)
+{
+    std::int32_t dots = 0;
+    for (int i = 0; i < count; ++i) {
+        const QRgb pixel = row[i];
+        const auto level = static_cast<float>(levelOf(fromQRgb(pixel)));
+        const bool counted = above ? level > limits[i] : level < limits[i];
+        row[i] = counted ? toQRgb(brightnessMark(fromQRgb(pixel))) : pixel;
+        dots += counted;
+    }
+    return dots;
+}
+
 template <Channel channel>
 std::int32_t markDominantRow(QRgb* row, int count)
 {
@@ -110,6 +123,23 @@ BrightnessCount countBrightness(Surface& surface, const SelectionRect& rect, Lev
     result.dots = scanRows(surface, insidePart(surface, rect),
                            [counted](QRgb* row, int count) { return markBrightRow(row, count, counted); });
     return result;
+}
+
+std::int32_t countBeyondLimits(Surface& surface, const SelectionRect& rect, bool above,
+                               const std::function<void(int, std::vector<float>&)>& limitsOf)
+{
+    if (visitsNothing(rect))
+        return 0;
+    const QRect area = insidePart(surface, rect);
+    std::vector<float> limits;
+    std::int32_t dots = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        limitsOf(y, limits);
+        dots += markBeyondRow(surface.scanLine(y) + area.left(), area.width(), above, limits.data());
+    }
+    if (dots > 0)
+        surface.touch(area);
+    return dots;
 }
 
 std::int32_t countDominant(Surface& surface, const SelectionRect& rect, Channel channel)

@@ -26,7 +26,9 @@
 
 #include <QPoint>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 // Brightness level of a colour value: red + green + blue, 0 .. maxLevel,
 // unweighted.
@@ -71,6 +73,13 @@ struct BrightnessCount {
 
 // Counts and marks the pixels of rect whose level lies in counted.
 BrightnessCount countBrightness(Surface& surface, const SelectionRect& rect, LevelBand counted);
+
+// Counts and marks, as countBrightness does, the pixels of rect whose level
+// lies beyond a limit of their own: above it when above is set, else below
+// it. limitsOf(y, limits) gives the limits along row y of the picture, one
+// for each pixel of the row inside the picture, left to right.
+std::int32_t countBeyondLimits(Surface& surface, const SelectionRect& rect, bool above,
+                               const std::function<void(int, std::vector<float>&)>& limitsOf);
 
 // Every colour count marks with this grey, replacing the whole pixel.
 constexpr TColor channelMark = 0x00646464;

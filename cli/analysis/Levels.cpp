@@ -300,6 +300,10 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
     // The object is the class the background is not in.
     result.object = *result.background <= *result.split ? medianOf(all, *result.split + 1, maxLevel)
                                                         : medianOf(all, 0, *result.split);
+    if (result.object)
+        result.paper = PaperAcross([&levels](int x, int y) { return int(levels.at<std::uint16_t>(y, x)); }, levels.cols,
+                                   levels.rows, *result.background, (*result.background + *result.object) / 2.0,
+                                   *result.object < *result.background);
     if (result.object && findEdge) {
         const AveragedLevels reduced = reducedForEdge(levels);
         // A clean disc's level comes from the outline fitted to its edge;
@@ -327,6 +331,39 @@ std::optional<double> robustLimitLevel(const RectangleLevels& levels, const Robu
     const double fraction = double(thresholdValue(*limit.thresholdTenths));
     const int object = levels.edge.value_or(*levels.object);
     return *levels.background + (object - *levels.background) * fraction;
+}
+
+namespace {
+
+// The share of the paper's difference from the background the limit moves by.
+double limitFollows(const RectangleLevels& levels, double limit)
+{
+    const int object = levels.edge.value_or(levels.object.value_or(*levels.background));
+    const int contrast = object - *levels.background;
+    return contrast != 0 ? 1 - (limit - *levels.background) / contrast : 1;
+}
+
+// The limit where the paper lies at paper: it moves by follows of the
+// paper's difference from the background.
+float limitOver(float paper, float limit, float follows, float background)
+{
+    return limit + follows * (paper - background);
+}
+
+} // namespace
+
+float robustLimitAt(const RectangleLevels& levels, double limit, int x, int y)
+{
+    return limitOver(levels.paper.at(x, y), float(limit), float(limitFollows(levels, limit)),
+                     float(*levels.background));
+}
+
+void robustLimitRow(const RectangleLevels& levels, double limit, int y, std::vector<float>& out)
+{
+    levels.paper.row(y, out);
+    const float follows = float(limitFollows(levels, limit)), background = float(*levels.background);
+    for (float& paper : out)
+        paper = limitOver(paper, float(limit), follows, background);
 }
 
 LevelBand robustBand(const RectangleLevels& levels, const RobustLimit& limit)

@@ -10,6 +10,9 @@
 //   background  the median level of that part's border: the paper around a
 //               shape dragged loosely. A few object pixels touching the
 //               border do not move a median.
+//   paper       the paper's level across the part, from its border
+//               (PaperAcross.h): where a shadow or light falling off makes
+//               it lie off the background, the robust limit moves with it.
 //   split       Otsu's split of the part's histogram: the level that best
 //               divides it into two classes (levels <= split, levels above).
 //   object      the median level of the class on the far side of the split
@@ -24,6 +27,7 @@
 //
 // The window's rule instead takes the centre pixel as the object and the
 // top-left pixel as the background; both are kept here for the checks.
+#include "cli/analysis/PaperAcross.h"
 #include "counting/Kernels.h"
 #include "selection/SelectionRect.h"
 #include "surface/pixels/Surface.h"
@@ -31,6 +35,7 @@
 #include <QRect>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // The part of rect inside a width x height picture; empty when none is.
 QRect insidePart(const SelectionRect& rect, int width, int height);
@@ -47,6 +52,7 @@ struct RectangleLevels {
     // The standard deviation of the paper's noise, from the differences
     // between neighbouring pixels of the border.
     double backgroundSpread = 0;
+    PaperAcross paper; // even unless the object's level is known
     std::optional<int> split;
     std::optional<int> object; // none when the part holds a single level
     std::optional<int> edge;   // the object's level just inside its outline
@@ -69,5 +75,13 @@ struct RobustLimit {
 // object cannot be told apart.
 LevelBand robustBand(const RectangleLevels& levels, const RobustLimit& limit);
 
-// The limit in levels the robust rule uses (for the report); none when empty.
+// The limit in levels the robust rule uses where the paper lies at the
+// background's level (for the report); none when empty.
 std::optional<double> robustLimitLevel(const RectangleLevels& levels, const RobustLimit& limit);
+
+// Where the paper lies off the background (uneven paper only), the limit
+// moves with it, keeping its share of the way to the object: halfway, by
+// half the paper's difference. limit: robustLimitLevel's.
+float robustLimitAt(const RectangleLevels& levels, double limit, int x, int y);
+// The same along row y of the part, into out (one per column).
+void robustLimitRow(const RectangleLevels& levels, double limit, int y, std::vector<float>& out);

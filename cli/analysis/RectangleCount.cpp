@@ -25,6 +25,16 @@ LevelBand bandFor(const RectangleLevels& levels, const RectangleRule& rule)
     return countedLevels(levels.centre, levels.corner, thresholdValue(rule.thresholdTenths.value_or(5)));
 }
 
+// The robust limit, where it follows the paper's level across the rectangle
+// (paper lying off the background somewhere); none where one limit holds
+// throughout.
+std::optional<double> followedLimit(const RectangleLevels& levels, const RectangleRule& rule)
+{
+    if (rule.levels != LevelRule::Robust || levels.paper.even())
+        return std::nullopt;
+    return robustLimitLevel(levels, RobustLimit{rule.thresholdTenths});
+}
+
 } // namespace
 
 RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const RectangleRule& rule, bool reference,
@@ -44,7 +54,8 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
         const Channel channel = *rule.colour;
         const int margin = rule.colourMargin;
         facts.colourShare = clearColourShare(canvas, rect, channel);
-        const BorderTally tally = borderTally(canvas, part, [&](TColor c) { return dominatesBy(channel, c, margin); });
+        const BorderTally tally = borderTally(canvas, part,
+                                              [&](int, int, TColor c) { return dominatesBy(channel, c, margin); });
         facts.borderDots = tally.counted;
         facts.borderPixels = tally.pixels;
         // Margin 0 is the window's colour command itself.
@@ -57,14 +68,26 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
             facts.windowLimit = brightnessLimit(result.levels.centre, result.levels.corner,
                                                 thresholdValue(rule.thresholdTenths.value_or(5)));
         const LevelBand band = bandFor(result.levels, rule);
-        const BorderTally tally = borderTally(canvas, part, [&](TColor c) { return band.contains(levelOf(c)); });
+        const std::optional<double> limit = followedLimit(result.levels, rule);
+        const bool above = result.levels.object > result.levels.background;
+        const BorderTally tally = borderTally(canvas, part, [&](int x, int y, TColor c) {
+            if (!limit)
+                return band.contains(levelOf(c));
+            const float there = robustLimitAt(result.levels, *limit, x - part.left(), y - part.top());
+            const auto level = static_cast<float>(levelOf(c));
+            return above ? level > there : level < there;
+        });
         facts.borderDots = tally.counted;
         facts.borderPixels = tally.pixels;
-        // The window's levels: the window's brightness command itself.
-        result.dots =
-            rule.levels == LevelRule::Window
-                ? countDots(canvas, rect, CountRule::Brightness, thresholdValue(rule.thresholdTenths.value_or(5))).dots
-                : countBrightness(canvas, rect, band).dots;
+        if (rule.levels == LevelRule::Window) // the window's brightness command itself
+            result.dots =
+                countDots(canvas, rect, CountRule::Brightness, thresholdValue(rule.thresholdTenths.value_or(5))).dots;
+        else if (limit)
+            result.dots = countBeyondLimits(canvas, rect, above, [&](int y, std::vector<float>& limits) {
+                robustLimitRow(result.levels, *limit, y - part.top(), limits);
+            });
+        else
+            result.dots = countBrightness(canvas, rect, band).dots;
     }
     facts.dots = result.dots;
     result.warnings = reference ? referenceWarnings(facts) : countWarnings(facts);

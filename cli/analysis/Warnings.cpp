@@ -166,14 +166,14 @@ Warnings referenceWarnings(const CountFacts& facts)
     return warnings;
 }
 
-BorderTally borderTally(const Surface& surface, const QRect& part, const std::function<bool(TColor)>& counted)
+BorderTally borderTally(const Surface& surface, const QRect& part, const std::function<bool(int, int, TColor)>& counted)
 {
     BorderTally tally;
     if (part.isEmpty())
         return tally;
     const auto visit = [&](int x, int y) {
         ++tally.pixels;
-        tally.counted += counted(fromQRgb(surface.constScanLine(y)[x])) ? 1 : 0;
+        tally.counted += counted(x, y, fromQRgb(surface.constScanLine(y)[x])) ? 1 : 0;
     };
     for (int x = part.left(); x <= part.right(); ++x) {
         visit(x, part.top());

@@ -104,12 +104,14 @@ struct CountFacts {
 Warnings countWarnings(const CountFacts& facts);
 Warnings referenceWarnings(const CountFacts& facts);
 
-// Pixels of part's border (each once) for which counted is true, and the border's length.
+// Pixels of part's border (each once) for which counted(x, y, colour) is
+// true, and the border's length.
 struct BorderTally {
     std::int64_t counted = 0;
     std::int64_t pixels = 0;
 };
-BorderTally borderTally(const Surface& surface, const QRect& part, const std::function<bool(TColor)>& counted);
+BorderTally borderTally(const Surface& surface, const QRect& part,
+                        const std::function<bool(int, int, TColor)>& counted);
 
 // The share of pixels of rect inside the picture whose channel exceeds both
 // others by more than the margin colour-on-grey looks for; 0 for no pixels.

@@ -8,6 +8,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -52,6 +53,7 @@ TEST(RobustLevels, BackgroundFromBorderObjectFromTheOtherClass)
     EXPECT_GE(*levels.split, 150);
     EXPECT_LT(*levels.split, 600);
     EXPECT_EQ(levels.pixels, 80 * 70);
+    EXPECT_TRUE(levels.paper.even());
 
     // 50 % of the way from 600 to 150, and the split: both count the ring exactly.
     for (const RobustLimit limit : {RobustLimit{5}, RobustLimit{}}) {
@@ -129,6 +131,38 @@ TEST(RobustLevels, BrighterObjectAndFlatRectangle)
     EXPECT_EQ(band.highest, 765);
     EXPECT_EQ(band.lowest, 576); // 90 + 540 x 0.9 (0.899999976) = 575.99..., above it
     EXPECT_FALSE(rectangleLevels(surface, {12, 12, 20, 20}).object); // a single level
+}
+
+TEST(RobustLevels, TheLimitFollowsLightFallingOffAcrossTheRectangle)
+{
+    // Paper from 240 on the left to 160 on the right; across it a dark bar
+    // whose blurred sides cover 7/8, 5/8, 3/8 and 1/8 of the rows beside its
+    // core. Halfway between the paper there and the bar, each column counts
+    // the core and the rows covered more than half: 7. The border's median
+    // alone puts the limit too far from the darker paper on the right.
+    const auto paper = [](int x) { return 240.0 - 80.0 * x / 399; };
+    QImage image(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) {
+            const double cover = x >= 50 && x < 350 ? std::clamp((5.5 - std::abs(y - 150)) / 4, 0.0, 1.0) : 0.0;
+            const int level = int(std::lround(paper(x) + (10 - paper(x)) * cover));
+            image.setPixel(x, y, qRgb(level, level, level));
+        }
+    // A blot across the top border leaves the paper's level there as it was.
+    for (int y = 0; y < 20; ++y)
+        for (int x = 180; x < 220; ++x)
+            image.setPixel(x, y, qRgb(10, 10, 10));
+    TBitmap bitmap(image);
+    Surface surface(bitmap);
+    const RectangleLevels levels = rectangleLevels(surface, {30, 10, 370, 200});
+    ASSERT_FALSE(levels.paper.even());
+    EXPECT_NEAR(levels.paper.at(200 - 30, 0), 3 * paper(200), 3);
+    EXPECT_NEAR(levels.paper.at(300 - 30, 150 - 10), 3 * paper(300), 3);
+    RectangleRule robust;
+    robust.levels = LevelRule::Robust;
+    const RectangleCount count = countRectangle(surface, {30, 100, 370, 200}, robust, false, image.size());
+    EXPECT_EQ(count.dots, 7 * 300);
+    EXPECT_FALSE(count.warnings.has(Warning::ObjectTouchesEdge));
 }
 
 TEST(ColourMargin, ChannelMustLeadBothOthersByMoreThanTheMargin)

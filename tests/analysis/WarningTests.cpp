@@ -105,7 +105,7 @@ TEST(Warnings, BorderTallyAndColourShare)
     image.setPixel(5, 5, qRgb(0, 0, 255)); // inside, not on the border
     TBitmap bitmap(image);
     Surface surface(bitmap);
-    const auto blue = [](TColor c) { return dominates(Channel::Blue, c); };
+    const auto blue = [](int, int, TColor c) { return dominates(Channel::Blue, c); };
     const BorderTally tally = borderTally(surface, QRect(0, 0, 20, 10), blue);
     EXPECT_EQ(tally.pixels, 2 * 20 + 2 * 8);
     EXPECT_EQ(tally.counted, 2);
