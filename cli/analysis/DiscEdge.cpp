@@ -184,9 +184,24 @@ ShapeFit onOwnPixels(ShapeFit fit, int blocks)
     return fit;
 }
 
+// Where the edge fits no circle closely (a highlight on a light coin's rim
+// puts the steepest rise further in along some lines), the rim is looked
+// for wider, then further inward, as the batch tool's finding looks for it.
+// An outline found so is easily placed a little too far out: its area only
+// tells whether the count falls well short of it, and sets no level.
+std::optional<DiscEdge> widerLook(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach,
+                                  int blocks)
+{
+    for (const RimSearch search : {RimSearch::Wider, RimSearch::FurtherIn})
+        if (const ShapeFit fit = fitDisc(patch, rough, reach, search); fit.fitted)
+            return DiscEdge{onOwnPixels(fit, blocks).pixelArea, std::nullopt};
+    return std::nullopt;
+}
+
 } // namespace
 
-std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced, int background, int object)
+std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced,
+                                 const std::function<Surround()>& surround, int background, int object)
 {
     if (object == background)
         return std::nullopt;
@@ -194,13 +209,17 @@ std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& re
     const Outline rough = largestOutline(reduced.levels, (background + object) / 2.0, darker);
     if (!filledDisc(rough))
         return std::nullopt;
-    ContrastPatch patch{cv::Mat(), cv::Point(0, 0)};
-    reduced.levels.convertTo(patch.values, CV_32F, 1.0 / (object - background),
-                             -double(background) / (object - background));
+    const Surround round = surround();
+    ContrastPatch patch{cv::Mat(), round.origin};
+    round.levels.levels.convertTo(patch.values, CV_32F, 1.0 / (object - background),
+                                  -double(background) / (object - background));
     // In the reduced levels' pixels.
     const double radius = std::sqrt(cv::contourArea(rough.points) / std::numbers::pi);
-    const ShapeFit fit = fitDisc(patch, rough.points, std::max(reachPixels, float(reachShare * radius)));
-    if (!fit.fitted || fit.outlineDoubtful)
+    const float reach = std::max(reachPixels, float(reachShare * radius));
+    const ShapeFit fit = fitDisc(patch, rough.points, reach);
+    if (!fit.fitted)
+        return widerLook(patch, rough.points, reach, reduced.blocks);
+    if (fit.outlineDoubtful)
         return std::nullopt;
     const ShapeFit own = onOwnPixels(fit, reduced.blocks);
     return DiscEdge{own.pixelArea, levelCountingArea(levels, background, object, own)};

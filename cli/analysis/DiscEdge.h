@@ -13,6 +13,7 @@
 
 #include <opencv2/core/mat.hpp>
 
+#include <functional>
 #include <optional>
 
 struct DiscEdge {
@@ -21,7 +22,8 @@ struct DiscEdge {
     // the disc as that: as nearly as it can without counting the paper round
     // it (its noise, light falling off across the rectangle, a shadow). None
     // where the count comes nearest with a limit on the object's side of the
-    // one halfway to the object's level.
+    // one halfway to the object's level, and where the rim was found only on
+    // a wider look (the area then only tells whether the count falls short).
     std::optional<int> level;
 };
 
@@ -32,10 +34,22 @@ struct AveragedLevels {
     int blocks = 1;
 };
 
+// The levels round a rectangle, averaged in the same blocks: the lines across
+// a disc's edge reach past the rectangle's sides where it is dragged close
+// round the disc (a loose rectangle on the picture is a close one on its
+// working image). origin: its top-left pixel in the rectangle's averaged
+// pixels (never positive).
+struct Surround {
+    AveragedLevels levels;
+    cv::Point origin;
+};
+
 // levels: the rectangle's levels (CV_16U, red + green + blue), and reduced:
 // the same averaged down where the rectangle is large (the disc is fitted
-// there, at a fraction of the cost, and counted on levels); background and
+// there, at a fraction of the cost, and counted on levels); surround: the
+// levels round it, asked for only where the shape is a disc; background and
 // object as RectangleLevels has them. None where the shape counted halfway
 // to the object is no disc, its edge fits no circle closely, or its outline
 // is in doubt (a shadow or something lying against it).
-std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced, int background, int object);
+std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced,
+                                 const std::function<Surround()>& surround, int background, int object);

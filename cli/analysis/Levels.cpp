@@ -180,6 +180,27 @@ AveragedLevels reducedForEdge(const cv::Mat& levels)
     return {reduced, k};
 }
 
+// The levels of part and of the picture round it, up to surroundMargin
+// averaged pixels each way, averaged in blocks as reducedForEdge averages
+// part's (the picture's margins taken in whole blocks, so the blocks line
+// up).
+constexpr int surroundMargin = 16;
+
+Surround surroundOf(const Surface& surface, const QRect& part, int blocks)
+{
+    const int most = surroundMargin * blocks;
+    const auto whole = [blocks](int pixels) { return pixels / blocks * blocks; };
+    const int left = whole(std::min(part.left(), most)), top = whole(std::min(part.top(), most));
+    const int right = whole(std::min(surface.width() - 1 - part.right(), most));
+    const int bottom = whole(std::min(surface.height() - 1 - part.bottom(), most));
+    Histogram unused;
+    const cv::Mat levels = levelImage(surface, part.adjusted(-left, -top, right, bottom), unused);
+    cv::Mat averaged = levels;
+    if (blocks > 1)
+        cv::resize(levels, averaged, cv::Size(), 1.0 / blocks, 1.0 / blocks, cv::INTER_AREA);
+    return {{averaged, blocks}, cv::Point(-left / blocks, -top / blocks)};
+}
+
 // The object's level just inside its outline, past the blur of its edge:
 // where a shape is lighter along its edge (a coin's rim) than inside, the
 // limit must lie between the paper and that edge, not the inside.
@@ -308,7 +329,9 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
         const AveragedLevels reduced = reducedForEdge(levels);
         // A clean disc's level comes from the outline fitted to its edge;
         // any other shape's is looked for just inside its outline.
-        const std::optional<DiscEdge> disc = discEdge(levels, reduced, *result.background, *result.object);
+        const std::optional<DiscEdge> disc = discEdge(
+            levels, reduced, [&] { return surroundOf(surface, part, reduced.blocks); }, *result.background,
+            *result.object);
         if (disc)
             result.discArea = disc->area;
         result.edge = disc && disc->level

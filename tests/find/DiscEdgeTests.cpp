@@ -28,14 +28,14 @@ QImage lightCoin(double dimming)
         dimming, 3, 0, {}, 1.0);
 }
 
-RectangleCount robustCount(const QImage& picture, int thresholdTenths = 5)
+RectangleCount robustCount(const QImage& picture, int thresholdTenths = 5, SelectionRect rect = {130, 80, 270, 220})
 {
     TBitmap bitmap(picture);
     Surface surface(bitmap);
     RectangleRule robust;
     robust.levels = LevelRule::Robust;
     robust.thresholdTenths = thresholdTenths;
-    return countRectangle(surface, {130, 80, 270, 220}, robust, true, picture.size());
+    return countRectangle(surface, rect, robust, true, picture.size());
 }
 
 } // namespace
@@ -47,6 +47,13 @@ TEST(DiscEdge, ALightCoinsNarrowRimIsCountedOrItsShortCountIsSaid)
     EXPECT_FALSE(evenlyLit.warnings.has(Warning::EdgeNotCounted));
     // Counted nearer the coin by choice, its blurred edge left out.
     EXPECT_FALSE(robustCount(lightCoin(0.05), 7).warnings.has(Warning::EdgeNotCounted));
+
+    // Dragged close round the coin, as a loose rectangle on a large picture
+    // is round its working image: the lines across its edge reach past the
+    // rectangle's sides.
+    const RectangleCount close = robustCount(lightCoin(0.05), 5, {147, 97, 253, 203});
+    EXPECT_NEAR(close.dots, coinDots, 0.01 * coinDots);
+    EXPECT_FALSE(close.warnings.has(Warning::EdgeNotCounted));
 
     const RectangleCount steepLight = robustCount(lightCoin(0.3));
     EXPECT_LT(steepLight.dots, 0.97 * coinDots);
@@ -69,7 +76,12 @@ TEST(DiscEdge, AWideRimIsFoundOutsideTheOutlineHalfwayToTheMiddle)
             const QRgb pixel = picture.pixel(x, y);
             levels.at<std::uint16_t>(y, x) = std::uint16_t(qRed(pixel) + qGreen(pixel) + qBlue(pixel));
         }
-    const auto edge = discEdge(levels, {levels, 1}, 680, 520);
+    const auto edge = discEdge(
+        levels, {levels, 1},
+        [&] {
+            return Surround{{levels, 1}, cv::Point(0, 0)};
+        },
+        680, 520);
     ASSERT_TRUE(edge.has_value());
     const double area = std::numbers::pi * 100 * 100;
     EXPECT_NEAR(edge->area, area, 0.005 * area);
