@@ -52,6 +52,17 @@ QRect areaOf(const SelectionRect& rect)
                  QPoint(clamp(std::int64_t(rect.right) - 1), clamp(std::int64_t(rect.bottom) - 1)));
 }
 
+// The part of rect inside the picture and the picture round it that its
+// count may read.
+QRect withSurround(const SelectionRect& rect, QSize picture)
+{
+    const QRect part = insidePart(rect, picture.width(), picture.height());
+    if (part.isEmpty())
+        return areaOf(rect);
+    const int reach = surroundReach(part);
+    return part.adjusted(-reach, -reach, reach, reach);
+}
+
 } // namespace
 
 Measurement measurePicture(const QString& fileName, const MeasureSettings& settings, bool wholePicture)
@@ -69,8 +80,9 @@ Measurement measurePicture(const QString& fileName, const MeasureSettings& setti
             if (reference)
                 reference = toPictureUnits(*reference, own, fitted);
         }
-        const QRect box = wholePicture ? QRect(QPoint(0, 0), own)
-                                       : areaOf(object) | (reference ? areaOf(*reference) : QRect());
+        const QRect box = wholePicture
+                              ? QRect(QPoint(0, 0), own)
+                              : withSurround(object, own) | (reference ? withSurround(*reference, own) : QRect());
         PicturePart part = picturePart(picture, box);
         result.workingImage = std::move(part.pixels);
         offset = part.offset;

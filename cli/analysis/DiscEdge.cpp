@@ -188,12 +188,13 @@ ShapeFit onOwnPixels(ShapeFit fit, int blocks)
 // puts the steepest rise further in along some lines), the rim is looked
 // for wider, then further inward, as the batch tool's finding looks for it.
 // An outline found so is easily placed a little too far out: its area only
-// tells whether the count falls well short of it, and sets no level.
+// tells whether the count falls well short of it, and sets no level; none
+// where its shape or its edge puts it in doubt (a shadow taken in).
 std::optional<DiscEdge> widerLook(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach,
                                   int blocks)
 {
     for (const RimSearch search : {RimSearch::Wider, RimSearch::FurtherIn})
-        if (const ShapeFit fit = fitDisc(patch, rough, reach, search); fit.fitted)
+        if (const ShapeFit fit = fitDisc(patch, rough, reach, search); fit.fitted && !fit.shapeDoubtful)
             return DiscEdge{onOwnPixels(fit, blocks).pixelArea, std::nullopt};
     return std::nullopt;
 }

@@ -49,7 +49,8 @@ struct Surround {
 // there, at a fraction of the cost, and counted on levels); surround: the
 // levels round it, asked for only where the shape is a disc; background and
 // object as RectangleLevels has them. None where the shape counted halfway
-// to the object is no disc, its edge fits no circle closely, or its outline
-// is in doubt (a shadow or something lying against it).
+// to the object is no disc, its edge fits no circle closely even with its
+// rim looked for wider, or its outline is in doubt (a shadow or something
+// lying against it).
 std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced,
                                  const std::function<Surround()>& surround, int background, int object);

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr int surroundMargin = 16;
+
 using Histogram = std::array<std::int64_t, maxLevel + 1>;
 
 // The levels of part as a 16-bit image (part must lie inside the surface),
@@ -168,23 +170,27 @@ cv::Mat holdingObject(const cv::Mat& mask, const cv::Mat& levels, double halfWay
 // The edge's level is a median over thousands of pixels; a large rectangle
 // is averaged down to about a quarter of a million pixels for it (blocks of k x k), which
 // keeps a coin's rim of a photograph's own size several pixels wide.
-AveragedLevels reducedForEdge(const cv::Mat& levels)
+int edgeBlocks(int width, int height)
 {
     constexpr double enough = 2.5e5;
-    const double pixels = double(levels.rows) * levels.cols;
-    if (pixels <= enough)
+    const double pixels = double(width) * height;
+    return pixels <= enough ? 1 : int(std::ceil(std::sqrt(pixels / enough)));
+}
+
+AveragedLevels reducedForEdge(const cv::Mat& levels)
+{
+    const int k = edgeBlocks(levels.cols, levels.rows);
+    if (k == 1)
         return {levels, 1};
-    const int k = int(std::ceil(std::sqrt(pixels / enough)));
     cv::Mat reduced;
     cv::resize(levels, reduced, cv::Size(), 1.0 / k, 1.0 / k, cv::INTER_AREA);
     return {reduced, k};
 }
 
 // The levels of part and of the picture round it, up to surroundMargin
-// averaged pixels each way, averaged in blocks as reducedForEdge averages
-// part's (the picture's margins taken in whole blocks, so the blocks line
-// up).
-constexpr int surroundMargin = 16;
+// averaged pixels each way (surroundReach), averaged in blocks as
+// reducedForEdge averages part's (the picture's margins taken in whole
+// blocks, so the blocks line up).
 
 Surround surroundOf(const Surface& surface, const QRect& part, int blocks)
 {
@@ -282,6 +288,8 @@ int levelAt(const Surface& surface, int x, int y) { return levelOf(surface.pixel
 
 } // namespace
 
+int surroundReach(const QRect& part) { return surroundMargin * edgeBlocks(part.width(), part.height()); }
+
 QRect insidePart(const SelectionRect& rect, int width, int height)
 {
     const qint64 left = std::max<qint64>(rect.left, 0), top = std::max<qint64>(rect.top, 0);
@@ -356,37 +364,27 @@ std::optional<double> robustLimitLevel(const RectangleLevels& levels, const Robu
     return *levels.background + (object - *levels.background) * fraction;
 }
 
-namespace {
-
-// The share of the paper's difference from the background the limit moves by.
-double limitFollows(const RectangleLevels& levels, double limit)
+std::optional<FollowedLimit> followedLimit(const RectangleLevels& levels, const RobustLimit& limit)
 {
-    const int object = levels.edge.value_or(levels.object.value_or(*levels.background));
-    const int contrast = object - *levels.background;
-    return contrast != 0 ? 1 - (limit - *levels.background) / contrast : 1;
+    const std::optional<double> at = robustLimitLevel(levels, limit);
+    if (!at || levels.paper.even())
+        return std::nullopt;
+    // Of the way from the background to the level the limit was set against:
+    // the threshold's own share, or where the split lies towards the object.
+    const double share = limit.thresholdTenths
+                             ? double(thresholdValue(*limit.thresholdTenths))
+                             : std::clamp((*at - *levels.background) / (*levels.object - *levels.background), 0.0, 1.0);
+    return FollowedLimit{levels.paper, *at, 1 - share, *levels.background, *levels.object > *levels.background};
 }
 
-// The limit where the paper lies at paper: it moves by follows of the
-// paper's difference from the background.
-float limitOver(float paper, float limit, float follows, float background)
-{
-    return limit + follows * (paper - background);
-}
+double FollowedLimit::at(int x, int y) const { return limitAt(paper.at(x, y)); }
 
-} // namespace
-
-float robustLimitAt(const RectangleLevels& levels, double limit, int x, int y)
+void FollowedLimit::row(int y, std::vector<double>& out) const
 {
-    return limitOver(levels.paper.at(x, y), float(limit), float(limitFollows(levels, limit)),
-                     float(*levels.background));
-}
-
-void robustLimitRow(const RectangleLevels& levels, double limit, int y, std::vector<float>& out)
-{
-    levels.paper.row(y, out);
-    const float follows = float(limitFollows(levels, limit)), background = float(*levels.background);
-    for (float& paper : out)
-        paper = limitOver(paper, float(limit), follows, background);
+    paper.row(y, levels);
+    out.resize(levels.size());
+    for (std::size_t x = 0; x < levels.size(); ++x)
+        out[x] = limitAt(levels[x]);
 }
 
 LevelBand robustBand(const RectangleLevels& levels, const RobustLimit& limit)

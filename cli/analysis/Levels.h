@@ -35,10 +35,16 @@
 #include <QRect>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // The part of rect inside a width x height picture; empty when none is.
 QRect insidePart(const SelectionRect& rect, int width, int height);
+
+// How far (pixels) past a rectangle's part inside the picture the robust
+// levels may read the picture round it (the fit of a disc's edge): a canvas
+// cut from the picture for the part should hold that much round it.
+int surroundReach(const QRect& part);
 
 // True when some of rect lies outside the picture (an empty rectangle never does).
 bool reachesOutside(const SelectionRect& rect, int width, int height);
@@ -79,9 +85,35 @@ LevelBand robustBand(const RectangleLevels& levels, const RobustLimit& limit);
 // background's level (for the report); none when empty.
 std::optional<double> robustLimitLevel(const RectangleLevels& levels, const RobustLimit& limit);
 
-// Where the paper lies off the background (uneven paper only), the limit
-// moves with it, keeping its share of the way to the object: halfway, by
-// half the paper's difference. limit: robustLimitLevel's.
-float robustLimitAt(const RectangleLevels& levels, double limit, int x, int y);
-// The same along row y of the part, into out (one per column).
-void robustLimitRow(const RectangleLevels& levels, double limit, int y, std::vector<float>& out);
+// The robust limit where it follows the paper's level across the rectangle:
+// where the paper lies off the background, the limit moves with it, keeping
+// its share of the way to the object (halfway: by half the paper's
+// difference).
+class FollowedLimit {
+public:
+    FollowedLimit(PaperAcross paper, double limit, double follows, int background, bool above)
+        : paper(std::move(paper)), limit(limit), follows(follows), background(background), objectAbove(above)
+    {
+    }
+
+    // A pixel of the rectangle's part is counted when its level lies beyond
+    // its limit: above it when the object is lighter, else below it.
+    bool above() const { return objectAbove; }
+    bool counts(int level, double limitThere) const { return objectAbove ? level > limitThere : level < limitThere; }
+    // The limit at pixel (x, y) of the part, and along row y (one per column).
+    double at(int x, int y) const;
+    void row(int y, std::vector<double>& out) const;
+
+private:
+    double limitAt(float paperLevel) const { return limit + follows * (double(paperLevel) - background); }
+
+    PaperAcross paper;
+    double limit, follows;
+    int background;
+    bool objectAbove;
+    mutable std::vector<float> levels; // a row's paper levels, kept between rows
+};
+
+// None where the paper is even, or the levels give no limit: the band of
+// robustBand then holds throughout.
+std::optional<FollowedLimit> followedLimit(const RectangleLevels& levels, const RobustLimit& limit);

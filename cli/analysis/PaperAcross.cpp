@@ -8,7 +8,9 @@
 namespace {
 
 constexpr int pointsPerSide = 64;
-constexpr int stretchesPerSide = 8;
+// A stretch reaches this share of the side, and at least this many pixels,
+// either way from its point.
+constexpr int sideShareReached = 16;
 constexpr int shortestReach = 15;
 
 // The levels along one side, first pixel first: a row, or a column.
@@ -41,7 +43,7 @@ std::vector<double> sideLevels(const std::vector<int>& side, int background, dou
 {
     const int length = int(side.size());
     const int points = std::min(pointsPerSide, length);
-    const int reach = std::max(shortestReach, length / (2 * stretchesPerSide));
+    const int reach = std::max(shortestReach, length / sideShareReached);
     std::vector<double> centre(static_cast<std::size_t>(points)), level(static_cast<std::size_t>(points));
     std::vector<std::optional<int>> found(static_cast<std::size_t>(points));
     for (int k = 0; k < points; ++k) {

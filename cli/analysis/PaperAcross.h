@@ -6,8 +6,8 @@
 // the level between the sides follows it.
 //
 // Each side's level along it is the median of the side's pixels over a
-// stretch a sixteenth of the side long, taken at up to 64 points along the
-// side and drawn straight between them. Pixels on the object's side of
+// stretch an eighth of the side long (and at least 31 pixels), taken at up
+// to 64 points along the side and drawn straight between them. Pixels on the object's side of
 // halfway between the background and the object are left out, so that a
 // shape reaching the border does not darken (or lighten) the paper there; a
 // stretch holding none takes the nearest stretch's level. Between the sides

@@ -25,16 +25,6 @@ LevelBand bandFor(const RectangleLevels& levels, const RectangleRule& rule)
     return countedLevels(levels.centre, levels.corner, thresholdValue(rule.thresholdTenths.value_or(5)));
 }
 
-// The robust limit, where it follows the paper's level across the rectangle
-// (paper lying off the background somewhere); none where one limit holds
-// throughout.
-std::optional<double> followedLimit(const RectangleLevels& levels, const RectangleRule& rule)
-{
-    if (rule.levels != LevelRule::Robust || levels.paper.even())
-        return std::nullopt;
-    return robustLimitLevel(levels, RobustLimit{rule.thresholdTenths});
-}
-
 } // namespace
 
 RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const RectangleRule& rule, bool reference,
@@ -68,14 +58,12 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
             facts.windowLimit = brightnessLimit(result.levels.centre, result.levels.corner,
                                                 thresholdValue(rule.thresholdTenths.value_or(5)));
         const LevelBand band = bandFor(result.levels, rule);
-        const std::optional<double> limit = followedLimit(result.levels, rule);
-        const bool above = result.levels.object > result.levels.background;
+        const std::optional<FollowedLimit> limit = rule.levels == LevelRule::Robust
+                                                       ? followedLimit(result.levels, RobustLimit{rule.thresholdTenths})
+                                                       : std::nullopt;
         const BorderTally tally = borderTally(canvas, part, [&](int x, int y, TColor c) {
-            if (!limit)
-                return band.contains(levelOf(c));
-            const float there = robustLimitAt(result.levels, *limit, x - part.left(), y - part.top());
-            const auto level = static_cast<float>(levelOf(c));
-            return above ? level > there : level < there;
+            return limit ? limit->counts(levelOf(c), limit->at(x - part.left(), y - part.top()))
+                         : band.contains(levelOf(c));
         });
         facts.borderDots = tally.counted;
         facts.borderPixels = tally.pixels;
@@ -83,8 +71,8 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
             result.dots =
                 countDots(canvas, rect, CountRule::Brightness, thresholdValue(rule.thresholdTenths.value_or(5))).dots;
         else if (limit)
-            result.dots = countBeyondLimits(canvas, rect, above, [&](int y, std::vector<float>& limits) {
-                robustLimitRow(result.levels, *limit, y - part.top(), limits);
+            result.dots = countBeyondLimits(canvas, rect, limit->above(), [&](int y, std::vector<double>& limits) {
+                limit->row(y - part.top(), limits);
             });
         else
             result.dots = countBrightness(canvas, rect, band).dots;

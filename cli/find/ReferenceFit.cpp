@@ -386,9 +386,10 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
     // A rim's faint outer step found only on a wider look is easily placed
     // too far out, on the paper beyond it.
-    fit.outlineDoubtful = fit.fitted
-                          && (search != RimSearch::AroundSteepest || notRound(kept) || softOnOneSide(crossings)
-                              || edgeInsideOnOneSide(patch, *circle, fit.blur) || softerThanSharpest(crossings, along));
+    fit.shapeDoubtful = fit.fitted
+                        && (notRound(kept) || softOnOneSide(crossings) || edgeInsideOnOneSide(patch, *circle, fit.blur)
+                            || softerThanSharpest(crossings, along));
+    fit.outlineDoubtful = fit.shapeDoubtful || (fit.fitted && search != RimSearch::AroundSteepest);
     fit.rimBlurredIntoEdge = fit.fitted && rimBlursIntoEdge(found.rim, circle->radius);
     const int corners = 180;
     for (int i = 0; i < corners; ++i) {

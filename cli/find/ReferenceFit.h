@@ -25,6 +25,9 @@ struct ShapeFit {
     // is much softer than the sharpest rise across it (a shadow or something else lying against
     // it taken in), or its rim was found only on a wider look.
     bool outlineDoubtful = false;
+    // The same but for the wider look: the edge points or the lines
+    // themselves put the outline in doubt.
+    bool shapeDoubtful = false;
     // A disc's rim lies so close inside its edge that under the blur the two
     // make one rise, on a disc so small that where along that rise the edge
     // is put changes its area by a few percent.

@@ -165,6 +165,29 @@ TEST(RobustLevels, TheLimitFollowsLightFallingOffAcrossTheRectangle)
     EXPECT_FALSE(count.warnings.has(Warning::ObjectTouchesEdge));
 }
 
+TEST(RobustLevels, AShadowAlongOneSideIsPaperNotTheShape)
+{
+    // Paper at 200 but for a shadow falling to 133 along the right side,
+    // counted at 30 % of the way from the paper to the bar: one limit for the
+    // whole rectangle (from the border's median) counts the shadow's darker
+    // part and says the shape reaches the border.
+    QImage image(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const bool bar = x >= 50 && x < 250 && std::abs(y - 100) <= 3;
+            const int level = bar ? 10 : x >= 250 ? 200 - 67 * (x - 250) / 49 : 200;
+            image.setPixel(x, y, qRgb(level, level, level));
+        }
+    TBitmap bitmap(image);
+    Surface surface(bitmap);
+    RectangleRule robust;
+    robust.levels = LevelRule::Robust;
+    robust.thresholdTenths = 3;
+    const RectangleCount count = countRectangle(surface, {0, 0, 300, 200}, robust, false, image.size());
+    EXPECT_EQ(count.dots, 7 * 200);
+    EXPECT_FALSE(count.warnings.has(Warning::ObjectTouchesEdge));
+}
+
 TEST(ColourMargin, ChannelMustLeadBothOthersByMoreThanTheMargin)
 {
     const TColor greenish = rgbColour(100, 120, 110); // green leads by 20 and 10
