@@ -59,7 +59,7 @@ QRect withSurround(const SelectionRect& rect, QSize picture)
     const QRect part = insidePart(rect, picture.width(), picture.height());
     if (part.isEmpty())
         return areaOf(rect);
-    const int reach = surroundReach(part);
+    const int reach = surroundReach();
     return part.adjusted(-reach, -reach, reach, reach);
 }
 

@@ -53,12 +53,12 @@ std::int32_t markBrightRow(QRgb* row, int count, LevelBand band)
     return dots;
 }
 
-std::int32_t markBeyondRow(QRgb* row, int count, bool above, const double* limits)
+std::int32_t markBeyondRow(QRgb* row, int count, bool above, const float* limits)
 {
     std::int32_t dots = 0;
     for (int i = 0; i < count; ++i) {
         const QRgb pixel = row[i];
-        const auto level = static_cast<double>(levelOf(fromQRgb(pixel)));
+        const auto level = static_cast<float>(levelOf(fromQRgb(pixel)));
         const bool counted = above ? level > limits[i] : level < limits[i];
         row[i] = counted ? toQRgb(brightnessMark(fromQRgb(pixel))) : pixel;
         dots += counted;
@@ -126,12 +126,12 @@ BrightnessCount countBrightness(Surface& surface, const SelectionRect& rect, Lev
 }
 
 std::int32_t countBeyondLimits(Surface& surface, const SelectionRect& rect, bool above,
-                               const std::function<void(int, std::vector<double>&)>& limitsOf)
+                               const std::function<void(int, std::vector<float>&)>& limitsOf)
 {
     if (visitsNothing(rect))
         return 0;
     const QRect area = insidePart(surface, rect);
-    std::vector<double> limits;
+    std::vector<float> limits;
     std::int32_t dots = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         limitsOf(y, limits);

@@ -79,7 +79,7 @@ BrightnessCount countBrightness(Surface& surface, const SelectionRect& rect, Lev
 // it. limitsOf(y, limits) gives the limits along row y of the picture, one
 // for each pixel of the row inside the picture, left to right.
 std::int32_t countBeyondLimits(Surface& surface, const SelectionRect& rect, bool above,
-                               const std::function<void(int, std::vector<double>&)>& limitsOf);
+                               const std::function<void(int, std::vector<float>&)>& limitsOf);
 
 // Every colour count marks with this grey, replacing the whole pixel.
 constexpr TColor channelMark = 0x00646464;

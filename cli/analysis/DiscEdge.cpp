@@ -31,6 +31,10 @@ constexpr double aboutBlurs = 3;
 // A limit that counts more of the rectangle away from the disc than halfway
 // to the object does, by more than this share of the disc, counts paper.
 constexpr double paperShare = 0.002;
+// The rim is looked for wider only where the edge points lie this close to a
+// circle (RMS, as a share of its radius): a light coin's rim highlights leave
+// them about 0.03 off, a square's corners 0.05 and more.
+constexpr double widerLookScore = 0.035;
 // A shape whose holes take this share of its outline is no disc: a washer's
 // or a ring's hole takes more, a coin's highlights a few per cent.
 constexpr double largestHoleShare = 0.1;
@@ -219,7 +223,7 @@ std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& re
     const float reach = std::max(reachPixels, float(reachShare * radius));
     const ShapeFit fit = fitDisc(patch, rough.points, reach);
     if (!fit.fitted)
-        return widerLook(patch, rough.points, reach, reduced.blocks);
+        return fit.score <= widerLookScore ? widerLook(patch, rough.points, reach, reduced.blocks) : std::nullopt;
     if (fit.outlineDoubtful)
         return std::nullopt;
     const ShapeFit own = onOwnPixels(fit, reduced.blocks);

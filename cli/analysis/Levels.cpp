@@ -15,7 +15,14 @@
 
 namespace {
 
-constexpr int surroundMargin = 16;
+// How far (the picture's own pixels) a disc's fit may read the picture
+// round its rectangle: a rectangle dragged loosely round a coin on the
+// picture lies a few pixels round it on the working image, and the lines
+// across its edge reach 10 or more beyond it. (A large rectangle, averaged
+// in blocks, reads as far in its own pixels, fewer averaged ones: a disc
+// filling so large a rectangle closely is rare, and the picture's part cut
+// for it stays small.)
+constexpr int surroundPixels = 16;
 
 using Histogram = std::array<std::int64_t, maxLevel + 1>;
 
@@ -170,40 +177,49 @@ cv::Mat holdingObject(const cv::Mat& mask, const cv::Mat& levels, double halfWay
 // The edge's level is a median over thousands of pixels; a large rectangle
 // is averaged down to about a quarter of a million pixels for it (blocks of k x k), which
 // keeps a coin's rim of a photograph's own size several pixels wide.
-int edgeBlocks(int width, int height)
-{
-    constexpr double enough = 2.5e5;
-    const double pixels = double(width) * height;
-    return pixels <= enough ? 1 : int(std::ceil(std::sqrt(pixels / enough)));
-}
-
 AveragedLevels reducedForEdge(const cv::Mat& levels)
 {
-    const int k = edgeBlocks(levels.cols, levels.rows);
-    if (k == 1)
+    constexpr double enough = 2.5e5;
+    const double pixels = double(levels.rows) * levels.cols;
+    if (pixels <= enough)
         return {levels, 1};
+    const int k = int(std::ceil(std::sqrt(pixels / enough)));
     cv::Mat reduced;
     cv::resize(levels, reduced, cv::Size(), 1.0 / k, 1.0 / k, cv::INTER_AREA);
     return {reduced, k};
 }
 
-// The levels of part and of the picture round it, up to surroundMargin
-// averaged pixels each way (surroundReach), averaged in blocks as
-// reducedForEdge averages part's (the picture's margins taken in whole
-// blocks, so the blocks line up).
-
-Surround surroundOf(const Surface& surface, const QRect& part, int blocks)
+// The levels of part (levels, already taken) and of the picture round it,
+// up to surroundPixels each way, averaged in blocks as reducedForEdge
+// averages part's (the picture's margins taken in whole blocks, so the
+// blocks line up).
+Surround surroundOf(const Surface& surface, const QRect& part, const cv::Mat& levels, int blocks)
 {
-    const int most = surroundMargin * blocks;
-    const auto whole = [blocks](int pixels) { return pixels / blocks * blocks; };
-    const int left = whole(std::min(part.left(), most)), top = whole(std::min(part.top(), most));
-    const int right = whole(std::min(surface.width() - 1 - part.right(), most));
-    const int bottom = whole(std::min(surface.height() - 1 - part.bottom(), most));
-    Histogram unused;
-    const cv::Mat levels = levelImage(surface, part.adjusted(-left, -top, right, bottom), unused);
-    cv::Mat averaged = levels;
+    const auto whole = [blocks](int pixels) { return std::min(pixels, surroundPixels) / blocks * blocks; };
+    const int left = whole(part.left()), top = whole(part.top());
+    const int right = whole(surface.width() - 1 - part.right());
+    const int bottom = whole(surface.height() - 1 - part.bottom());
+    const QRect grown = part.adjusted(-left, -top, right, bottom);
+    cv::Mat round(grown.height(), grown.width(), CV_16UC1);
+    const cv::Rect inside(left, top, part.width(), part.height());
+    levels.copyTo(round(inside));
+    for (int y = 0; y < round.rows; ++y) {
+        const QRgb* source = surface.constScanLine(grown.top() + y) + grown.left();
+        auto* target = round.ptr<std::uint16_t>(y);
+        const auto take = [&](int from, int to) {
+            for (int x = from; x < to; ++x)
+                target[x] = static_cast<std::uint16_t>(qRed(source[x]) + qGreen(source[x]) + qBlue(source[x]));
+        };
+        if (y < inside.y || y >= inside.y + inside.height) {
+            take(0, round.cols);
+        } else {
+            take(0, inside.x);
+            take(inside.x + inside.width, round.cols);
+        }
+    }
+    cv::Mat averaged = round;
     if (blocks > 1)
-        cv::resize(levels, averaged, cv::Size(), 1.0 / blocks, 1.0 / blocks, cv::INTER_AREA);
+        cv::resize(round, averaged, cv::Size(), 1.0 / blocks, 1.0 / blocks, cv::INTER_AREA);
     return {{averaged, blocks}, cv::Point(-left / blocks, -top / blocks)};
 }
 
@@ -288,7 +304,7 @@ int levelAt(const Surface& surface, int x, int y) { return levelOf(surface.pixel
 
 } // namespace
 
-int surroundReach(const QRect& part) { return surroundMargin * edgeBlocks(part.width(), part.height()); }
+int surroundReach() { return surroundPixels; }
 
 QRect insidePart(const SelectionRect& rect, int width, int height)
 {
@@ -338,7 +354,7 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
         // A clean disc's level comes from the outline fitted to its edge;
         // any other shape's is looked for just inside its outline.
         const std::optional<DiscEdge> disc = discEdge(
-            levels, reduced, [&] { return surroundOf(surface, part, reduced.blocks); }, *result.background,
+            levels, reduced, [&] { return surroundOf(surface, part, levels, reduced.blocks); }, *result.background,
             *result.object);
         if (disc)
             result.discArea = disc->area;
@@ -374,17 +390,15 @@ std::optional<FollowedLimit> followedLimit(const RectangleLevels& levels, const 
     const double share = limit.thresholdTenths
                              ? double(thresholdValue(*limit.thresholdTenths))
                              : std::clamp((*at - *levels.background) / (*levels.object - *levels.background), 0.0, 1.0);
-    return FollowedLimit{levels.paper, *at, 1 - share, *levels.background, *levels.object > *levels.background};
+    return FollowedLimit{levels.paper, float(*at), float(1 - share), float(*levels.background),
+                         *levels.object > *levels.background};
 }
 
-double FollowedLimit::at(int x, int y) const { return limitAt(paper.at(x, y)); }
-
-void FollowedLimit::row(int y, std::vector<double>& out) const
+void FollowedLimit::row(int y, std::vector<float>& out) const
 {
-    paper.row(y, levels);
-    out.resize(levels.size());
-    for (std::size_t x = 0; x < levels.size(); ++x)
-        out[x] = limitAt(levels[x]);
+    paper.row(y, out);
+    for (float& level : out)
+        level = limitAt(level);
 }
 
 LevelBand robustBand(const RectangleLevels& levels, const RobustLimit& limit)

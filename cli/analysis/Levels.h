@@ -43,8 +43,8 @@ QRect insidePart(const SelectionRect& rect, int width, int height);
 
 // How far (pixels) past a rectangle's part inside the picture the robust
 // levels may read the picture round it (the fit of a disc's edge): a canvas
-// cut from the picture for the part should hold that much round it.
-int surroundReach(const QRect& part);
+// cut from the picture for a rectangle should hold that much round it.
+int surroundReach();
 
 // True when some of rect lies outside the picture (an empty rectangle never does).
 bool reachesOutside(const SelectionRect& rect, int width, int height);
@@ -91,7 +91,7 @@ std::optional<double> robustLimitLevel(const RectangleLevels& levels, const Robu
 // difference).
 class FollowedLimit {
 public:
-    FollowedLimit(PaperAcross paper, double limit, double follows, int background, bool above)
+    FollowedLimit(PaperAcross paper, float limit, float follows, float background, bool above)
         : paper(std::move(paper)), limit(limit), follows(follows), background(background), objectAbove(above)
     {
     }
@@ -99,19 +99,20 @@ public:
     // A pixel of the rectangle's part is counted when its level lies beyond
     // its limit: above it when the object is lighter, else below it.
     bool above() const { return objectAbove; }
-    bool counts(int level, double limitThere) const { return objectAbove ? level > limitThere : level < limitThere; }
+    bool counts(int level, float limitThere) const
+    {
+        return objectAbove ? float(level) > limitThere : float(level) < limitThere;
+    }
     // The limit at pixel (x, y) of the part, and along row y (one per column).
-    double at(int x, int y) const;
-    void row(int y, std::vector<double>& out) const;
+    float at(int x, int y) const { return limitAt(paper.at(x, y)); }
+    void row(int y, std::vector<float>& out) const;
 
 private:
-    double limitAt(float paperLevel) const { return limit + follows * (double(paperLevel) - background); }
+    float limitAt(float paperLevel) const { return limit + follows * (paperLevel - background); }
 
     PaperAcross paper;
-    double limit, follows;
-    int background;
+    float limit, follows, background;
     bool objectAbove;
-    mutable std::vector<float> levels; // a row's paper levels, kept between rows
 };
 
 // None where the paper is even, or the levels give no limit: the band of

@@ -71,7 +71,7 @@ RectangleCount countRectangle(Surface& canvas, const SelectionRect& rect, const 
             result.dots =
                 countDots(canvas, rect, CountRule::Brightness, thresholdValue(rule.thresholdTenths.value_or(5))).dots;
         else if (limit)
-            result.dots = countBeyondLimits(canvas, rect, limit->above(), [&](int y, std::vector<double>& limits) {
+            result.dots = countBeyondLimits(canvas, rect, limit->above(), [&](int y, std::vector<float>& limits) {
                 limit->row(y - part.top(), limits);
             });
         else

@@ -52,7 +52,7 @@ TEST_F(Modes, FullResolutionAndPictureUnits)
     const Measurement full = measured();
     EXPECT_EQ(full.objectDots, 6400);
     EXPECT_EQ(full.countedSize, QSize(2048, 1536));
-    EXPECT_EQ(full.workingImage.width(), 120 + 2 * surroundReach(QRect(80, 80, 120, 120)))
+    EXPECT_EQ(full.workingImage.width(), 120 + 2 * surroundReach())
         << "only the rectangle's part and the picture round it that its levels may read are drawn";
     EXPECT_EQ(measured(true).workingImage.width(), 2048) << "the whole picture, for the marked picture";
 
