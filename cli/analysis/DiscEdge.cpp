@@ -116,24 +116,34 @@ private:
 };
 
 // The rectangle's levels, apart: about the disc, away from it, and on the
-// rectangle's border (also away from it, as a rule).
+// rectangle's border (also away from it, as a rule). Where the paper lies
+// off the background, each level is taken as the limit halfway to the
+// object sees it there: less half the paper's difference.
 struct Tallies {
     Counts near, away, border;
     std::int64_t borderPixels = 0;
 };
 
-Tallies talliesOf(const cv::Mat& levels, const cv::Mat& about, bool darker)
+Tallies talliesOf(const cv::Mat& levels, const cv::Mat& about, bool darker, const PaperAcross& paper, int background)
 {
     Histogram near(levelCount, 0), away(levelCount, 0), border(levelCount, 0);
     std::int64_t borderPixels = 0;
+    std::vector<float> paperRow;
     for (int y = 0; y < levels.rows; ++y) {
         const auto* level = levels.ptr<std::uint16_t>(y);
         const auto* inside = about.ptr<std::uint8_t>(y);
         const bool borderRow = y == 0 || y == levels.rows - 1;
+        if (!paper.even())
+            paper.row(y, paperRow);
         for (int x = 0; x < levels.cols; ++x) {
-            ++(inside[x] ? near : away)[level[x]];
+            const std::size_t seen =
+                paper.even() ? level[x]
+                             : std::size_t(std::clamp(
+                                 int(std::lround(level[x] - 0.5F * (paperRow[std::size_t(x)] - float(background)))), 0,
+                                 maxLevel));
+            ++(inside[x] ? near : away)[seen];
             if (borderRow || x == 0 || x == levels.cols - 1) {
-                ++border[level[x]];
+                ++border[seen];
                 ++borderPixels;
             }
         }
@@ -156,11 +166,12 @@ bool countsPaper(const Tallies& t, int halfway, int last, double area)
 // disc as fit's area: walking from the object's level towards the paper's,
 // as far as the count comes nearer that area and no paper is counted. None
 // where the limit halfway to the object already counts more.
-std::optional<int> levelCountingArea(const cv::Mat& levels, int background, int object, const ShapeFit& fit)
+std::optional<int> levelCountingArea(const cv::Mat& levels, const PaperAcross& paper, int background, int object,
+                                     const ShapeFit& fit)
 {
     const bool darker = object < background;
     const int step = darker ? 1 : -1;
-    const Tallies t = talliesOf(levels, aboutDisc(fit, levels.size()), darker);
+    const Tallies t = talliesOf(levels, aboutDisc(fit, levels.size()), darker, paper, background);
     const double middle = (background + object) / 2.0;
     const int halfway = int(darker ? std::ceil(middle) - 1 : std::floor(middle) + 1); // the last level it counts
     const auto miss = [&](int last) { return std::abs(double(t.near.through(last)) - fit.pixelArea); };
@@ -206,7 +217,8 @@ std::optional<DiscEdge> widerLook(const ContrastPatch& patch, const std::vector<
 } // namespace
 
 std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced,
-                                 const std::function<Surround()>& surround, int background, int object)
+                                 const std::function<Surround()>& surround, const PaperAcross& paper, int background,
+                                 int object)
 {
     if (object == background)
         return std::nullopt;
@@ -227,5 +239,5 @@ std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& re
     if (fit.outlineDoubtful)
         return std::nullopt;
     const ShapeFit own = onOwnPixels(fit, reduced.blocks);
-    return DiscEdge{own.pixelArea, levelCountingArea(levels, background, object, own)};
+    return DiscEdge{own.pixelArea, levelCountingArea(levels, paper, background, object, own)};
 }

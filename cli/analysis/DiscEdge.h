@@ -11,6 +11,8 @@
 // pixels about the disc as its fitted outline holds, or as nearly so as the
 // paper round it allows.
 
+#include "cli/analysis/PaperAcross.h"
+
 #include <opencv2/core/mat.hpp>
 
 #include <functional>
@@ -47,10 +49,12 @@ struct Surround {
 // levels: the rectangle's levels (CV_16U, red + green + blue), and reduced:
 // the same averaged down where the rectangle is large (the disc is fitted
 // there, at a fraction of the cost, and counted on levels); surround: the
-// levels round it, asked for only where the shape is a disc; background and
-// object as RectangleLevels has them. None where the shape counted halfway
+// levels round it, asked for only where the shape is a disc; paper,
+// background and object as RectangleLevels has them (the level is set for a
+// limit that follows the paper). None where the shape counted halfway
 // to the object is no disc, its edge fits no circle closely even with its
 // rim looked for wider, or its outline is in doubt (a shadow or something
 // lying against it).
 std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced,
-                                 const std::function<Surround()>& surround, int background, int object);
+                                 const std::function<Surround()>& surround, const PaperAcross& paper, int background,
+                                 int object);

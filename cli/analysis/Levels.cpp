@@ -354,8 +354,8 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
         // A clean disc's level comes from the outline fitted to its edge;
         // any other shape's is looked for just inside its outline.
         const std::optional<DiscEdge> disc = discEdge(
-            levels, reduced, [&] { return surroundOf(surface, part, levels, reduced.blocks); }, *result.background,
-            *result.object);
+            levels, reduced, [&] { return surroundOf(surface, part, levels, reduced.blocks); }, result.paper,
+            *result.background, *result.object);
         if (disc)
             result.discArea = disc->area;
         result.edge = disc && disc->level

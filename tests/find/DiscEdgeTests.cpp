@@ -19,13 +19,13 @@ namespace {
 constexpr double radius = 50;
 constexpr double coinDots = std::numbers::pi * radius * radius;
 
-// A light coin with a rim 3 pixels wide, a little lighter than its middle.
-QImage lightCoin(double dimming)
+// A light coin with a rim 3 pixels wide, a little lighter than its middle
+// (or as given), on paper with noise of up to +-noise levels a channel.
+QImage lightCoin(double dimming, int noise = 3, QColor rim = QColor(212, 210, 206))
 {
-    return paperWith(
-        QSize(400, 300),
-        {{disc({200, 150}, radius), QColor(212, 210, 206)}, {disc({200, 150}, radius - 3), QColor(170, 172, 178)}},
-        dimming, 3, 0, {}, 1.0);
+    return paperWith(QSize(400, 300),
+                     {{disc({200, 150}, radius), rim}, {disc({200, 150}, radius - 3), QColor(170, 172, 178)}}, dimming,
+                     noise, 0, {}, 1.0);
 }
 
 RectangleCount robustCount(const QImage& picture, int thresholdTenths = 5, SelectionRect rect = {130, 80, 270, 220})
@@ -55,9 +55,17 @@ TEST(DiscEdge, ALightCoinsNarrowRimIsCountedOrItsShortCountIsSaid)
     EXPECT_NEAR(close.dots, coinDots, 0.01 * coinDots);
     EXPECT_FALSE(close.warnings.has(Warning::EdgeNotCounted));
 
+    // The light falling off steeply across the rectangle: the limit follows
+    // the paper, and the rim is counted all round.
     const RectangleCount steepLight = robustCount(lightCoin(0.3));
-    EXPECT_LT(steepLight.dots, 0.97 * coinDots);
-    EXPECT_TRUE(steepLight.warnings.has(Warning::EdgeNotCounted));
+    EXPECT_NEAR(steepLight.dots, coinDots, 0.01 * coinDots);
+    EXPECT_FALSE(steepLight.warnings.has(Warning::EdgeNotCounted));
+
+    // A rim nearer the paper's colour than its noise: it cannot be counted
+    // without the paper, and the count falls short, and says so.
+    const RectangleCount faintRim = robustCount(lightCoin(0.05, 14, QColor(220, 218, 214)));
+    EXPECT_LT(faintRim.dots, 0.97 * coinDots);
+    EXPECT_TRUE(faintRim.warnings.has(Warning::EdgeNotCounted));
 }
 
 TEST(DiscEdge, AWideRimIsFoundOutsideTheOutlineHalfwayToTheMiddle)
@@ -81,7 +89,7 @@ TEST(DiscEdge, AWideRimIsFoundOutsideTheOutlineHalfwayToTheMiddle)
         [&] {
             return Surround{{levels, 1}, cv::Point(0, 0)};
         },
-        680, 520);
+        PaperAcross(), 680, 520);
     ASSERT_TRUE(edge.has_value());
     const double area = std::numbers::pi * 100 * 100;
     EXPECT_NEAR(edge->area, area, 0.005 * area);
