@@ -390,8 +390,9 @@ std::optional<FollowedLimit> followedLimit(const RectangleLevels& levels, const 
     const double share = limit.thresholdTenths
                              ? double(thresholdValue(*limit.thresholdTenths))
                              : std::clamp((*at - *levels.background) / (*levels.object - *levels.background), 0.0, 1.0);
-    return FollowedLimit{levels.paper, float(*at), float(1 - share), float(*levels.background),
-                         *levels.object > *levels.background};
+    const bool above = *levels.object > *levels.background;
+    return FollowedLimit{levels.paper, FollowedLimit::single(*at, above), float(1 - share), float(*levels.background),
+                         above};
 }
 
 void FollowedLimit::row(int y, std::vector<float>& out) const

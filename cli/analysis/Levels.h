@@ -34,6 +34,8 @@
 
 #include <QRect>
 #include <cstdint>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -99,6 +101,19 @@ public:
     // A pixel of the rectangle's part is counted when its level lies beyond
     // its limit: above it when the object is lighter, else below it.
     bool above() const { return objectAbove; }
+    // The limit in single precision, rounded away from the levels counted:
+    // each whole level then lies on the same side of it as of the limit
+    // itself, so where the paper lies at the background's level the count
+    // is robustBand's.
+    static float single(double limit, bool above)
+    {
+        const auto near = static_cast<float>(limit);
+        if (above && double(near) > limit)
+            return std::nextafter(near, -std::numeric_limits<float>::infinity());
+        if (!above && double(near) < limit)
+            return std::nextafter(near, std::numeric_limits<float>::infinity());
+        return near;
+    }
     bool counts(int level, float limitThere) const
     {
         return objectAbove ? float(level) > limitThere : float(level) < limitThere;

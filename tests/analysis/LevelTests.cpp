@@ -3,6 +3,7 @@
 #include "cli/analysis/ColourMargin.h"
 #include "cli/analysis/Levels.h"
 #include "cli/analysis/RectangleCount.h"
+#include "counting/Thresholds.h"
 
 #include <gtest/gtest.h>
 
@@ -186,6 +187,26 @@ TEST(RobustLevels, AShadowAlongOneSideIsPaperNotTheShape)
     const RectangleCount count = countRectangle(surface, {0, 0, 300, 200}, robust, false, image.size());
     EXPECT_EQ(count.dots, 7 * 200);
     EXPECT_FALSE(count.warnings.has(Warning::ObjectTouchesEdge));
+}
+
+TEST(RobustLevels, WhereThePaperLiesAtTheBackgroundTheFollowedLimitCountsAsOneLimitDoes)
+{
+    // Paper at 600 on the left, 500 on the right: on the left side it lies
+    // exactly at the background.
+    const PaperAcross paper([](int x, int) { return x < 50 ? 600 : 500; }, 100, 40, 600, 300.0, true);
+    ASSERT_FALSE(paper.even());
+    // 70 % of the way from 600 to 610 (0.7 held as 0.699999988): level 607
+    // lies above the limit, as robustBand counts it.
+    const double limit = 600 + 10 * double(thresholdValue(7));
+    const FollowedLimit lighter(paper, FollowedLimit::single(limit, true), 0.3F, 600, true);
+    EXPECT_TRUE(lighter.counts(607, lighter.at(0, 20)));
+    EXPECT_FALSE(lighter.counts(606, lighter.at(0, 20)));
+    // Below a limit on a whole level: the level itself is not counted.
+    const FollowedLimit darker(paper, FollowedLimit::single(590.0, false), 0.5F, 600, false);
+    EXPECT_FALSE(darker.counts(590, darker.at(0, 20)));
+    EXPECT_TRUE(darker.counts(589, darker.at(0, 20)));
+    EXPECT_TRUE(darker.counts(539, darker.at(99, 20))); // halfway down the paper's 100 levels less
+    EXPECT_FALSE(darker.counts(540, darker.at(99, 20)));
 }
 
 TEST(ColourMargin, ChannelMustLeadBothOthersByMoreThanTheMargin)

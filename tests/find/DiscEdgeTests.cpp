@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 PLANIX developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The robust count of a coin from the outline fitted to its edge: a light
-// coin's lighter rim, narrower than a few blurs, counted with the coin, or,
-// where the light falls off too steeply across its rectangle to count it
-// without the paper, a warning; a disc lighter than the paper counted true.
+// coin's lighter rim, narrower than a few blurs, counted with the coin (also
+// where the light falls off steeply across its rectangle, or the rectangle
+// lies close round it), or, where the rim is nearer the paper's colour than
+// the paper's noise, a warning; a disc lighter than the paper counted true.
 #include "ShapeScenes.h"
 
 #include "cli/analysis/DiscEdge.h"
