@@ -132,14 +132,11 @@ std::int32_t countBeyondLimits(Surface& surface, const SelectionRect& rect, bool
         return 0;
     const QRect area = insidePart(surface, rect);
     std::vector<float> limits;
-    std::int32_t dots = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        limitsOf(y, limits);
-        dots += markBeyondRow(surface.scanLine(y) + area.left(), area.width(), above, limits.data());
-    }
-    if (dots > 0)
-        surface.touch(area);
-    return dots;
+    int y = area.top(); // scanRows goes top to bottom
+    return scanRows(surface, area, [&](QRgb* row, int count) {
+        limitsOf(y++, limits);
+        return markBeyondRow(row, count, above, limits.data());
+    });
 }
 
 std::int32_t countDominant(Surface& surface, const SelectionRect& rect, Channel channel)

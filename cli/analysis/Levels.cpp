@@ -395,6 +395,16 @@ std::optional<FollowedLimit> followedLimit(const RectangleLevels& levels, const 
                          above};
 }
 
+float FollowedLimit::single(double limit, bool above)
+{
+    const auto near = static_cast<float>(limit);
+    if (above && double(near) > limit)
+        return std::nextafter(near, -std::numeric_limits<float>::infinity());
+    if (!above && double(near) < limit)
+        return std::nextafter(near, std::numeric_limits<float>::infinity());
+    return near;
+}
+
 void FollowedLimit::row(int y, std::vector<float>& out) const
 {
     paper.row(y, out);

@@ -34,8 +34,6 @@
 
 #include <QRect>
 #include <cstdint>
-#include <cmath>
-#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -105,15 +103,7 @@ public:
     // each whole level then lies on the same side of it as of the limit
     // itself, so where the paper lies at the background's level the count
     // is robustBand's.
-    static float single(double limit, bool above)
-    {
-        const auto near = static_cast<float>(limit);
-        if (above && double(near) > limit)
-            return std::nextafter(near, -std::numeric_limits<float>::infinity());
-        if (!above && double(near) < limit)
-            return std::nextafter(near, std::numeric_limits<float>::infinity());
-        return near;
-    }
+    static float single(double limit, bool above);
     bool counts(int level, float limitThere) const
     {
         return objectAbove ? float(level) > limitThere : float(level) < limitThere;
