@@ -4,6 +4,7 @@
 
 #include "cli/analysis/BorderDots.h"
 #include "cli/find/EdgeProfile.h"
+#include "cli/find/FaintRim.h"
 #include "cli/find/ReferenceFit.h"
 #include "counting/Kernels.h"
 
@@ -199,6 +200,21 @@ ShapeFit onOwnPixels(ShapeFit fit, int blocks)
     return fit;
 }
 
+// How far an outline's points lie from the circle of its area: RMS, over its
+// radius.
+double offRound(const std::vector<cv::Point2f>& points)
+{
+    const FittedCircle circle = circleOf(points);
+    if (points.empty() || !(circle.radius > 0))
+        return 1;
+    double squares = 0;
+    for (const cv::Point2f& p : points) {
+        const double off = cv::norm(cv::Point2d(p) - circle.centre) - circle.radius;
+        squares += off * off;
+    }
+    return std::sqrt(squares / double(points.size())) / circle.radius;
+}
+
 // Where the edge fits no circle closely (a highlight on a light coin's rim
 // puts the steepest rise further in along some lines), the rim is looked
 // for wider, then further inward, as the batch tool's finding looks for it.
@@ -233,11 +249,24 @@ std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& re
     // In the reduced levels' pixels.
     const double radius = std::sqrt(cv::contourArea(rough.points) / std::numbers::pi);
     const float reach = std::max(reachPixels, float(reachShare * radius));
-    const ShapeFit fit = fitDisc(patch, rough.points, reach);
-    if (!fit.fitted)
+    ShapeFit fit = fitDisc(patch, rough.points, reach);
+    if (!fit.fitted) {
+        // Along lines as short as these, a wide faint rim's outer step can
+        // lie at their ends, and no circle fits: the rim round the disc
+        // counted halfway still shows, where that is round.
+        ShapeFit counted;
+        counted.outline = rough.points;
+        counted.pixelArea = std::numbers::pi * radius * radius;
+        if (offRound(rough.points) <= widerLookScore && widenedToFaintRim(patch, std::max(fit.blur, 1.0), counted))
+            return DiscEdge{onOwnPixels(counted, reduced.blocks).pixelArea, std::nullopt};
         return fit.score <= widerLookScore ? widerLook(patch, rough.points, reach, reduced.blocks) : std::nullopt;
+    }
     if (fit.outlineDoubtful)
         return std::nullopt;
+    // A rim beyond the fitted edge as faint as this cannot be counted without
+    // the paper: its outline only tells that the count falls short.
+    if (widenedToFaintRim(patch, fit.blur, fit))
+        return DiscEdge{onOwnPixels(fit, reduced.blocks).pixelArea, std::nullopt};
     const ShapeFit own = onOwnPixels(fit, reduced.blocks);
     return DiscEdge{own.pixelArea, levelCountingArea(levels, paper, background, object, own)};
 }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/find/ReferenceCandidates.h"
 
+#include "cli/find/FaintRim.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -252,6 +254,19 @@ std::vector<Rough> roughCircles(const Finding& found)
     return rough;
 }
 
+// Widens a disc to a faint rim beyond its fitted edge, looked for on the
+// picture round it.
+void takeFaintRim(const Finding& found, const cv::Vec3f& colour, ShapeFit& fit)
+{
+    const FittedCircle circle = circleOf(fit.outline);
+    const int reach = int(std::ceil(circle.radius + faintRimReach(circle.radius, fit.blur))) + 2;
+    const cv::Rect box = cv::Rect(int(std::floor(circle.centre.x)) - reach, int(std::floor(circle.centre.y)) - reach,
+                                  2 * reach + 1, 2 * reach + 1)
+                         & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
+    if (!box.empty())
+        widenedToFaintRim(contrastPatch(found, box, colour), fit.blur, fit);
+}
+
 // The rough outlines fitted closely (the best few by the rough outline), the
 // best fit first; a disc's rim looked for as search says.
 std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape shape, std::vector<Rough> rough,
@@ -275,6 +290,8 @@ std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape sha
         const ContrastPatch patch = contrastPatch(found, box, candidate.colour);
         ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach, search)
                                                      : fitSquare(patch, candidate.outline, reach);
+        if (fit.fitted && shape == ReferenceShape::Disc)
+            takeFaintRim(found, candidate.colour, fit);
         if (fit.fitted)
             fitted.push_back({candidate.label, std::move(fit)});
     }

@@ -69,6 +69,23 @@ TEST(DiscEdge, ALightCoinsNarrowRimIsCountedOrItsShortCountIsSaid)
     EXPECT_TRUE(faintRim.warnings.has(Warning::EdgeNotCounted));
 }
 
+TEST(DiscEdge, AWideRimAlmostThePapersColourLeftUncountedIsSaid)
+{
+    // The outer 14 pixels of the coin lie 8 levels off the paper: no limit
+    // counts them without the paper, and the count says it falls short.
+    // Then 10 pixels 14 levels off: their outer step lies at the ends of the
+    // lines across the inner one, and no circle fits those.
+    for (const auto& [rim, off] : {std::pair{14, 8}, std::pair{10, 14}}) {
+        const QImage worn = paperWith(QSize(400, 300),
+                                      {{disc({200, 150}, radius), QColor(235 - off, 230 - off, 220 - off)},
+                                       {disc({200, 150}, radius - rim), QColor(170, 172, 178)}},
+                                      0.05, 6, 0, {}, 1.0);
+        const RectangleCount count = robustCount(worn);
+        EXPECT_LT(count.dots, 0.75 * coinDots) << rim;
+        EXPECT_TRUE(count.warnings.has(Warning::EdgeNotCounted)) << rim;
+    }
+}
+
 TEST(DiscEdge, AWideRimIsFoundOutsideTheOutlineHalfwayToTheMiddle)
 {
     // A rim 9 pixels wide on a coin of radius 100, lighter than halfway to

@@ -14,6 +14,7 @@
 #include "support/Pictures.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 #include <numbers>
 
 namespace {
@@ -194,6 +195,39 @@ TEST(FindObjects, ARimBlurredIntoTheEdgeOfACoinSoSmallThatItMattersIsSaid)
         const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
         EXPECT_EQ(found.referenceShadow, coin.said) << coin.radius << " " << coin.rim;
     }
+}
+
+TEST(FindObjects, AWideRimAlmostThePapersColourIsTakenWithTheCoinAndSaid)
+{
+    // A coin of radius 60 whose outer 16 pixels (a worn rim) lie 8 levels
+    // off the paper: its edge is the rim's faint outer step, and the outline
+    // taken there is in doubt. A soft shadow fading out over as many pixels
+    // round a coin is no such rim.
+    const QPointF centre(180, 170);
+    const QColor paper(235, 230, 220), rim = paper.darker(104), shadow = paper.darker(106);
+    const Shape leaf{ellipse({420, 170}, 50, 30), QColor(60, 110, 40)};
+    std::vector<Shape> worn{{disc(centre, 60), rim}, {disc(centre, 44), QColor(170, 172, 178)}, leaf};
+    const FindResult wide = findObjects(paperWith(QSize(560, 340), worn, 0.05, 6, 0, {}, 1.0),
+                                        settingsFor(ReferenceShape::Disc));
+    EXPECT_NEAR(wide.reference.pixelArea, pi * 60 * 60, 0.02 * pi * 60 * 60);
+    EXPECT_TRUE(wide.referenceShadow);
+
+    std::vector<Shape> shaded;
+    for (double beyond = 16; beyond > 0; beyond -= 0.5) {
+        const double fade = 1 - beyond / 16;
+        const auto level = [&](int paperLevel, int shadowLevel) {
+            return int(std::lround(paperLevel + (shadowLevel - paperLevel) * fade));
+        };
+        shaded.push_back(
+            {disc(centre, 44 + beyond), QColor(level(paper.red(), shadow.red()), level(paper.green(), shadow.green()),
+                                               level(paper.blue(), shadow.blue()))});
+    }
+    shaded.push_back({disc(centre, 44), QColor(170, 172, 178)});
+    shaded.push_back(leaf);
+    const FindResult soft = findObjects(paperWith(QSize(560, 340), shaded, 0.05, 6, 0, {}, 1.0),
+                                        settingsFor(ReferenceShape::Disc));
+    EXPECT_NEAR(soft.reference.pixelArea, pi * 44 * 44, 0.01 * pi * 44 * 44);
+    EXPECT_FALSE(soft.referenceShadow);
 }
 
 TEST(FindObjects, ASquareReferenceAndTwoCoinsThatAreAlike)
