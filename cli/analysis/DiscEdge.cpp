@@ -251,15 +251,18 @@ std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& re
     const float reach = std::max(reachPixels, float(reachShare * radius));
     ShapeFit fit = fitDisc(patch, rough.points, reach);
     if (!fit.fitted) {
+        if (fit.score <= widerLookScore)
+            if (auto wider = widerLook(patch, rough.points, reach, reduced.blocks))
+                return wider;
         // Along lines as short as these, a wide faint rim's outer step can
         // lie at their ends, and no circle fits: the rim round the disc
         // counted halfway still shows, where that is round.
         ShapeFit counted;
         counted.outline = rough.points;
         counted.pixelArea = std::numbers::pi * radius * radius;
-        if (offRound(rough.points) <= widerLookScore && widenedToFaintRim(patch, std::max(fit.blur, 1.0), counted))
+        if (offRound(rough.points) <= widerLookScore && widenedToFaintRim(patch, fit.blur, counted))
             return DiscEdge{onOwnPixels(counted, reduced.blocks).pixelArea, std::nullopt};
-        return fit.score <= widerLookScore ? widerLook(patch, rough.points, reach, reduced.blocks) : std::nullopt;
+        return std::nullopt;
     }
     if (fit.outlineDoubtful)
         return std::nullopt;

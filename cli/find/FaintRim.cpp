@@ -18,11 +18,9 @@ constexpr double edgeBlurs = 3;
 constexpr double reachShare = 0.3;
 constexpr double leastReach = 12;
 constexpr double ringStep = 0.5;
-// The directions round the disc, judged each on its own.
+// The directions round the disc, judged each on its own: the step shows in
+// all of them but one (where the patch does not reach, it does not show).
 constexpr int sectors = 8;
-// A direction whose rings fall off the patch is left out; this many must
-// be left.
-constexpr int leastSectors = 6;
 // The rim must stand off the paper by this share of the coin's contrast at
 // least: less is the paper's own unevenness.
 constexpr double leastStep = 0.06;
@@ -35,14 +33,15 @@ constexpr double flatShare = 0.3;
 // shadow fading out falls about as steeply all the way.
 constexpr double sharpShare = 0.5;
 constexpr double rimSlopeShare = 0.4;
-// In every direction but one, the step is at least this share of the mean.
+// In a direction where it shows, the step is at least this share of the
+// mean.
 constexpr double sectorShare = 0.5;
 
 // The blur taken for an edge: a sharp edge still spreads over a pixel.
 double edgeSigma(double blur) { return std::max(blur, 0.7); }
 
-// The mean contrast of each ring of each direction (NaN where a ring leaves
-// the patch).
+// The mean contrast of each ring of each direction whose rings all lie
+// within the patch.
 using Profiles = std::vector<std::vector<double>>;
 
 Profiles ringMeans(const ContrastPatch& patch, cv::Point2d centre, double from, int rings, double radius)
@@ -68,7 +67,7 @@ Profiles ringMeans(const ContrastPatch& patch, cv::Point2d centre, double from, 
         for (int j = 0; j < rings; ++j) {
             const int n = counts[std::size_t(j)];
             auto& mean = means[std::size_t(s)][std::size_t(j)];
-            mean = n * 2 >= perSector ? mean / n : std::nan("");
+            mean = n == perSector ? mean / n : std::nan("");
         }
     }
     std::erase_if(means, [](const std::vector<double>& rings) {
@@ -147,7 +146,8 @@ std::optional<double> faintRimOutside(const ContrastPatch& patch, cv::Point2d ce
     const int rings = int((faintRimReach(radius, blur) - edgeBlurs * sigma - 1) / ringStep);
     const Bands bands{int(std::ceil(2 * sigma / ringStep)), int(std::ceil(std::max(2.0, 2 * sigma) / ringStep))};
     const Profiles sectorMeans = ringMeans(patch, centre, from, rings, radius);
-    if (int(sectorMeans.size()) < leastSectors)
+    const int unseen = sectors - int(sectorMeans.size());
+    if (unseen > 1)
         return std::nullopt;
     std::vector<double> profile(std::size_t(rings), 0);
     for (const auto& rings : sectorMeans)
@@ -177,7 +177,7 @@ std::optional<double> faintRimOutside(const ContrastPatch& patch, cv::Point2d ce
     const auto weak = std::count_if(sectorMeans.begin(), sectorMeans.end(), [&](const std::vector<double>& rings) {
         return stepAt(rings, best, bands) < sectorShare * step;
     });
-    if (weak > 1)
+    if (weak + unseen > 1)
         return std::nullopt;
     return from + crossing * ringStep;
 }

@@ -254,17 +254,20 @@ std::vector<Rough> roughCircles(const Finding& found)
     return rough;
 }
 
-// Widens a disc to a faint rim beyond its fitted edge, looked for on the
-// picture round it.
-void takeFaintRim(const Finding& found, const cv::Vec3f& colour, ShapeFit& fit)
+// Widens the best disc to a faint rim beyond its fitted edge, looked for on
+// the picture round it.
+void takeFaintRim(const Finding& found, std::vector<Candidate>& discs)
 {
+    if (discs.empty())
+        return;
+    ShapeFit& fit = discs.front().fit;
     const FittedCircle circle = circleOf(fit.outline);
     const int reach = int(std::ceil(circle.radius + faintRimReach(circle.radius, fit.blur))) + 2;
     const cv::Rect box = cv::Rect(int(std::floor(circle.centre.x)) - reach, int(std::floor(circle.centre.y)) - reach,
                                   2 * reach + 1, 2 * reach + 1)
                          & cv::Rect(0, 0, found.picture.cols, found.picture.rows);
     if (!box.empty())
-        widenedToFaintRim(contrastPatch(found, box, colour), fit.blur, fit);
+        widenedToFaintRim(contrastPatch(found, box, discs.front().colour), fit.blur, fit);
 }
 
 // The rough outlines fitted closely (the best few by the rough outline), the
@@ -290,10 +293,8 @@ std::vector<Candidate> fittedCandidates(const Finding& found, ReferenceShape sha
         const ContrastPatch patch = contrastPatch(found, box, candidate.colour);
         ShapeFit fit = shape == ReferenceShape::Disc ? fitDisc(patch, candidate.outline, reach, search)
                                                      : fitSquare(patch, candidate.outline, reach);
-        if (fit.fitted && shape == ReferenceShape::Disc)
-            takeFaintRim(found, candidate.colour, fit);
         if (fit.fitted)
-            fitted.push_back({candidate.label, std::move(fit)});
+            fitted.push_back({candidate.label, std::move(fit), candidate.colour});
     }
     std::sort(fitted.begin(), fitted.end(),
               [](const Candidate& a, const Candidate& b) { return a.fit.score < b.fit.score; });
@@ -314,6 +315,8 @@ std::vector<Candidate> referenceCandidates(const Finding& found, ReferenceShape 
     for (const RimSearch search : {RimSearch::Wider, RimSearch::FurtherIn})
         if (fitted.empty() && shape == ReferenceShape::Disc)
             fitted = fittedCandidates(found, shape, rough, search);
+    if (shape == ReferenceShape::Disc)
+        takeFaintRim(found, fitted);
     return fitted;
 }
 
@@ -325,5 +328,6 @@ std::vector<Candidate> touchingDiscCandidates(const Finding& found)
     // hold part of it.
     for (Candidate& candidate : fitted)
         candidate.fit.outlineDoubtful = true;
+    takeFaintRim(found, fitted);
     return fitted;
 }

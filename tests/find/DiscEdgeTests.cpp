@@ -81,6 +81,8 @@ TEST(DiscEdge, AWideRimAlmostThePapersColourLeftUncountedIsSaid)
                                        {disc({200, 150}, radius - rim), QColor(170, 172, 178)}},
                                       0.05, 6, 0, {}, 1.0);
         const RectangleCount count = robustCount(worn);
+        ASSERT_TRUE(count.levels.discArea.has_value()) << rim;
+        EXPECT_NEAR(*count.levels.discArea, coinDots, 0.03 * coinDots) << rim;
         EXPECT_LT(count.dots, 0.75 * coinDots) << rim;
         EXPECT_TRUE(count.warnings.has(Warning::EdgeNotCounted)) << rim;
     }

@@ -199,7 +199,7 @@ TEST(FindObjects, ARimBlurredIntoTheEdgeOfACoinSoSmallThatItMattersIsSaid)
 
 TEST(FindObjects, AWideRimAlmostThePapersColourIsTakenWithTheCoinAndSaid)
 {
-    // A coin of radius 60 whose outer 16 pixels (a worn rim) lie 8 levels
+    // A coin of radius 60 whose outer 16 pixels (a worn rim) lie 9 levels
     // off the paper: its edge is the rim's faint outer step, and the outline
     // taken there is in doubt. A soft shadow fading out over as many pixels
     // round a coin is no such rim.
