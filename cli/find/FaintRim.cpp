@@ -131,6 +131,15 @@ double slopeAt(const std::vector<double>& profile, double at)
     return (profile[std::size_t(j - span)] - profile[std::size_t(j + span)]) / 2;
 }
 
+// How far from centre the patch reaches in every direction (pixels).
+double reachedAllRound(const ContrastPatch& patch, cv::Point2d centre)
+{
+    const double left = centre.x - patch.origin.x, top = centre.y - patch.origin.y;
+    const double right = patch.origin.x + patch.values.cols - 1 - centre.x;
+    const double bottom = patch.origin.y + patch.values.rows - 1 - centre.y;
+    return std::min({left, top, right, bottom}) - 1;
+}
+
 } // namespace
 
 double faintRimReach(double radius, double blur)
@@ -143,8 +152,13 @@ std::optional<double> faintRimOutside(const ContrastPatch& patch, cv::Point2d ce
 {
     const double sigma = edgeSigma(blur);
     const double from = radius + edgeBlurs * sigma + 1;
-    const int rings = int((faintRimReach(radius, blur) - edgeBlurs * sigma - 1) / ringStep);
+    // As far as the patch reaches all round (a rectangle dragged close round
+    // a large coin): a rim too wide for that stays unseen.
+    const int rings = std::min(int((faintRimReach(radius, blur) - edgeBlurs * sigma - 1) / ringStep),
+                               int((reachedAllRound(patch, centre) - from) / ringStep));
     const Bands bands{int(std::ceil(2 * sigma / ringStep)), int(std::ceil(std::max(2.0, 2 * sigma) / ringStep))};
+    if (rings <= 2 * bands.gap + 3 * bands.width)
+        return std::nullopt; // no room for a band of rim and two of paper
     const Profiles sectorMeans = ringMeans(patch, centre, from, rings, radius);
     const int unseen = sectors - int(sectorMeans.size());
     if (unseen > 1)

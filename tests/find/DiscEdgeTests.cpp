@@ -86,6 +86,17 @@ TEST(DiscEdge, AWideRimAlmostThePapersColourLeftUncountedIsSaid)
         EXPECT_LT(count.dots, 0.75 * coinDots) << rim;
         EXPECT_TRUE(count.warnings.has(Warning::EdgeNotCounted)) << rim;
     }
+    // A large coin with an 8 pixel rim 6 levels off the paper, in a
+    // rectangle dragged 5 pixels round it: the rim is looked for as far as
+    // the picture read round the rectangle reaches.
+    const QImage large = paperWith(
+        QSize(460, 420),
+        {{disc({230, 210}, 150), QColor(229, 224, 214)}, {disc({230, 210}, 142), QColor(170, 172, 178)}}, 0.05, 6, 0,
+        {}, 1.0);
+    const RectangleCount close = robustCount(large, 5, {75, 55, 386, 366});
+    ASSERT_TRUE(close.levels.discArea.has_value());
+    EXPECT_NEAR(*close.levels.discArea, std::numbers::pi * 150 * 150, 0.01 * std::numbers::pi * 150 * 150);
+    EXPECT_TRUE(close.warnings.has(Warning::EdgeNotCounted));
 }
 
 TEST(DiscEdge, AWideRimIsFoundOutsideTheOutlineHalfwayToTheMiddle)
