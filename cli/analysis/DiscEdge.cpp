@@ -200,21 +200,6 @@ ShapeFit onOwnPixels(ShapeFit fit, int blocks)
     return fit;
 }
 
-// How far an outline's points lie from the circle of its area: RMS, over its
-// radius.
-double offRound(const std::vector<cv::Point2f>& points)
-{
-    const FittedCircle circle = circleOf(points);
-    if (points.empty() || !(circle.radius > 0))
-        return 1;
-    double squares = 0;
-    for (const cv::Point2f& p : points) {
-        const double off = cv::norm(cv::Point2d(p) - circle.centre) - circle.radius;
-        squares += off * off;
-    }
-    return std::sqrt(squares / double(points.size())) / circle.radius;
-}
-
 // Where the edge fits no circle closely (a highlight on a light coin's rim
 // puts the steepest rise further in along some lines), the rim is looked
 // for wider, then further inward, as the batch tool's finding looks for it.
@@ -257,12 +242,14 @@ std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& re
         // Along lines as short as these, a wide faint rim's outer step can
         // lie at their ends, and no circle fits: the rim round the disc
         // counted halfway still shows, where that is round.
-        ShapeFit counted;
-        counted.outline = rough.points;
-        counted.pixelArea = std::numbers::pi * radius * radius;
-        if (offRound(rough.points) <= widerLookScore && widenedToFaintRim(patch, fit.blur, counted))
-            return DiscEdge{onOwnPixels(counted, reduced.blocks).pixelArea, std::nullopt};
-        return std::nullopt;
+        if (offRound(rough.points) > widerLookScore)
+            return std::nullopt;
+        const AreaCircle counted = circleOfArea(rough.points);
+        const auto rim = faintRimOutside(patch, counted.centre, counted.radius, fit.blur);
+        if (!rim)
+            return std::nullopt;
+        const double onOwn = *rim * reduced.blocks;
+        return DiscEdge{std::numbers::pi * onOwn * onOwn, std::nullopt};
     }
     if (fit.outlineDoubtful)
         return std::nullopt;

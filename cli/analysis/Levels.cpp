@@ -26,6 +26,9 @@ constexpr int surroundPixels = 16;
 
 using Histogram = std::array<std::int64_t, maxLevel + 1>;
 
+// A pixel's level as the 16-bit images hold it.
+std::uint16_t levelOfPixel(QRgb pixel) { return static_cast<std::uint16_t>(levelOf(fromQRgb(pixel))); }
+
 // The levels of part as a 16-bit image (part must lie inside the surface),
 // and their histogram, in one pass.
 cv::Mat levelImage(const Surface& surface, const QRect& part, Histogram& histogram)
@@ -36,7 +39,7 @@ cv::Mat levelImage(const Surface& surface, const QRect& part, Histogram& histogr
         const QRgb* source = surface.constScanLine(part.top() + y) + part.left();
         auto* target = levels.ptr<std::uint16_t>(y);
         for (int x = 0; x < part.width(); ++x) {
-            const auto level = static_cast<std::uint16_t>(qRed(source[x]) + qGreen(source[x]) + qBlue(source[x]));
+            const std::uint16_t level = levelOfPixel(source[x]);
             target[x] = level;
             ++histogram[level];
         }
@@ -208,7 +211,7 @@ Surround surroundOf(const Surface& surface, const QRect& part, const cv::Mat& le
         auto* target = round.ptr<std::uint16_t>(y);
         const auto take = [&](int from, int to) {
             for (int x = from; x < to; ++x)
-                target[x] = static_cast<std::uint16_t>(qRed(source[x]) + qGreen(source[x]) + qBlue(source[x]));
+                target[x] = levelOfPixel(source[x]);
         };
         if (y < inside.y || y >= inside.y + inside.height) {
             take(0, round.cols);

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/find/FaintRim.h"
 
-#include <opencv2/imgproc.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -196,17 +194,9 @@ std::optional<double> faintRimOutside(const ContrastPatch& patch, cv::Point2d ce
     return from + crossing * ringStep;
 }
 
-FittedCircle circleOf(const std::vector<cv::Point2f>& outline)
-{
-    const cv::Moments moments = cv::moments(outline);
-    if (!(moments.m00 > 0))
-        return {};
-    return {{moments.m10 / moments.m00, moments.m01 / moments.m00}, std::sqrt(moments.m00 / std::numbers::pi)};
-}
-
 bool widenedToFaintRim(const ContrastPatch& patch, double blur, ShapeFit& fit)
 {
-    const FittedCircle circle = circleOf(fit.outline);
+    const AreaCircle circle = circleOfArea(fit.outline);
     if (!(circle.radius > 0))
         return false;
     const auto rim = faintRimOutside(patch, circle.centre, circle.radius, blur);

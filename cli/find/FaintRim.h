@@ -28,13 +28,6 @@ std::optional<double> faintRimOutside(const ContrastPatch& patch, cv::Point2d ce
 // a patch must reach that much further round it.
 double faintRimReach(double radius, double blur);
 
-// A disc's centre and radius from its outline (by its area).
-struct FittedCircle {
-    cv::Point2d centre;
-    double radius = 0;
-};
-FittedCircle circleOf(const std::vector<cv::Point2f>& outline);
-
 // Widens a disc (its outline and area) to a faint rim found beyond it on
 // patch, blur being its edge's; the outline is then in doubt (paper taken
 // in would make it too large). Whether it was widened.

@@ -261,7 +261,7 @@ void takeFaintRim(const Finding& found, std::vector<Candidate>& discs)
     if (discs.empty())
         return;
     ShapeFit& fit = discs.front().fit;
-    const FittedCircle circle = circleOf(fit.outline);
+    const AreaCircle circle = circleOfArea(fit.outline);
     const int reach = int(std::ceil(circle.radius + faintRimReach(circle.radius, fit.blur))) + 2;
     const cv::Rect box = cv::Rect(int(std::floor(circle.centre.x)) - reach, int(std::floor(circle.centre.y)) - reach,
                                   2 * reach + 1, 2 * reach + 1)

@@ -341,13 +341,30 @@ bool edgeInsideOnOneSide(const ContrastPatch& patch, const Circle& circle, doubl
     return onOneSide(shows);
 }
 
+AreaCircle circleOfArea(const std::vector<cv::Point2f>& outline)
+{
+    const cv::Moments moments = cv::moments(outline);
+    if (!(moments.m00 > 0))
+        return {};
+    return {{moments.m10 / moments.m00, moments.m01 / moments.m00}, std::sqrt(moments.m00 / std::numbers::pi)};
+}
+
+double offRound(const std::vector<cv::Point2f>& outline)
+{
+    const AreaCircle area = circleOfArea(outline);
+    if (!(area.radius > 0))
+        return 1;
+    const std::vector<cv::Point2d> points(outline.begin(), outline.end());
+    return rms(circleResiduals(points, {area.centre.x, area.centre.y, area.radius})) / area.radius;
+}
+
 ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach, RimSearch search)
 {
     ShapeFit fit;
-    const cv::Moments moments = cv::moments(rough);
-    if (!(moments.m00 > 0))
+    const AreaCircle area = circleOfArea(rough);
+    if (!(area.radius > 0))
         return fit;
-    const Circle start{moments.m10 / moments.m00, moments.m01 / moments.m00, std::sqrt(moments.m00 / std::numbers::pi)};
+    const Circle start{area.centre.x, area.centre.y, area.radius};
     reach = std::min(reach, float(0.3 * start.radius));
     const int lines = linesRound(start.radius);
     std::vector<cv::Point2f> outward, outside;

@@ -40,6 +40,17 @@ struct ShapeFit {
 bool roughlyDisc(const std::vector<cv::Point2f>& rough);
 bool roughlySquare(const std::vector<cv::Point2f>& rough, double grain);
 
+// The circle of an outline's area about its centre (radius 0 for none).
+struct AreaCircle {
+    cv::Point2d centre;
+    double radius = 0;
+};
+AreaCircle circleOfArea(const std::vector<cv::Point2f>& outline);
+
+// How far an outline's points lie from the circle of its area: RMS, over its
+// radius (1 for an outline with no area).
+double offRound(const std::vector<cv::Point2f>& outline);
+
 // The fitted outline. reach: how far (pixels) the true edge may lie from the
 // rough outline either way. A disc's rim is looked for as search says (see
 // EdgeProfile.h); one found only on a wider look leaves the outline in doubt.
