@@ -359,7 +359,8 @@ RectangleLevels rectangleLevels(const Surface& surface, const SelectionRect& rec
         const std::optional<DiscEdge> disc = discEdge(
             levels, reduced, [&] { return surroundOf(surface, part, levels, reduced.blocks); }, result.paper,
             *result.background, *result.object);
-        if (disc)
+        result.discShadow = disc && disc->shadow;
+        if (disc && !disc->shadow)
             result.discArea = disc->area;
         result.edge = disc && disc->level
                           ? disc->level

@@ -65,6 +65,9 @@ struct RectangleLevels {
     // Where the shape is a clean disc: the pixels inside its outline fitted
     // to its edge (see DiscEdge.h), which then also gives the edge's level.
     std::optional<double> discArea;
+    // Where the shape is round, but its edge fits a circle only as a shadow
+    // or something lying against it would leave it (see DiscEdge.h).
+    bool discShadow = false;
 };
 
 // findEdge: also the edge's level (the robust rule needs it; it costs a

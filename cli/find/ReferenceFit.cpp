@@ -398,8 +398,8 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     for (int j = -acrossSamples; j <= acrossSamples; ++j)
         acrossSquares += double(j * j) / (2 * acrossSamples + 1);
     circle->radius += acrossSquares / (2 * circle->radius);
-    fit.fitted = double(kept.size()) >= leastKeptShare * lines
-                 && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
+    fit.enoughEdges = double(kept.size()) >= leastKeptShare * lines;
+    fit.fitted = fit.enoughEdges && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
     // A rim's faint outer step found only on a wider look is easily placed
     // too far out, on the paper beyond it.
@@ -491,7 +491,8 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
     fit.pixelArea = std::abs(area) / 2;
     fit.score = rms(allResiduals) / std::sqrt(std::max(fit.pixelArea, 1.0));
     const bool square = longest / shortest <= 1.1 && worstAngle <= std::sin(5 * std::numbers::pi / 180);
-    fit.fitted = square && double(keptCount) >= leastKeptShare * double(attempted)
+    fit.enoughEdges = double(keptCount) >= leastKeptShare * double(attempted);
+    fit.fitted = square && fit.enoughEdges
                  && fit.score <= std::max(loosestScore, loosestPixels / std::sqrt(std::max(fit.pixelArea, 1.0)));
     for (const cv::Point2d& corner : fitted)
         fit.outline.emplace_back(float(corner.x), float(corner.y));

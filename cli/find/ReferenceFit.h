@@ -13,6 +13,9 @@
 
 struct ShapeFit {
     bool fitted = false;
+    // Edge points found along enough of the lines across the edge to fit
+    // (fitted, where they also lie close enough to the shape).
+    bool enoughEdges = false;
     double pixelArea = 0;
     // RMS distance of the kept edge points from the fitted outline, over the
     // shape's size (radius, or side): small for a clean disc or square.

@@ -12,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -39,6 +42,24 @@ RectangleCount robustCount(const QImage& picture, int thresholdTenths = 5, Selec
     return countRectangle(surface, rect, robust, true, picture.size());
 }
 
+// A coin (of the radius above) on paper, under a shadow deep levels darker
+// than the paper (each channel): cast aside by offset pixels, its edge
+// softened over half that; or, where offset is 0, all round it, fading out
+// over about soft pixels.
+QImage shadowedCoin(double offset, double soft, int deep)
+{
+    const QPointF centre(200, 150), aside(0.7 * offset, 0.7 * offset);
+    std::vector<Shape> shapes;
+    const auto shade = [](double dark) { return QColor(int(235 - dark), int(230 - dark), int(220 - dark)); };
+    for (double d = offset > 0 ? offset : 4 * soft; d > 0; d -= 0.5)
+        shapes.push_back(offset > 0 ? Shape{disc(centre + aside, radius + d / 2), shade(deep * (1 - d / offset))}
+                                    : Shape{disc(centre, radius + d), shade(deep * std::exp(-d / soft))});
+    if (offset > 0)
+        shapes.push_back({disc(centre + aside, radius), shade(deep)});
+    shapes.push_back({disc(centre, radius), QColor(170, 172, 178)});
+    return paperWith(QSize(400, 300), shapes, 0.05, 6, 0, {}, 1.0);
+}
+
 } // namespace
 
 TEST(DiscEdge, ALightCoinsNarrowRimIsCountedOrItsShortCountIsSaid)
@@ -46,6 +67,7 @@ TEST(DiscEdge, ALightCoinsNarrowRimIsCountedOrItsShortCountIsSaid)
     const RectangleCount evenlyLit = robustCount(lightCoin(0.05));
     EXPECT_NEAR(evenlyLit.dots, coinDots, 0.01 * coinDots);
     EXPECT_FALSE(evenlyLit.warnings.has(Warning::EdgeNotCounted));
+    EXPECT_FALSE(evenlyLit.warnings.has(Warning::ReferenceShadow));
     // Counted nearer the coin by choice, its blurred edge left out.
     EXPECT_FALSE(robustCount(lightCoin(0.05), 7).warnings.has(Warning::EdgeNotCounted));
 
@@ -132,4 +154,22 @@ TEST(DiscEdge, ADiscLighterThanThePaperIsCountedTrue)
         paperWith(QSize(400, 300), {{disc({200, 150}, radius), QColor(250, 248, 245)}}, 0.05, 3, 0, {}, 1.0));
     EXPECT_NEAR(white.dots, coinDots, 0.01 * coinDots);
     EXPECT_FALSE(white.warnings.has(Warning::EdgeNotCounted));
+}
+
+TEST(DiscEdge, AShadowCountedWithTheCoinIsSaid)
+{
+    // Counted beyond the outline fitted to the coin's own edge; the edge
+    // softer on one side than the coin's; nearly round, but fitting no circle.
+    for (const auto& [offset, soft, deep] :
+         {std::tuple{16.0, 0.0, 25}, std::tuple{4.0, 0.0, 50}, std::tuple{0.0, 8.0, 50}}) {
+        const RectangleCount count = robustCount(shadowedCoin(offset, soft, deep));
+        EXPECT_GT(count.dots, 1.05 * coinDots) << offset << soft;
+        EXPECT_TRUE(count.warnings.has(Warning::ReferenceShadow)) << offset << soft;
+    }
+    // A large clean coin in a rectangle dragged close round it: most lines
+    // across its edge run off the picture read round the rectangle, and too
+    // few edge points to fit a circle say nothing of a shadow.
+    const QImage large = paperWith(QSize(540, 540), {{disc({270, 270}, 250), QColor(170, 172, 178)}}, 0.05, 6, 0, {},
+                                   1.0);
+    EXPECT_FALSE(robustCount(large, 5, {17, 17, 524, 524}).warnings.has(Warning::ReferenceShadow));
 }
