@@ -242,21 +242,19 @@ std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& re
         // Along lines as short as these, a wide faint rim's outer step can
         // lie at their ends, and no circle fits: the rim round the disc
         // counted halfway still shows, where that is round.
-        if (offRound(rough.points) <= widerLookScore) {
-            const AreaCircle counted = circleOfArea(rough.points);
-            if (const auto rim = faintRimOutside(patch, counted.centre, counted.radius, fit.blur)) {
-                const double onOwn = *rim * reduced.blocks;
-                return DiscEdge{std::numbers::pi * onOwn * onOwn, std::nullopt};
-            }
-        }
-        // A shape whose edge comes this close to a circle, and still fits
-        // none, has something lying against it.
-        if (fit.enoughEdges && fit.score <= widerLookScore)
-            return DiscEdge{0, std::nullopt, true};
-        return std::nullopt;
+        if (offRound(rough.points) > widerLookScore)
+            return std::nullopt;
+        const AreaCircle counted = circleOfArea(rough.points);
+        const auto rim = faintRimOutside(patch, counted.centre, counted.radius, fit.blur);
+        if (!rim)
+            return std::nullopt;
+        const double onOwn = *rim * reduced.blocks;
+        return DiscEdge{std::numbers::pi * onOwn * onOwn, std::nullopt};
     }
-    if (fit.outlineDoubtful)
+    if (fit.edgeLikeShadow)
         return DiscEdge{0, std::nullopt, true};
+    if (fit.outlineDoubtful)
+        return std::nullopt;
     // A rim beyond the fitted edge as faint as this cannot be counted without
     // the paper: its outline only tells that the count falls short.
     if (widenedToFaintRim(patch, fit.blur, fit))

@@ -27,10 +27,10 @@ struct DiscEdge {
     // one halfway to the object's level, and where the rim was found only on
     // a wider look (the area then only tells whether the count falls short).
     std::optional<int> level;
-    // The edge comes close to a circle only as a shadow or something lying
-    // against the disc would leave it: softer or doubled on one side, or
-    // nearly round but not round enough to fit. The area is then in doubt
-    // too, and no level is set.
+    // The edge shows what a shadow or something lying against the disc
+    // leaves: softer or doubled on one side, or much softer than the
+    // sharpest rise across it along half the lines. The area is then in
+    // doubt too, and no level is set.
     bool shadow = false;
 };
 
@@ -57,8 +57,8 @@ struct Surround {
 // levels round it, asked for only where the shape is a disc; paper,
 // background and object as RectangleLevels has them (the level is set for a
 // limit that follows the paper). None where the shape counted halfway
-// to the object is no disc, or its edge fits no circle closely even with its
-// rim looked for wider and comes nowhere near one either (a square).
+// to the object is no disc, its edge fits no circle closely even with its
+// rim looked for wider, or its fitted outline is not round.
 std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& reduced,
                                  const std::function<Surround()>& surround, const PaperAcross& paper, int background,
                                  int object);

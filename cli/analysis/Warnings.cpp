@@ -31,8 +31,8 @@ bool discEdgeShort(const CountFacts& facts)
 }
 
 // The dots counted halfway going beyond a disc's outline fitted to its edge
-// by more than that share, or a round shape's edge fitting a circle only as
-// a shadow would leave it: something lying against the disc is counted.
+// by more than that share, or its edge showing a shadow's: something lying
+// against the disc is counted.
 bool discShadowCounted(const CountFacts& facts)
 {
     const std::optional<double>& area = facts.levels.discArea;
@@ -82,18 +82,17 @@ const std::vector<WarningInfo>& warningList()
         {Warning::ReferenceAmbiguous, "reference-ambiguous",
          "(--find) a second shape fitted the reference's shape as well as the one taken"},
         {Warning::ReferenceShadow, "reference-shadow",
-         "the reference's outline fitted to its edge is not round, or on one side only its edge is much softer or "
-         "a second edge shows just inside it, or along half or more of it its edge is much softer than the "
-         "sharpest rise just inside it, or (--find) it was found only as the widest circle in a region it shares "
-         "with a shape it touches, or only on a wider look for its rim, or it was widened to a rim almost the "
-         "paper's colour found all round beyond its edge, or its rim lies so close inside its edge that under the "
-         "blur the two make one rise, on a coin so small that the area is then uncertain by 2.5 % or more; or (a "
-         "reference rectangle) its round shape's edge comes close to a circle but fits none, or at --threshold 50 "
-         "its count goes more than 2.5 % beyond the outline fitted to its edge: a shadow, something else lying "
-         "against it or the paper beyond a faint rim may have been taken for part of it (or the photograph was "
-         "taken at a slant, or the edge placed on the rim's blurred outer side), and then the reference is too "
-         "large and every area too small (a faint rim left out of a rectangle's count makes it too small "
-         "instead)"},
+         "on one side only the reference's edge is much softer or a second edge shows just inside it, or along "
+         "half or more of its outline its edge is much softer than the sharpest rise just inside it, or (a "
+         "reference rectangle) at --threshold 50 its count goes more than 2.5 % beyond the outline fitted to its "
+         "edge, or (--find) its fitted outline is not round, or it was found only as the widest circle in a region "
+         "it shares with a shape it touches, or only on a wider look for its rim, or it was widened to a rim "
+         "almost the paper's colour found all round beyond its edge, or its rim lies so close inside its edge "
+         "that under the blur the two make one rise, on a coin so small that the area is then uncertain by 2.5 % "
+         "or more: a shadow, something else lying against it or the paper beyond a faint rim may have been taken "
+         "for part of it (or the photograph was taken at a slant, or the edge placed on the rim's blurred outer "
+         "side), and then the reference is too large and every area too small (a rectangle's count of a coin whose "
+         "faint rim or rim highlights only look like a shadow falls short instead)"},
         {Warning::ObjectThin, "object-thin",
          "(--find) the object is narrow (a blade of grass, a stalk lying apart): under 6 pixels wide, under 3.5 "
          "times the blur of the reference's edge, or under 12 pixels on a shrunk working image; blur or the "
@@ -216,8 +215,11 @@ QString warningMeaning(const QString& code)
 {
     for (const WarningInfo& info : warningList())
         if (code == QLatin1String(info.code)) {
+            // The mode a whole warning belongs to goes; a mode naming one of
+            // its cases stays.
             QString meaning = QString::fromLatin1(info.meaning);
-            meaning.remove(QStringLiteral("(--find) "));
+            if (const QString mode = QStringLiteral("(--find) "); meaning.startsWith(mode))
+                meaning.remove(0, mode.size());
             return meaning;
         }
     return {};

@@ -56,7 +56,8 @@ struct WarningInfo {
 const std::vector<WarningInfo>& warningList();
 
 // The meaning of a code as a sentence for a reader of the results (without
-// the mode it belongs to); empty for a code that is not a warning's.
+// the mode the whole warning belongs to); empty for a code that is not a
+// warning's.
 QString warningMeaning(const QString& code);
 
 // The codes and their meanings as --help lists them, two-space indented,

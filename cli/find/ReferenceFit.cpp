@@ -398,14 +398,15 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     for (int j = -acrossSamples; j <= acrossSamples; ++j)
         acrossSquares += double(j * j) / (2 * acrossSamples + 1);
     circle->radius += acrossSquares / (2 * circle->radius);
-    fit.enoughEdges = double(kept.size()) >= leastKeptShare * lines;
-    fit.fitted = fit.enoughEdges && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
+    fit.fitted = double(kept.size()) >= leastKeptShare * lines
+                 && fit.score <= std::max(loosestScore, loosestPixels / circle->radius);
     fit.pixelArea = std::numbers::pi * circle->radius * circle->radius;
     // A rim's faint outer step found only on a wider look is easily placed
     // too far out, on the paper beyond it.
-    fit.shapeDoubtful = fit.fitted
-                        && (notRound(kept) || softOnOneSide(crossings) || edgeInsideOnOneSide(patch, *circle, fit.blur)
-                            || softerThanSharpest(crossings, along));
+    fit.edgeLikeShadow = fit.fitted
+                         && (softOnOneSide(crossings) || edgeInsideOnOneSide(patch, *circle, fit.blur)
+                             || softerThanSharpest(crossings, along));
+    fit.shapeDoubtful = fit.edgeLikeShadow || (fit.fitted && notRound(kept));
     fit.outlineDoubtful = fit.shapeDoubtful || (fit.fitted && search != RimSearch::AroundSteepest);
     fit.rimBlurredIntoEdge = fit.fitted && rimBlursIntoEdge(found.rim, circle->radius);
     const int corners = 180;
@@ -491,8 +492,7 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
     fit.pixelArea = std::abs(area) / 2;
     fit.score = rms(allResiduals) / std::sqrt(std::max(fit.pixelArea, 1.0));
     const bool square = longest / shortest <= 1.1 && worstAngle <= std::sin(5 * std::numbers::pi / 180);
-    fit.enoughEdges = double(keptCount) >= leastKeptShare * double(attempted);
-    fit.fitted = square && fit.enoughEdges
+    fit.fitted = square && double(keptCount) >= leastKeptShare * double(attempted)
                  && fit.score <= std::max(loosestScore, loosestPixels / std::sqrt(std::max(fit.pixelArea, 1.0)));
     for (const cv::Point2d& corner : fitted)
         fit.outline.emplace_back(float(corner.x), float(corner.y));

@@ -13,9 +13,6 @@
 
 struct ShapeFit {
     bool fitted = false;
-    // Edge points found along enough of the lines across the edge to fit
-    // (fitted, where they also lie close enough to the shape).
-    bool enoughEdges = false;
     double pixelArea = 0;
     // RMS distance of the kept edge points from the fitted outline, over the
     // shape's size (radius, or side): small for a clean disc or square.
@@ -31,6 +28,11 @@ struct ShapeFit {
     // The same but for the wider look: the edge points or the lines
     // themselves put the outline in doubt.
     bool shapeDoubtful = false;
+    // Of those, what the lines across the edge show where a shadow lies
+    // against a disc (a softer or second edge on one side, or the edge much
+    // softer than the sharpest rise along half of them), leaving out an
+    // outline merely not round (a photograph taken at a slant).
+    bool edgeLikeShadow = false;
     // A disc's rim lies so close inside its edge that under the blur the two
     // make one rise, on a disc so small that where along that rise the edge
     // is put changes its area by a few percent.

@@ -130,4 +130,8 @@ TEST(Warnings, SummaryCountsPicturesPerCode)
               "  no-dots: 1\n"
               "  reference-small: 2 (fewest reference dots 1600: the area is uncertain by about 4.4 %)\n");
     EXPECT_TRUE(warningHelp().contains("  object-touches-edge\n      counted dots lie on the rectangle's border"));
+    // A meaning drops the mode its whole warning belongs to, and keeps the
+    // mode one of its cases belongs to.
+    EXPECT_TRUE(warningMeaning("object-thin").startsWith("the object is narrow"));
+    EXPECT_TRUE(warningMeaning("reference-shadow").contains("or (--find) its fitted outline is not round"));
 }
