@@ -257,8 +257,9 @@ std::optional<DiscEdge> discEdge(const cv::Mat& levels, const AveragedLevels& re
         return std::nullopt;
     // A rim beyond the fitted edge as faint as this cannot be counted without
     // the paper: its outline only tells that the count falls short.
-    if (widenedToFaintRim(patch, fit.blur, fit))
-        return DiscEdge{onOwnPixels(fit, reduced.blocks).pixelArea, std::nullopt};
+    const bool widened = widenedToFaintRim(patch, fit.blur, fit);
     const ShapeFit own = onOwnPixels(fit, reduced.blocks);
+    if (widened)
+        return DiscEdge{own.pixelArea, std::nullopt};
     return DiscEdge{own.pixelArea, levelCountingArea(levels, paper, background, object, own)};
 }

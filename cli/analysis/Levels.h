@@ -65,8 +65,8 @@ struct RectangleLevels {
     // Where the shape is a clean disc: the pixels inside its outline fitted
     // to its edge (see DiscEdge.h), which then also gives the edge's level.
     std::optional<double> discArea;
-    // Where the shape is round, but its edge fits a circle only as a shadow
-    // or something lying against it would leave it (see DiscEdge.h).
+    // Where the shape is round, but its edge shows what a shadow or
+    // something lying against it leaves (see DiscEdge.h); no discArea then.
     bool discShadow = false;
 };
 

@@ -20,23 +20,23 @@ constexpr int clearColourMargin = 16;
 constexpr double colourShareNeeded = 0.01;
 
 // The dots counted halfway falling short of a disc's outline fitted to its
-// edge by more than this share: its rim is not counted. (A limit nearer the
-// disc leaves out more of its blurred edge by choice.)
-constexpr double discShortfall = 0.025;
+// edge by more than this share: its rim is not counted (a limit nearer the
+// disc leaves out more of its blurred edge by choice); going beyond it by
+// more: something lying against it is counted.
+constexpr double discOutlineMargin = 0.025;
 
 bool discEdgeShort(const CountFacts& facts)
 {
     const std::optional<double>& area = facts.levels.discArea;
-    return facts.halfway && area && facts.dots < (1 - discShortfall) * *area;
+    return facts.halfway && area && facts.dots < (1 - discOutlineMargin) * *area;
 }
 
-// The dots counted halfway going beyond a disc's outline fitted to its edge
-// by more than that share, or its edge showing a shadow's: something lying
-// against the disc is counted.
+// The dots counted halfway going beyond a disc's outline fitted to its edge,
+// or its edge showing a shadow's.
 bool discShadowCounted(const CountFacts& facts)
 {
     const std::optional<double>& area = facts.levels.discArea;
-    return facts.levels.discShadow || (facts.halfway && area && facts.dots > (1 + discShortfall) * *area);
+    return facts.levels.discShadow || (facts.halfway && area && facts.dots > (1 + discOutlineMargin) * *area);
 }
 
 bool tooClose(int a, int b, double spread)
