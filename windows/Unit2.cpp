@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 TForm2* Form2 = nullptr;
 
 namespace {
@@ -27,11 +29,14 @@ TImage* placedPicture(QWidget* parent, const QString& resource, int left, int to
     return image;
 }
 
+// A caption sized to its text at (left, top); where the face drawn in place
+// of the box's own runs a pixel or two wider, moved in just enough to stay
+// whole inside the box rather than be cut off at its edge.
 QLabel* placedLabel(QWidget* parent, const QString& caption, int left, int top)
 {
     auto* label = new QLabel(caption, parent);
-    label->move(left, top);
     label->adjustSize();
+    label->move(std::max(0, std::min(left, parent->width() - label->width())), top);
     return label;
 }
 

@@ -33,7 +33,12 @@ TEST(AboutBox, ShowsItsContentInPlace)
     EXPECT_EQ(box.Label1->pos(), QPoint(88, 16));
     EXPECT_EQ(box.Label1->font().pixelSize(), 24);
     EXPECT_EQ(box.Label3->text(), u"Version 2.00"_s);
-    EXPECT_EQ(box.Label3->pos(), QPoint(184, 24));
+    // Where the substitute face draws the caption a pixel or two wider, it
+    // moves in from its place rather than being cut off at the box's edge.
+    EXPECT_EQ(box.Label3->y(), 24);
+    EXPECT_GE(box.Label3->x(), 180);
+    EXPECT_LE(box.Label3->x(), 184);
+    EXPECT_LE(box.Label3->geometry().right(), box.width() - 1);
     EXPECT_EQ(box.Label4->pos(), QPoint(80, 48));
     EXPECT_FALSE(box.Label4->text().isEmpty());
     EXPECT_TRUE(box.findChildren<QPushButton*>().isEmpty());
