@@ -177,12 +177,14 @@ FindResult findObjects(const QImage& picture, const FindSettings& settings)
 
 FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const FindSettings& settings)
 {
+    // Too small to hold a reference: an empty picture (a file that holds no
+    // rows, or a working image a few rows high shrunk to none) among them.
+    if (picture.width() < 8 || picture.height() < 8)
+        throw PlanixError(QStringLiteral("no reference found"));
     const bool bits32 = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
     if (!bits32 || !reduced.complete() || reduced.pictureWidth() != picture.width()
         || reduced.pictureHeight() != picture.height())
         return findObjects(picture, settings);
-    if (picture.width() < 8 || picture.height() < 8)
-        throw PlanixError(QStringLiteral("no reference found"));
     const cv::Mat wrapped(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
                           std::size_t(picture.bytesPerLine()));
     Finding found = findRegions(wrapped, reduced, PaperStretch::Largest);

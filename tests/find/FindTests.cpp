@@ -274,6 +274,9 @@ TEST(FindObjects, NoShapeOfTheReferencesKindIsTheError)
         EXPECT_EQ(error.message(), QStringLiteral("no reference found"));
     }
     EXPECT_THROW(findObjects(paperWith(QSize(300, 200), {}), settingsFor(ReferenceShape::Disc)), PlanixError);
+    // An empty picture, and one a row high (its working image has no rows).
+    EXPECT_THROW(findObjects(QImage(), settingsFor(ReferenceShape::Disc)), PlanixError);
+    EXPECT_THROW(findObjects(paperWith(QSize(2000, 1), {}), settingsFor(ReferenceShape::Disc)), PlanixError);
 }
 
 TEST(FindObjects, ReadingOrderGoesRowByRowFromTheTopLeft)
