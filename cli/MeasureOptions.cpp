@@ -291,7 +291,8 @@ QString measureHelp()
                           "                            reference area's unit are left out (default 0.1)\n"
                           "  --report FILE             also write a page (HTML, self-contained) showing\n"
                           "                            each picture's marked view, rows and warnings,\n"
-                          "                            failures first, and a summary\n"
+                          "                            failures first, and a summary; put in place\n"
+                          "                            only once the whole batch is done\n"
                           "  --marked DIR              write each marked image there as a BMP\n"
                           "  --csv FILE                write the results as CSV (default: standard output);\n"
                           "                            the rows go to FILE.partial, which becomes FILE once\n"
@@ -319,8 +320,8 @@ QString measureHelp()
                             "every picture was measured but some carry warnings, 4 when the results\n"
                             "could not all be written (a full disk, say), 130, 143 or 129 when\n"
                             "interrupted by SIGINT, SIGTERM or SIGHUP. After 4 or an interruption FILE\n"
-                            "is unchanged and the rows done so far are in FILE.partial, as standard\n"
-                            "error says.\n");
+                            "and the report are unchanged and the rows done so far are in\n"
+                            "FILE.partial, as standard error says.\n");
 }
 
 QString measureVersion() { return QStringLiteral("%1 %2\n").arg(programName, QStringLiteral(PLANIX_PRODUCT_VERSION)); }

@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -44,13 +45,17 @@ void writeTo(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-// What an unfinished run says about its rows.
-QString unfinishedNote(const RowWriter& output, const QString& csvFile)
+// What an unfinished run says about its rows, and about its report while
+// that is not yet in place (reportFile: empty once it is, or without one).
+QString unfinishedNote(const RowWriter& output, const QString& csvFile, const QString& reportFile)
 {
-    if (output.partialFile().isEmpty())
-        return QString();
-    return QStringLiteral("planix-measure: %1 is unchanged; the rows done so far are in %2\n")
-        .arg(csvFile, output.partialFile());
+    QString note;
+    if (!output.partialFile().isEmpty())
+        note = QStringLiteral("planix-measure: %1 is unchanged; the rows done so far are in %2\n")
+                   .arg(csvFile, output.partialFile());
+    if (!reportFile.isEmpty())
+        note += QStringLiteral("planix-measure: the report %1 is unchanged\n").arg(reportFile);
+    return note;
 }
 
 // Whether two names given for files name the same one (existing or not).
@@ -163,6 +168,17 @@ std::vector<ReportPicture> reportPictures(const std::vector<PictureRow>& rows, b
 
 int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
 {
+    // The report is made beside its place and put there only at the end: a
+    // place it cannot be written to is told before any picture is measured,
+    // and a run that does not finish leaves the previous report as it was.
+    std::unique_ptr<AtomicFile> report;
+    try {
+        if (!options.reportFile.isEmpty())
+            report = std::make_unique<AtomicFile>(options.reportFile);
+    } catch (const PlanixError& error) {
+        writeTo(stderr, QStringLiteral("planix-measure: cannot write the report: %1\n").arg(error.message()));
+        return outputFailed;
+    }
     std::unique_ptr<RowWriter> output;
     try {
         output = options.csvFile.isEmpty() ? std::make_unique<RowWriter>()
@@ -171,12 +187,16 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
         writeTo(stderr, QStringLiteral("planix-measure: cannot write the results: %1\n").arg(error.message()));
         return outputFailed;
     }
-    // Interrupted: no row is cut, no half-written marked picture is left, and
-    // the rows done so far stay where they were written.
+    std::atomic<bool> reportInPlace = false;
+    const auto unfinished = [&] {
+        return unfinishedNote(*output, options.csvFile, reportInPlace ? QString() : options.reportFile);
+    };
+    // Interrupted: no row is cut, no half-written marked picture or report is
+    // left, and the rows done so far stay where they were written.
     const InterruptionWatch watch([&](int) {
         output->stop();
         removeUnfinishedFiles();
-        writeTo(stderr, QStringLiteral("planix-measure: interrupted\n") + unfinishedNote(*output, options.csvFile));
+        writeTo(stderr, QStringLiteral("planix-measure: interrupted\n") + unfinished());
     });
 
     // Metafiles may draw text, which needs the font database of a GUI
@@ -231,16 +251,21 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
             warnings.add(pictureWarnings, pictureReferenceDots);
         if (progressShown)
             writeTo(stderr, QStringLiteral("\n"));
+        // The report is written out before the rows' file is put in place, and
+        // put in place itself after it: a failure on the way leaves both.
+        if (report)
+            report->write(reportPage(csvColumns(options.find), reportPictures(rows, options.find)).toUtf8());
         output->finish();
-        if (!options.reportFile.isEmpty())
-            writeReport(options.reportFile, reportPage(csvColumns(options.find), reportPictures(rows, options.find)));
+        if (report) {
+            report->commit();
+            reportInPlace = true;
+        }
         writeTo(stderr, warnings.summary(done));
         const bool allMeasured = std::none_of(rows.begin(), rows.end(),
                                               [](const PictureRow& row) { return row.failed(); });
         return !allMeasured ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
     } catch (const std::exception& error) { // a failed write, or out of memory
-        writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error))
-                            + unfinishedNote(*output, options.csvFile));
+        writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error)) + unfinished());
         return outputFailed;
     }
 }

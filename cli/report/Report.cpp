@@ -2,11 +2,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "cli/report/Report.h"
 
-#include "base/PlanixError.h"
 #include "cli/analysis/Warnings.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QMap>
 #include <QSet>
 #include <algorithm>
@@ -204,12 +202,4 @@ QString reportPage(const QStringList& header, const std::vector<ReportPicture>& 
     }
     page += QStringLiteral("</body>\n</html>\n");
     return page;
-}
-
-void writeReport(const QString& fileName, const QString& page)
-{
-    QFile file(fileName);
-    const QByteArray bytes = page.toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
-        throw PlanixError(QStringLiteral("cannot write the report %1").arg(fileName));
 }

@@ -43,5 +43,3 @@ QByteArray reportImage(const QImage& marked);
 // cells.
 QString reportPage(const QStringList& header, const std::vector<ReportPicture>& pictures);
 
-// Writes page (UTF-8) to fileName; throws PlanixError when it cannot.
-void writeReport(const QString& fileName, const QString& page);

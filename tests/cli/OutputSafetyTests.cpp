@@ -76,6 +76,35 @@ TEST(MeasureOutput, AFailedWriteKeepsThePreviousCsvAndTheWholeRowsDone)
     EXPECT_EQ(runLimited(object + QStringList{picture}, 0, QStringLiteral("/dev/full")).exitCode, 4);
 }
 
+TEST(MeasureOutput, AReportIsWholeOrNotThereAndAPlaceItCannotGoIsToldFirst)
+{
+    const QString dir = temporaryDirectory();
+    const QString picture = savedScene(dir, QStringLiteral("a.bmp"), QSize(320, 240));
+    const QString csv = savedFile(dir, QStringLiteral("out.csv"), "previous\r\n");
+    const QString report = savedFile(dir, QStringLiteral("report.html"), "previous report");
+
+    // Its picture alone is beyond the limit; the rows are not.
+    const MeasureRun full = runLimited(object + QStringList{"--csv", csv, "--report", report, picture}, 4096);
+    EXPECT_EQ(full.exitCode, 4) << full.errors.toStdString();
+    EXPECT_EQ(contentOf(report), "previous report");
+    EXPECT_EQ(contentOf(csv), "previous\r\n");
+    EXPECT_TRUE(contentOf(csv + QStringLiteral(".partial")).startsWith("file,width,"));
+    EXPECT_TRUE(full.errors.contains(QStringLiteral("report.html is unchanged"))) << full.errors.toStdString();
+
+    const QString nowhere = QDir(dir).filePath(QStringLiteral("no/such/report.html"));
+    const QString fresh = QDir(dir).filePath(QStringLiteral("fresh.csv"));
+    const MeasureRun missing = runLimited(object + QStringList{"--csv", fresh, "--report", nowhere, picture});
+    EXPECT_EQ(missing.exitCode, 4);
+    EXPECT_TRUE(missing.errors.contains(QStringLiteral("cannot write the report"))) << missing.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(fresh + QStringLiteral(".partial"))) << "stopped before measuring";
+
+    EXPECT_EQ(runLimited(object + QStringList{"--csv", csv, "--report", report, picture}).exitCode, 3); // no reference
+    EXPECT_TRUE(contentOf(report).startsWith("<!DOCTYPE html>"));
+    EXPECT_TRUE(contentOf(csv).startsWith("file,width,"));
+    EXPECT_EQ(QDir(dir).entryList(QDir::Hidden | QDir::Files).filter(QRegularExpression("^\\.")), QStringList())
+        << "no temporary file left";
+}
+
 TEST(MeasureOutput, MarkedPicturesAreWholeOrNotThereAndNeverReplaceAnInput)
 {
     const QString dir = temporaryDirectory();

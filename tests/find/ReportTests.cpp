@@ -6,11 +6,9 @@
 #include "ShapeScenes.h"
 
 #include "cli/report/Report.h"
-#include "base/PlanixError.h"
 #include "support/Pictures.h"
 
-#include <QDir>
-#include <QFile>
+#include <QMap>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
@@ -88,11 +86,7 @@ TEST(Report, FailuresFirstASummaryAndEveryViewDecodes)
                    reportImage(sheet),
                    {row("c.jpg", "5.00", "1", {"reference-ambiguous", "object-touches-picture-edge"})}};
 
-    const QString file = QDir(temporaryDirectory()).filePath(QStringLiteral("report.html"));
-    writeReport(file, reportPage(header, pictures));
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QString page = QString::fromUtf8(written.readAll());
+    const QString page = reportPage(header, pictures);
     EXPECT_FALSE(page.contains(QStringLiteral("http")));
 
     const ParsedPage read = parsed(page);
@@ -118,9 +112,6 @@ TEST(Report, FailuresFirstASummaryAndEveryViewDecodes)
     EXPECT_TRUE(read.meanings.value("object-touches-picture-edge").startsWith("the object reaches the picture's edge"));
     ASSERT_EQ(read.badgeTitles.size(), 3);
     EXPECT_EQ(read.badgeTitles[1], read.meanings.value("reference-ambiguous"));
-
-    EXPECT_THROW(writeReport(QDir(temporaryDirectory()).filePath(QStringLiteral("no/such/report.html")), QString()),
-                 PlanixError);
 }
 
 TEST(Report, ANoisyViewIsCoarsenedToStayWithinItsBudget)
