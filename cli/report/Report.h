@@ -42,4 +42,3 @@ QByteArray reportImage(const QImage& marked);
 // The page. header: the CSV's column names, in the order of every row's
 // cells.
 QString reportPage(const QStringList& header, const std::vector<ReportPicture>& pictures);
-
