@@ -97,6 +97,8 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
         }
         first.size = counted;
         first.referencePixels = found.reference.pixelArea;
+        if (picture.cutShort())
+            first.warnings.add(Warning::PictureCutShort);
         if (found.referenceAmbiguous)
             first.warnings.add(Warning::ReferenceAmbiguous);
         if (found.referenceShadow)

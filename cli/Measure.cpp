@@ -97,6 +97,8 @@ Measurement measurePicture(const QString& fileName, const MeasureSettings& setti
         result.countedSize = fitted;
     }
 
+    if (picture.cutShort())
+        result.warnings.add(Warning::PictureCutShort);
     Surface canvas(result.workingImage);
     const RectangleCount objectCount = countRectangle(
         canvas, shifted(object, -offset), rectangleRule(settings.rule, settings), false, result.countedSize, offset);

@@ -58,6 +58,9 @@ QStringList Warnings::codes() const
 const std::vector<WarningInfo>& warningList()
 {
     static const std::vector<WarningInfo> list = {
+        {Warning::PictureCutShort, "picture-cut-short",
+         "the picture's file ends before its picture does (a copy or a download cut short): the rows it lacks are "
+         "drawn flat grey, and a shape or rectangle reaching them is measured wrong"},
         {Warning::CentreOnBackground, "centre-on-background",
          "the rectangle's centre, which the window's rule takes as the object, looks like the background"},
         {Warning::CornerNotBackground, "corner-not-background",

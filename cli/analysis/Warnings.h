@@ -31,6 +31,7 @@ enum class Warning : unsigned {
     ObjectFaintBeside = 1u << 13,       // --find
     ObjectTouchesReference = 1u << 14,  // --find
     ReferenceShadow = 1u << 15,         // --find
+    PictureCutShort = 1u << 16,
 };
 
 // A set of warnings; the codes come out in the order of warningList().

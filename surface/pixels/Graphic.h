@@ -30,6 +30,9 @@ public:
     virtual PictureKind kind() const = 0;
     virtual int width() const = 0;
     virtual int height() const = 0;
+    // Whether the file ends before the picture's data does: what it lacks
+    // is drawn as the decoder fills it (a JPEG's flat grey rows).
+    virtual bool cutShort() const { return false; }
 
     // Draws the whole picture scaled to fill rect of target (32-bit RGB).
     // Bitmap-like pictures sample the nearest source pixel, never blending

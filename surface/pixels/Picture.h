@@ -19,6 +19,8 @@ public:
     bool isEmpty() const { return kind() == PictureKind::Empty; }
     int width() const;
     int height() const;
+    // Whether the file ended before the picture's data did (see Graphic).
+    bool cutShort() const { return heldGraphic && heldGraphic->cutShort(); }
 
     // Null unless the picture is a bitmap.
     TBitmap* bitmap() { return heldBitmap ? &*heldBitmap : nullptr; }

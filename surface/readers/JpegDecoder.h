@@ -20,6 +20,10 @@
 struct JpegHeader {
     int width = 0;
     int height = 0;
+    // No end-of-image marker follows the start of the first scan: the file
+    // ends before its picture does (a copy or a download cut short), and the
+    // rows it lacks are drawn as the decoder fills them.
+    bool cutShort = false;
 };
 
 // Parses the datastream up to the first scan; no pixel is decoded.

@@ -18,6 +18,7 @@ public:
     PictureKind kind() const override { return PictureKind::Jpeg; }
     int width() const override { return header.width; }
     int height() const override { return header.height; }
+    bool cutShort() const override { return header.cutShort; }
 
     void stretchDraw(QImage& target, const QRect& rect) const override { decodeJpegInto(bytes, target, rect); }
     void stretchDrawRows(QImage& target, const QRect& rect, const RowDrawn& drawn) const override

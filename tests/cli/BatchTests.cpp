@@ -77,6 +77,12 @@ TEST(Batch, AFailingPictureInTheMiddleGetsItsMessageAndTheOthersAreMeasured)
         EXPECT_FALSE(rows[i].objectDots);
         EXPECT_TRUE(rows[i].area.isEmpty());
     }
+    // A JPEG cut short is measured, and said to be.
+    EXPECT_FALSE(rows[4].warnings.has(Warning::PictureCutShort));
+    QFile whole(pictures[4]);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QString cut = savedFile(dir, QStringLiteral("cut.jpg"), whole.readAll().chopped(200));
+    EXPECT_TRUE(measurePicture(cut, settings).warnings.has(Warning::PictureCutShort));
 }
 
 TEST(Batch, RowsKeepTheGivenOrderWithTwoWorkers)

@@ -222,6 +222,12 @@ TEST(JpegDecode, TruncatedFileDecodesAsFarAsItGoes)
     const QImage full = djpegDecode(whole);
     EXPECT_TRUE(sameColour(colourAt(full, 10, 5), colourAt(reference, 10, 5)));
     EXPECT_TRUE(sameColour(0x808080, colourAt(reference, reference.width() - 1, reference.height() - 1)));
+    // Cut anywhere short of its end marker, the file says so; bytes after
+    // that marker (a camera's trailer) are no cut.
+    EXPECT_TRUE(readJpeg(cut).cutShort());
+    EXPECT_TRUE(readJpeg(whole.chopped(2)).cutShort());
+    EXPECT_FALSE(readJpeg(whole).cutShort());
+    EXPECT_FALSE(readJpeg(whole + QByteArray(300, '\x11')).cutShort());
 }
 
 TEST(JpegDecode, TruncatedArithmeticFilesDecodeAsTheLibraryDoes)
