@@ -260,10 +260,14 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
             report->commit();
             reportInPlace = true;
         }
+        // A failed picture has a single row.
+        const auto failed = std::count_if(rows.begin(), rows.end(), [](const PictureRow& row) { return row.failed(); });
+        if (failed > 0)
+            writeTo(
+                stderr,
+                QStringLiteral("planix-measure: %1 of %2 pictures failed; their rows say why\n").arg(failed).arg(done));
         writeTo(stderr, warnings.summary(done));
-        const bool allMeasured = std::none_of(rows.begin(), rows.end(),
-                                              [](const PictureRow& row) { return row.failed(); });
-        return !allMeasured ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
+        return failed > 0 ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
     } catch (const std::exception& error) { // a failed write, or out of memory
         writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error)) + unfinished());
         return outputFailed;

@@ -116,6 +116,7 @@ TEST(MeasureProgram, ABadPictureFailsItsRowAndTheExitStatus)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.output.isEmpty());
     EXPECT_TRUE(run.errors.contains(pictures[1])) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("planix-measure: 1 of 3 pictures failed")) << run.errors.toStdString();
 
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
