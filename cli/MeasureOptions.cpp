@@ -210,9 +210,16 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.csvFile = parser.value(o.csv);
     if (options.sizes && (parser.isSet(o.report) || parser.isSet(o.marked)))
         throw OptionError(QStringLiteral("--sizes measures nothing: leave out --report and --marked"));
-    for (const auto* named : {&o.report, &o.marked, &o.csv})
-        if (parser.isSet(*named) && parser.value(*named).isEmpty())
-            throw OptionError(QStringLiteral("--%1 needs a name").arg(named->names().constFirst()));
+    // A name that looks like an option is the name forgotten before the next
+    // option ("--report --csv out.csv"); a file named so is given as ./--csv.
+    for (const auto* named : {&o.report, &o.marked, &o.csv, &o.boxes}) {
+        const QString option = named->names().constFirst(), name = parser.value(*named);
+        if (parser.isSet(*named) && name.isEmpty())
+            throw OptionError(QStringLiteral("--%1 needs a name").arg(option));
+        if (parser.isSet(*named) && name.startsWith(u'-'))
+            throw OptionError(
+                QStringLiteral("--%1 needs a name, not '%2' (a file named so is given as ./%2)").arg(option, name));
+    }
     options.pictures = parser.positionalArguments();
     if (options.pictures.isEmpty() && options.boxesFile.isEmpty())
         throw OptionError(QStringLiteral("no pictures given"));

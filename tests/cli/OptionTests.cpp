@@ -124,6 +124,8 @@ TEST(MeasureOptions, MalformedCommandLinesAreRefused)
         {"--sizes", "--report", "r.html", "a.jpg"}, // nothing to report
         {"--object", "0,0,4,4", "--report", "", "a.jpg"},
         {"--object", "0,0,4,4", "--csv", "", "a.jpg"},
+        {"--object", "0,0,4,4", "--report", "--csv", "out.csv", "a.jpg"}, // the report's name forgotten
+        {"--object", "0,0,4,4", "--marked", "-csv", "a.jpg"},
     };
     for (const QStringList& arguments : malformed)
         EXPECT_THROW(parsed(arguments), OptionError) << arguments.join(u' ').toStdString();
