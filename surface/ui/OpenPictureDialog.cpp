@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <functional>
 #include <optional>
@@ -231,8 +233,12 @@ QString typedPath(const QFileDialog& dialog, const QString& typed)
 void attachPreview(QFileDialog& dialog)
 {
     auto* pane = new PreviewPane(&dialog);
+    const QSize withoutPane = dialog.sizeHint();
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
+    // The dialog grows by the pane, so that the list keeps its room: names,
+    // sizes and types without ellipses.
+    dialog.resize(withoutPane.width() + pane->width(), withoutPane.height());
     QObject::connect(&dialog, &QFileDialog::currentChanged, pane,
                      [pane](const QString& path) { pane->showFile(path); });
     if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
@@ -260,6 +266,21 @@ void keepSelectionInShownFolder(QFileDialog& dialog)
     });
 }
 
+// The detail list's columns are laid out for a narrower face than the
+// program's: sizes, types and dates came out cut ("158···KiB"). Each folder
+// shown widens them to what they hold.
+void fitDetailColumns(QFileDialog& dialog)
+{
+    auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    if (!details || !model)
+        return;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, details, [details] {
+        for (int column = 1; column < details->model()->columnCount(); ++column)
+            details->resizeColumnToContents(column);
+    });
+}
+
 } // namespace
 
 bool TOpenPictureDialog::Execute()
@@ -272,6 +293,7 @@ bool TOpenPictureDialog::Execute()
     dialog.setNameFilters(qtNameFilters(Filter));
     attachPreview(dialog);
     keepSelectionInShownFolder(dialog);
+    fitDetailColumns(dialog);
     if (!FileName.isEmpty())
         dialog.selectFile(FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
