@@ -17,10 +17,12 @@
 #include "surface/readers/FileName.h"
 #include "surface/readers/PictureFile.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
 #include <csignal>
@@ -166,7 +168,34 @@ std::vector<ReportPicture> reportPictures(const std::vector<PictureRow>& rows, b
     return pictures;
 }
 
-int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
+// An argument as a shell would take it back.
+QString shellWord(const QString& word)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./,:=+%@-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+    return u'\'' + QString(word).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+}
+
+// How a batch was run, for its report: the program and its version, when,
+// and its options; the pictures named after them only counted, as a batch
+// may name hundreds.
+QString runDescription(const QStringList& arguments, const MeasureOptions& options, qsizetype pictures)
+{
+    QStringList given = arguments.mid(1), named = options.pictures;
+    while (!given.isEmpty() && !named.isEmpty() && given.last() == named.last()) {
+        given.removeLast();
+        named.removeLast();
+    }
+    QStringList words;
+    for (const QString& word : given)
+        words << shellWord(word);
+    return QStringLiteral("%1, %2: %3 (%4 pictures)")
+        .arg(measureVersion().trimmed(), QDateTime::currentDateTime().toString(Qt::ISODate), words.join(u' '))
+        .arg(pictures);
+}
+
+int measureAll(const MeasureOptions& options, BatchJob job, char* programName, const QStringList& arguments)
 {
     // The report is made beside its place and put there only at the end: a
     // place it cannot be written to is told before any picture is measured,
@@ -254,7 +283,9 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName)
         // The report is written out before the rows' file is put in place, and
         // put in place itself after it: a failure on the way leaves both.
         if (report)
-            report->write(reportPage(csvColumns(options.find), reportPictures(rows, options.find)).toUtf8());
+            report->write(reportPage(csvColumns(options.find), reportPictures(rows, options.find),
+                                     runDescription(arguments, options, job.pictures.size()))
+                              .toUtf8());
         output->finish();
         if (report) {
             report->commit();
@@ -316,7 +347,7 @@ int main(int argc, char* argv[])
     try {
         if (options.sizes)
             return printSizes(options);
-        return measureAll(options, std::move(job), argv[0]);
+        return measureAll(options, std::move(job), argv[0], arguments);
     } catch (const std::exception& error) { // beyond a single picture, out of memory say
         writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error)));
         return outputFailed;

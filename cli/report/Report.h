@@ -2,13 +2,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The batch report: one self-contained HTML page to check a batch at a
-// glance. A summary (pictures, objects, total and mean area, warnings by
-// code, each with what it means), then one section per picture, those that
-// failed first: its marked view (embedded as PNG data, shown small, full
-// size on a click), its rows as in the CSV (without the file, its heading,
-// and without the columns empty throughout), and its warnings (their meaning
-// shown on hovering) and error highlighted. The page needs no other file, no
-// script file and no network.
+// glance. A summary (how the batch was run, pictures, objects, total and
+// mean area, warnings by code, each with what it means), then one section
+// per picture, those that failed first: its marked view (embedded as PNG
+// data, at most reportImageWidth wide, shown small and at that width on a
+// click), its rows as in the CSV (without the file, its heading, and
+// without the columns empty throughout), its objects' total area where it
+// has several, and its warnings (their meaning shown on hovering) and error
+// highlighted. The page needs no other file, no script file and no network.
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -40,5 +41,7 @@ inline constexpr qsizetype reportImageBudget = 150 * 1024;
 QByteArray reportImage(const QImage& marked);
 
 // The page. header: the CSV's column names, in the order of every row's
-// cells.
-QString reportPage(const QStringList& header, const std::vector<ReportPicture>& pictures);
+// cells; run: how the batch was run (the program, its version, its
+// options), shown at the top unless empty.
+QString reportPage(const QStringList& header, const std::vector<ReportPicture>& pictures,
+                   const QString& run = QString());

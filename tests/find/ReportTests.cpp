@@ -64,7 +64,8 @@ ParsedPage parsed(const QString& page)
                 key = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             } else if (inSummary && xml.name() == u"td") {
                 const bool meaning = attributes.value(QStringLiteral("class")) == u"meaning";
-                (meaning ? out.meanings : out.summary)[key] = xml.readElementText();
+                (meaning ? out.meanings
+                         : out.summary)[key] = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             }
         }
     }
@@ -86,7 +87,7 @@ TEST(Report, FailuresFirstASummaryAndEveryViewDecodes)
                    reportImage(sheet),
                    {row("c.jpg", "5.00", "1", {"reference-ambiguous", "object-touches-picture-edge"})}};
 
-    const QString page = reportPage(header, pictures);
+    const QString page = reportPage(header, pictures, QStringLiteral("planix-measure 2.0.0.0: --find (3 pictures)"));
     EXPECT_FALSE(page.contains(QStringLiteral("http")));
 
     const ParsedPage read = parsed(page);
@@ -100,7 +101,11 @@ TEST(Report, FailuresFirstASummaryAndEveryViewDecodes)
     EXPECT_EQ(read.views[1].width(), reportImageWidth);
     EXPECT_EQ(read.views[0].width(), 400);
 
+    EXPECT_EQ(read.summary.value("run"), QStringLiteral("planix-measure 2.0.0.0: --find (3 pictures)"));
     EXPECT_EQ(read.summary.value("pictures"), QStringLiteral("3 (1 failed, 2 with warnings)"));
+    // The only picture of several objects shows their total.
+    EXPECT_EQ(page.count(QStringLiteral("<p class=\"total\">")), 1);
+    EXPECT_TRUE(page.contains(QStringLiteral("<p class=\"total\">total area 20.00 (2 objects)</p>")));
     EXPECT_EQ(read.summary.value("objects"), QStringLiteral("3"));
     EXPECT_EQ(read.summary.value("total area"), QStringLiteral("25.00"));
     EXPECT_EQ(read.summary.value("mean area"), QStringLiteral("8.33"));
