@@ -35,7 +35,7 @@ struct Options {
     QCommandLineOption referenceShape{QStringLiteral("reference-shape"), QString(), QStringLiteral("shape")};
     QCommandLineOption minArea{QStringLiteral("min-area"), QString(), QStringLiteral("A")};
     QCommandLineOption report{QStringLiteral("report"), QString(), QStringLiteral("FILE")};
-    QCommandLineOption help{QStringLiteral("help")};
+    QCommandLineOption help{QStringList{QStringLiteral("help"), QStringLiteral("h")}};
     QCommandLineOption version{QStringLiteral("version")};
 };
 
@@ -304,7 +304,7 @@ QString measureHelp()
                           "  --csv FILE                write the results as CSV (default: standard output);\n"
                           "                            the rows go to FILE.partial, which becomes FILE once\n"
                           "                            every picture is done\n"
-                          "  --help                    show this help\n"
+                          "  -h, --help                show this help\n"
                           "  --version                 show the version\n"
                           "\n"
                           "Which mode: the default gives the window's own numbers. For photographs use\n"

@@ -84,6 +84,7 @@ TEST(MeasureOptions, ModesRulesAndBoxes)
 TEST(MeasureOptions, HelpAndVersionNeedNothingElse)
 {
     EXPECT_TRUE(parsed({"--help"}).help);
+    EXPECT_TRUE(parsed({"-h"}).help);
     EXPECT_TRUE(parsed({"--version"}).version);
     EXPECT_TRUE(measureVersion().startsWith(QStringLiteral("planix-measure " PLANIX_PRODUCT_VERSION)));
     EXPECT_TRUE(measureUsage(QStringLiteral("no pictures given"))
