@@ -55,6 +55,12 @@ constexpr double longerPixels = 3;
 // uncertain by 2.5 %).
 constexpr double rimApartBlurs = 3.5;
 constexpr double rimBlurShare = 0.0125;
+// A disc fitted leaving out a side: of the edge points left out, at least
+// this share must lie beyond its circle (a shadow or something lying against
+// the disc adds to its outline, it takes nothing from it), and its circle
+// may hold at most this many times the rough outline's area.
+constexpr double leftOutBeyondShare = 0.9;
+constexpr double mostOfRoughArea = 1.1;
 
 // Which residuals a robust fit keeps.
 std::vector<bool> keptResiduals(const std::vector<double>& residuals)
@@ -145,6 +151,48 @@ double rms(const std::vector<double>& values)
     for (const double v : values)
         sum += v * v;
     return values.empty() ? 0 : std::sqrt(sum / double(values.size()));
+}
+
+// Whether a circle fitted leaving out a side leaves out only what lies
+// beyond it, and holds not much more than the rough outline of that radius.
+bool leavesOutWhatLiesBeyond(const std::vector<cv::Point2d>& edges, const Circle& circle, double roughRadius)
+{
+    const std::vector<double> residuals = circleResiduals(edges, circle);
+    const std::vector<bool> kept = keptResiduals(residuals);
+    std::size_t leftOut = 0, beyond = 0;
+    for (std::size_t i = 0; i < residuals.size(); ++i)
+        if (!kept[i]) {
+            ++leftOut;
+            beyond += residuals[i] > 0 ? 1 : 0;
+        }
+    return double(beyond) >= leftOutBeyondShare * double(leftOut)
+           && circle.radius * circle.radius <= mostOfRoughArea * roughRadius * roughRadius;
+}
+
+// The circle closest to the points of one arc of edges (in order round the
+// outline) holding arc of them, started from each such arc in turn (see
+// DiscPoints).
+std::optional<Circle> closestArcCircle(const std::vector<cv::Point2d>& edges, Circle start, std::size_t arc)
+{
+    constexpr std::size_t starts = 16;
+    const std::size_t count = edges.size();
+    if (arc > count)
+        return std::nullopt;
+    std::optional<Circle> closest;
+    double closestSpread = std::numeric_limits<double>::infinity();
+    for (std::size_t s = 0; s < starts; ++s) {
+        std::vector<cv::Point2d> points;
+        for (std::size_t i = 0; i < arc; ++i)
+            points.push_back(edges[(s * count / starts + i) % count]);
+        const std::optional<Circle> circle = fitCircle(points, start);
+        if (!circle)
+            continue;
+        if (const double spread = rms(circleResiduals(points, *circle)); spread < closestSpread) {
+            closestSpread = spread;
+            closest = circle;
+        }
+    }
+    return closest;
 }
 
 struct Line {
@@ -358,7 +406,8 @@ double offRound(const std::vector<cv::Point2f>& outline)
     return rms(circleResiduals(points, {area.centre.x, area.centre.y, area.radius})) / area.radius;
 }
 
-ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach, RimSearch search)
+ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach, RimSearch search,
+                 DiscPoints points)
 {
     ShapeFit fit;
     const AreaCircle area = circleOfArea(rough);
@@ -382,13 +431,15 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     for (std::size_t i = 0; i < along.size(); ++i)
         if (along[i])
             edges.emplace_back(cv::Point2d(outside[i] - outward[i] * *along[i]));
-    auto circle = fitCircle(edges, start);
+    auto circle = points == DiscPoints::All
+                      ? fitCircle(edges, start)
+                      : closestArcCircle(edges, start, std::size_t(std::ceil(leastKeptShare * lines)));
     std::vector<cv::Point2d> kept = edges;
     for (int round = 0; round < 2 && circle; ++round) {
         kept = keptOnly(edges, keptResiduals(circleResiduals(edges, *circle)));
         circle = fitCircle(kept, *circle);
     }
-    if (!circle)
+    if (!circle || (points == DiscPoints::LeavingOutASide && !leavesOutWhatLiesBeyond(edges, *circle, start.radius)))
         return fit;
     fit.score = rms(circleResiduals(kept, *circle)) / circle->radius;
     // Each level averages samples across its line, and those to either side
@@ -404,8 +455,8 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     // A rim's faint outer step found only on a wider look is easily placed
     // too far out, on the paper beyond it.
     fit.edgeLikeShadow = fit.fitted
-                         && (softOnOneSide(crossings) || edgeInsideOnOneSide(patch, *circle, fit.blur)
-                             || softerThanSharpest(crossings, along));
+                         && (points == DiscPoints::LeavingOutASide || softOnOneSide(crossings)
+                             || edgeInsideOnOneSide(patch, *circle, fit.blur) || softerThanSharpest(crossings, along));
     fit.shapeDoubtful = fit.edgeLikeShadow || (fit.fitted && notRound(kept));
     fit.outlineDoubtful = fit.shapeDoubtful || (fit.fitted && search != RimSearch::AroundSteepest);
     fit.rimBlurredIntoEdge = fit.fitted && rimBlursIntoEdge(found.rim, circle->radius);

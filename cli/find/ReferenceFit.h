@@ -56,9 +56,19 @@ AreaCircle circleOfArea(const std::vector<cv::Point2f>& outline);
 // radius (1 for an outline with no area).
 double offRound(const std::vector<cv::Point2f>& outline);
 
+// Which of a disc's edge points its circle is fitted through: all of them
+// (those far off dropped), or, where a shadow or something lying against the
+// disc takes in a part of its outline, those of the arc that is the disc's
+// own. A fit through all settles between the two and keeps too many of the
+// points taken in to drop them; started instead from each arc holding the
+// share of the points a fit needs, in turn, the circle closest to its arc's
+// points is the disc's own, if any is. Such a fit is an outline in doubt
+// whose edge shows a shadow's.
+enum class DiscPoints { All, LeavingOutASide };
+
 // The fitted outline. reach: how far (pixels) the true edge may lie from the
 // rough outline either way. A disc's rim is looked for as search says (see
 // EdgeProfile.h); one found only on a wider look leaves the outline in doubt.
 ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach,
-                 RimSearch search = RimSearch::AroundSteepest);
+                 RimSearch search = RimSearch::AroundSteepest, DiscPoints points = DiscPoints::All);
 ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach);

@@ -621,6 +621,21 @@ TEST(FindObjects, ACoinWhoseShadowIsTakenIntoItsOutlineIsSaid)
     }
 }
 
+TEST(FindObjects, ACoinWhoseDarkShadowLeavesNoCircleIsFoundByItsOwnArcAndSaid)
+{
+    // A dark coin of radius 80 and its shadow, halfway between paper and
+    // coin, cast 10 pixels aside: the outline of the two fits no circle.
+    const QImage picture = paperWith(QSize(1600, 1200),
+                                     {{disc({1210, 410}, 80), QColor(168, 168, 160)},
+                                      {disc({1200, 400}, 80), QColor(85, 85, 85)},
+                                      {ellipse({600, 600}, 300, 150), QColor(45, 115, 35)}},
+                                     0.1, 4, 0, {}, 2.5);
+    const FindResult found = findObjects(picture, settingsFor(ReferenceShape::Disc));
+    EXPECT_NEAR(found.reference.pixelArea, std::numbers::pi * 80 * 80, 0.02 * std::numbers::pi * 80 * 80);
+    EXPECT_TRUE(found.referenceShadow);
+    ASSERT_EQ(found.objects.size(), 1U);
+}
+
 TEST(FindObjects, ALightCoinWhoseFaintRimLeavesNoCircleIsFoundOnAWiderLook)
 {
     // Light coins from the accuracy benchmark whose outline fits no circle
