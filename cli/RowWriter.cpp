@@ -100,6 +100,12 @@ void RowWriter::finish()
     partialName.clear();
 }
 
+void RowWriter::discard()
+{
+    if (!partialName.isEmpty())
+        ::unlink(fileNameBytes(partialName).constData());
+}
+
 void RowWriter::stop()
 {
     // Never unlocked: the process ends. A writer that holds the lock longer

@@ -30,6 +30,9 @@ public:
 
     void write(const QString& text); // as UTF-8
     void finish();
+    // Removes FILE.partial, for an output of no use unless whole (written at
+    // the end of the batch) when the run will not finish.
+    void discard();
 
     // The file that keeps the rows of an unfinished run (FILE.partial), or
     // empty when the rows go straight to their output.

@@ -25,9 +25,11 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <fcntl.h>
 #include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -190,20 +192,26 @@ QString runDescription(const QStringList& arguments, const MeasureOptions& optio
     QStringList words;
     for (const QString& word : given)
         words << shellWord(word);
-    return QStringLiteral("%1, %2: %3 (%4 pictures)")
-        .arg(measureVersion().trimmed(), QDateTime::currentDateTime().toString(Qt::ISODate), words.join(u' '))
-        .arg(pictures);
+    const QDateTime now = QDateTime::currentDateTime();
+    return QStringLiteral("%1, %2: %3 (%4 picture%5)")
+        .arg(measureVersion().trimmed(), now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate),
+             words.join(u' '))
+        .arg(pictures)
+        .arg(pictures == 1 ? QString() : QStringLiteral("s"));
 }
 
 int measureAll(const MeasureOptions& options, BatchJob job, char* programName, const QStringList& arguments)
 {
-    // The report is made beside its place and put there only at the end: a
-    // place it cannot be written to is told before any picture is measured,
-    // and a run that does not finish leaves the previous report as it was.
-    std::unique_ptr<AtomicFile> report;
+    // The report is written as the rows are (beside its place, put there only
+    // at the end; a device or a pipe directly), but whole at the end of the
+    // batch: a place it cannot be written to is told before any picture is
+    // measured, and a run that does not finish leaves the previous report
+    // as it was.
+    const QString run = runDescription(arguments, options, job.pictures.size());
+    std::unique_ptr<RowWriter> report;
     try {
         if (!options.reportFile.isEmpty())
-            report = std::make_unique<AtomicFile>(options.reportFile);
+            report = std::make_unique<RowWriter>(options.reportFile);
     } catch (const PlanixError& error) {
         writeTo(stderr, QStringLiteral("planix-measure: cannot write the report: %1\n").arg(error.message()));
         return outputFailed;
@@ -224,6 +232,10 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName, c
     // left, and the rows done so far stay where they were written.
     const InterruptionWatch watch([&](int) {
         output->stop();
+        if (report) {
+            report->stop();
+            report->discard();
+        }
         removeUnfinishedFiles();
         writeTo(stderr, QStringLiteral("planix-measure: interrupted\n") + unfinished());
     });
@@ -283,12 +295,10 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName, c
         // The report is written out before the rows' file is put in place, and
         // put in place itself after it: a failure on the way leaves both.
         if (report)
-            report->write(reportPage(csvColumns(options.find), reportPictures(rows, options.find),
-                                     runDescription(arguments, options, job.pictures.size()))
-                              .toUtf8());
+            report->write(reportPage(csvColumns(options.find), reportPictures(rows, options.find), run));
         output->finish();
         if (report) {
-            report->commit();
+            report->finish();
             reportInPlace = true;
         }
         // A failed picture has a single row.
@@ -300,6 +310,8 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName, c
         writeTo(stderr, warnings.summary(done));
         return failed > 0 ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
     } catch (const std::exception& error) { // a failed write, or out of memory
+        if (report && !reportInPlace)
+            report->discard();
         writeTo(stderr, QStringLiteral("planix-measure: %1\n").arg(messageOf(error)) + unfinished());
         return outputFailed;
     }
@@ -318,10 +330,22 @@ void keepLargeBuffers()
 #endif
 }
 
+// A standard descriptor the caller left closed would be taken by the first
+// file the program opens, and rows or messages written into that file. Each
+// is held by /dev/null, read-only, so that writing to it still fails as
+// writing to a closed one does.
+void holdClosedStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY); // takes the lowest free descriptor, this one
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    holdClosedStandardDescriptors();
     keepLargeBuffers();
     // Past a file size limit a write fails and is reported like a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
