@@ -131,60 +131,10 @@ bool splitOffUncounted(Finding& found, int label, const Measured& measured, cv::
     return true;
 }
 
-} // namespace
-
-void analyseOnCallingThreads() { cv::setNumThreads(0); }
-
-std::vector<int> readingOrder(const std::vector<QRect>& boxes)
+// The regions, the reference and the objects of a picture of 32-bit pixels
+// and its reduced copy.
+FindResult foundOn(const QImage& picture, const ReducedCopy& reduced, const FindSettings& settings)
 {
-    std::vector<int> byTop(boxes.size());
-    std::iota(byTop.begin(), byTop.end(), 0);
-    std::stable_sort(byTop.begin(), byTop.end(),
-                     [&](int a, int b) { return boxes[std::size_t(a)].top() < boxes[std::size_t(b)].top(); });
-    std::vector<bool> placed(boxes.size(), false);
-    std::vector<int> order;
-    for (const int first : byTop) {
-        if (placed[std::size_t(first)])
-            continue;
-        const QRect& head = boxes[std::size_t(first)];
-        std::vector<int> row;
-        for (const int other : byTop) {
-            const QRect& box = boxes[std::size_t(other)];
-            const int middle2 = box.top() + box.bottom(); // twice the middle
-            if (!placed[std::size_t(other)] && middle2 >= 2 * head.top() && middle2 <= 2 * head.bottom()) {
-                row.push_back(other);
-                placed[std::size_t(other)] = true;
-            }
-        }
-        if (!placed[std::size_t(first)]) { // its own middle always lies within it, unless empty
-            row.push_back(first);
-            placed[std::size_t(first)] = true;
-        }
-        std::stable_sort(row.begin(), row.end(),
-                         [&](int a, int b) { return boxes[std::size_t(a)].left() < boxes[std::size_t(b)].left(); });
-        order.insert(order.end(), row.begin(), row.end());
-    }
-    return order;
-}
-
-FindResult findObjects(const QImage& picture, const FindSettings& settings)
-{
-    const QImage pixels = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
-                              ? picture
-                              : picture.convertToFormat(QImage::Format_RGB32);
-    return findObjects(pixels, reducedCopyOf(pixels), settings);
-}
-
-FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const FindSettings& settings)
-{
-    // Too small to hold a reference: an empty picture (a file that holds no
-    // rows, or a working image a few rows high shrunk to none) among them.
-    if (picture.width() < 8 || picture.height() < 8)
-        throw PlanixError(QStringLiteral("no reference found"));
-    const bool bits32 = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
-    if (!bits32 || !reduced.complete() || reduced.pictureWidth() != picture.width()
-        || reduced.pictureHeight() != picture.height())
-        return findObjects(picture, settings);
     const cv::Mat wrapped(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
                           std::size_t(picture.bytesPerLine()));
     Finding found = findRegions(wrapped, reduced, PaperStretch::Largest);
@@ -266,4 +216,69 @@ FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const 
         result.objects.back().number = int(result.objects.size());
     }
     return result;
+}
+
+} // namespace
+
+void analyseOnCallingThreads() { cv::setNumThreads(0); }
+
+std::vector<int> readingOrder(const std::vector<QRect>& boxes)
+{
+    std::vector<int> byTop(boxes.size());
+    std::iota(byTop.begin(), byTop.end(), 0);
+    std::stable_sort(byTop.begin(), byTop.end(),
+                     [&](int a, int b) { return boxes[std::size_t(a)].top() < boxes[std::size_t(b)].top(); });
+    std::vector<bool> placed(boxes.size(), false);
+    std::vector<int> order;
+    for (const int first : byTop) {
+        if (placed[std::size_t(first)])
+            continue;
+        const QRect& head = boxes[std::size_t(first)];
+        std::vector<int> row;
+        for (const int other : byTop) {
+            const QRect& box = boxes[std::size_t(other)];
+            const int middle2 = box.top() + box.bottom(); // twice the middle
+            if (!placed[std::size_t(other)] && middle2 >= 2 * head.top() && middle2 <= 2 * head.bottom()) {
+                row.push_back(other);
+                placed[std::size_t(other)] = true;
+            }
+        }
+        if (!placed[std::size_t(first)]) { // its own middle always lies within it, unless empty
+            row.push_back(first);
+            placed[std::size_t(first)] = true;
+        }
+        std::stable_sort(row.begin(), row.end(),
+                         [&](int a, int b) { return boxes[std::size_t(a)].left() < boxes[std::size_t(b)].left(); });
+        order.insert(order.end(), row.begin(), row.end());
+    }
+    return order;
+}
+
+FindResult findObjects(const QImage& picture, const FindSettings& settings)
+{
+    const QImage pixels = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB32);
+    return findObjects(pixels, reducedCopyOf(pixels), settings);
+}
+
+FindResult findObjects(const QImage& picture, const ReducedCopy& reduced, const FindSettings& settings)
+{
+    // Too small to hold a reference: an empty picture (a file that holds no
+    // rows, or a working image a few rows high shrunk to none) among them.
+    if (picture.width() < 8 || picture.height() < 8)
+        throw PlanixError(QStringLiteral("no reference found"));
+    const bool bits32 = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
+    if (!bits32 || !reduced.complete() || reduced.pictureWidth() != picture.width()
+        || reduced.pictureHeight() != picture.height())
+        return findObjects(picture, settings);
+    // Nor one so long and thin that its reduced copy has hardly a row.
+    if (reduced.width() < 8 || reduced.height() < 8)
+        throw PlanixError(QStringLiteral("no reference found"));
+    try {
+        return foundOn(picture, reduced, settings);
+    } catch (const cv::Exception& error) { // a picture the analysis cannot take, not the batch's end
+        throw PlanixError(
+            QStringLiteral("the picture could not be searched: %1").arg(QString::fromStdString(error.err)));
+    }
 }

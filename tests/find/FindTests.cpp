@@ -274,9 +274,11 @@ TEST(FindObjects, NoShapeOfTheReferencesKindIsTheError)
         EXPECT_EQ(error.message(), QStringLiteral("no reference found"));
     }
     EXPECT_THROW(findObjects(paperWith(QSize(300, 200), {}), settingsFor(ReferenceShape::Disc)), PlanixError);
-    // An empty picture, and one a row high (its working image has no rows).
+    // An empty picture, one a row high (its working image has no rows), and
+    // one whose reduced copy has none.
     EXPECT_THROW(findObjects(QImage(), settingsFor(ReferenceShape::Disc)), PlanixError);
     EXPECT_THROW(findObjects(paperWith(QSize(2000, 1), {}), settingsFor(ReferenceShape::Disc)), PlanixError);
+    EXPECT_THROW(findObjects(paperWith(QSize(9000, 12), {}), settingsFor(ReferenceShape::Disc)), PlanixError);
 }
 
 TEST(FindObjects, ReadingOrderGoesRowByRowFromTheTopLeft)
