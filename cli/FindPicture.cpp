@@ -80,8 +80,10 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
     first.file = file;
     first.settings = settings;
     QImage image;
+    bool cutShort = false;
     try {
         const Picture picture = readPictureFile(path);
+        cutShort = picture.cutShort();
         const QSize own(picture.width(), picture.height());
         const QSize counted = settings.fullResolution ? own : fittedSize(own.width(), own.height());
         FindResult found;
@@ -97,7 +99,7 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
         }
         first.size = counted;
         first.referencePixels = found.reference.pixelArea;
-        if (picture.cutShort())
+        if (cutShort)
             first.warnings.add(Warning::PictureCutShort);
         if (found.referenceAmbiguous)
             first.warnings.add(Warning::ReferenceAmbiguous);
@@ -140,6 +142,8 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
         failed.file = file;
         failed.settings = settings;
         failed.error = error.message();
+        if (cutShort) // the reference may lie in what the file lacks
+            failed.warnings.add(Warning::PictureCutShort);
         if (view && !image.isNull())
             failed.view = reportImage(image); // the picture as it was searched
         return {{failed}, QImage()};

@@ -59,8 +59,9 @@ const std::vector<WarningInfo>& warningList()
 {
     static const std::vector<WarningInfo> list = {
         {Warning::PictureCutShort, "picture-cut-short",
-         "the picture's file ends before its picture does (a copy or a download cut short): the rows it lacks are "
-         "drawn flat grey, and a shape or rectangle reaching them is measured wrong"},
+         "the picture's file ends before its picture does (a copy or a download cut short): what it lacks is drawn "
+         "as the decoder fills it (flat grey rows, or a coarser picture where the file is progressive), and a shape "
+         "or rectangle reaching that is measured wrong"},
         {Warning::CentreOnBackground, "centre-on-background",
          "the rectangle's centre, which the window's rule takes as the object, looks like the background"},
         {Warning::CornerNotBackground, "corner-not-background",

@@ -228,6 +228,10 @@ TEST(JpegDecode, TruncatedFileDecodesAsFarAsItGoes)
     EXPECT_TRUE(readJpeg(whole.chopped(2)).cutShort());
     EXPECT_FALSE(readJpeg(whole).cutShort());
     EXPECT_FALSE(readJpeg(whole + QByteArray(300, '\x11')).cutShort());
+    // An end marker before the picture's data (in a comment, as in a
+    // thumbnail) is none of the picture's.
+    const QByteArray comment = QByteArray("\xFF\xFE\x00\x04\xFF\xD9", 6);
+    EXPECT_TRUE(readJpeg(cut.left(2) + comment + cut.mid(2)).cutShort());
 }
 
 TEST(JpegDecode, TruncatedArithmeticFilesDecodeAsTheLibraryDoes)
