@@ -60,7 +60,7 @@ constexpr double rimBlurShare = 0.0125;
 // the disc adds to its outline, it takes nothing from it), and its circle
 // may hold at most this many times the rough outline's area.
 constexpr double leftOutBeyondShare = 0.9;
-constexpr double mostOfRoughArea = 1.1;
+constexpr double largestTimesRoughArea = 1.1;
 
 // Which residuals a robust fit keeps.
 std::vector<bool> keptResiduals(const std::vector<double>& residuals)
@@ -166,23 +166,23 @@ bool leavesOutWhatLiesBeyond(const std::vector<cv::Point2d>& edges, const Circle
             beyond += residuals[i] > 0 ? 1 : 0;
         }
     return double(beyond) >= leftOutBeyondShare * double(leftOut)
-           && circle.radius * circle.radius <= mostOfRoughArea * roughRadius * roughRadius;
+           && circle.radius * circle.radius <= largestTimesRoughArea * roughRadius * roughRadius;
 }
 
-// The circle closest to the points of one arc of edges (in order round the
-// outline) holding arc of them, started from each such arc in turn (see
-// DiscPoints).
-std::optional<Circle> closestArcCircle(const std::vector<cv::Point2d>& edges, Circle start, std::size_t arc)
+// Of the circles fitted each to one arc of edges (in order round the
+// outline) holding pointsOnArc of them, the one closest to its arc's points
+// (see DiscPoints).
+std::optional<Circle> closestArcCircle(const std::vector<cv::Point2d>& edges, Circle start, std::size_t pointsOnArc)
 {
     constexpr std::size_t starts = 16;
     const std::size_t count = edges.size();
-    if (arc > count)
+    if (pointsOnArc > count)
         return std::nullopt;
     std::optional<Circle> closest;
     double closestSpread = std::numeric_limits<double>::infinity();
     for (std::size_t s = 0; s < starts; ++s) {
         std::vector<cv::Point2d> points;
-        for (std::size_t i = 0; i < arc; ++i)
+        for (std::size_t i = 0; i < pointsOnArc; ++i)
             points.push_back(edges[(s * count / starts + i) % count]);
         const std::optional<Circle> circle = fitCircle(points, start);
         if (!circle)

@@ -56,14 +56,16 @@ AreaCircle circleOfArea(const std::vector<cv::Point2f>& outline);
 // radius (1 for an outline with no area).
 double offRound(const std::vector<cv::Point2f>& outline);
 
-// Which of a disc's edge points its circle is fitted through: all of them
-// (those far off dropped), or, where a shadow or something lying against the
-// disc takes in a part of its outline, those of the arc that is the disc's
-// own. A fit through all settles between the two and keeps too many of the
-// points taken in to drop them; started instead from each arc holding the
-// share of the points a fit needs, in turn, the circle closest to its arc's
-// points is the disc's own, if any is. Such a fit is an outline in doubt
-// whose edge shows a shadow's.
+// Which of a disc's edge points its circle is fitted through:
+//   All              all of them, those far off the circle dropped;
+//   LeavingOutASide  where a shadow or something lying against the disc
+//                    takes in a part of its outline: a fit through all the
+//                    points settles between disc and shadow and drops too
+//                    few of them, so the circle is first fitted to each arc
+//                    holding the share of the points a fit needs, and the
+//                    one closest to its arc's points (the disc's own arc)
+//                    taken on; the points left out must lie beyond it. Its
+//                    outline is in doubt and its edge shows a shadow's.
 enum class DiscPoints { All, LeavingOutASide };
 
 // The fitted outline. reach: how far (pixels) the true edge may lie from the
