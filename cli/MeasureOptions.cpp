@@ -207,7 +207,7 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.findSettings.referenceArea = double(options.settings.referenceArea);
     options.reportFile = parser.value(o.report);
     options.markedFolder = parser.value(o.marked);
-    options.csvFile = parser.value(o.csv);
+    options.csvFile = parser.value(o.csv) == u"-" ? QString() : parser.value(o.csv); // "-": standard output
     if (options.sizes && (parser.isSet(o.report) || parser.isSet(o.marked)))
         throw OptionError(QStringLiteral("--sizes measures nothing: leave out --report and --marked"));
     // A name that looks like an option is the name forgotten before the next
@@ -216,7 +216,7 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
         const QString option = named->names().constFirst(), name = parser.value(*named);
         if (parser.isSet(*named) && name.isEmpty())
             throw OptionError(QStringLiteral("--%1 needs a name").arg(option));
-        if (parser.isSet(*named) && name.startsWith(u'-'))
+        if (parser.isSet(*named) && name.startsWith(u'-') && !(named == &o.csv && name == u"-"))
             throw OptionError(
                 QStringLiteral("--%1 needs a name, not '%2' (a file named so is given as ./%2)").arg(option, name));
     }
@@ -301,7 +301,8 @@ QString measureHelp()
                           "                            failures first, and a summary; put in place\n"
                           "                            only once the whole batch is done\n"
                           "  --marked DIR              write each marked image there as a BMP\n"
-                          "  --csv FILE                write the results as CSV (default: standard output);\n"
+                          "  --csv FILE                write the results as CSV (default, or '-': standard\n"
+                          "                            output);\n"
                           "                            the rows go to FILE.partial, which becomes FILE once\n"
                           "                            every picture is done\n"
                           "  -h, --help                show this help\n"

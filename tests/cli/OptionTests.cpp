@@ -79,6 +79,7 @@ TEST(MeasureOptions, ModesRulesAndBoxes)
     EXPECT_EQ(parsed({"--object-by", "green", "--by", "red", "--object", "0,0,1,1", "a.jpg"}).settings.rule,
               CountRule::Green); // the rectangle's own rule wins over --by
     EXPECT_TRUE(parsed({"--sizes", "a.jpg"}).sizes);
+    EXPECT_TRUE(parsed({"--object", "0,0,1,1", "--csv", "-", "a.jpg"}).csvFile.isEmpty()); // standard output
 }
 
 TEST(MeasureOptions, HelpAndVersionNeedNothingElse)
