@@ -98,6 +98,15 @@ TEST(MeasureOutput, AReportIsWholeOrNotThereAndAPlaceItCannotGoIsToldFirst)
     EXPECT_TRUE(missing.errors.contains(QStringLiteral("cannot write the report"))) << missing.errors.toStdString();
     EXPECT_FALSE(QFile::exists(fresh + QStringLiteral(".partial"))) << "stopped before measuring";
 
+    // Standard output closed: the rows cannot go there, and none goes into
+    // the report, which takes the first free descriptor.
+    QProcess closedOutput;
+    closedOutput.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+    closedOutput.start(QStringLiteral(PLANIX_MEASURE_PROGRAM), object + QStringList{"--report", report, picture});
+    ASSERT_TRUE(closedOutput.waitForFinished(120000));
+    EXPECT_EQ(closedOutput.exitCode(), 4);
+    EXPECT_EQ(contentOf(report), "previous report");
+
     EXPECT_EQ(runLimited(object + QStringList{"--csv", csv, "--report", report, picture}).exitCode, 3); // no reference
     EXPECT_TRUE(contentOf(report).startsWith("<!DOCTYPE html>"));
     EXPECT_TRUE(contentOf(csv).startsWith("file,width,"));
