@@ -39,6 +39,7 @@ TEST(AboutBox, ShowsItsContentInPlace)
     EXPECT_GE(box.Label3->x(), 180);
     EXPECT_LE(box.Label3->x(), 184);
     EXPECT_LE(box.Label3->geometry().right(), box.width() - 1);
+    EXPECT_GT(box.Label3->x(), box.Label1->geometry().right()); // clear of "PLANIX"
     EXPECT_EQ(box.Label4->pos(), QPoint(80, 48));
     EXPECT_FALSE(box.Label4->text().isEmpty());
     EXPECT_TRUE(box.findChildren<QPushButton*>().isEmpty());
