@@ -96,8 +96,8 @@ const std::vector<WarningInfo>& warningList()
          "that under the blur the two make one rise, on a coin so small that the area is then uncertain by 2.5 % "
          "or more: a shadow, something else lying against it or the paper beyond a faint rim may have been taken "
          "for part of it (or the photograph was taken at a slant, or the edge placed on the rim's blurred outer "
-         "side), and then the reference is too large and every area too small (a rectangle's count of a coin whose "
-         "faint rim or rim highlights only look like a shadow falls short instead)"},
+         "side), and then the reference is most often too large and every area too small (a coin whose faint rim or "
+         "rim highlights only look like a shadow, or whose faint rim was left out, comes out short instead)"},
         {Warning::ObjectThin, "object-thin",
          "(--find) the object is narrow (a blade of grass, a stalk lying apart): under 6 pixels wide, under 3.5 "
          "times the blur of the reference's edge, or under 12 pixels on a shrunk working image; blur or the "
