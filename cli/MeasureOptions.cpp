@@ -208,8 +208,11 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.reportFile = parser.value(o.report);
     options.markedFolder = parser.value(o.marked);
     options.csvFile = parser.value(o.csv) == u"-" ? QString() : parser.value(o.csv); // "-": standard output
-    if (options.sizes && (parser.isSet(o.report) || parser.isSet(o.marked)))
-        throw OptionError(QStringLiteral("--sizes measures nothing: leave out --report and --marked"));
+    if (options.sizes)
+        for (const auto* measuring : {&o.report, &o.marked, &o.object, &o.reference, &o.boxes, &o.find})
+            if (parser.isSet(*measuring))
+                throw OptionError(
+                    QStringLiteral("--sizes measures nothing: leave out --%1").arg(measuring->names().constFirst()));
     // A name that looks like an option is the name forgotten before the next
     // option ("--report --csv out.csv"); a file named so is given as ./--csv.
     for (const auto* named : {&o.report, &o.marked, &o.csv, &o.boxes}) {

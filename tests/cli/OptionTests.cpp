@@ -122,8 +122,9 @@ TEST(MeasureOptions, MalformedCommandLinesAreRefused)
         {"--object", "0,0,4,4", "--units", "mm", "a.jpg"},
         {"--object", "0,0,4,4", "--colour-margin", "255", "a.jpg"},
         {"--object", "0,0,4,4", "--object-by", "grey", "a.jpg"},
-        {"--boxes", "b.csv", "a.jpg"},              // no --object for a.jpg
-        {"--sizes", "--report", "r.html", "a.jpg"}, // nothing to report
+        {"--boxes", "b.csv", "a.jpg"},               // no --object for a.jpg
+        {"--sizes", "--report", "r.html", "a.jpg"},  // nothing to report
+        {"--sizes", "--object", "0,0,4,4", "a.jpg"}, // nothing to measure
         {"--object", "0,0,4,4", "--report", "", "a.jpg"},
         {"--object", "0,0,4,4", "--csv", "", "a.jpg"},
         {"--object", "0,0,4,4", "--report", "--csv", "out.csv", "a.jpg"}, // the report's name forgotten
