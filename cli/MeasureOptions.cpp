@@ -217,9 +217,11 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     // option ("--report --csv out.csv"); a file named so is given as ./--csv.
     for (const auto* named : {&o.report, &o.marked, &o.csv, &o.boxes}) {
         const QString option = named->names().constFirst(), name = parser.value(*named);
-        if (parser.isSet(*named) && name.isEmpty())
+        if (!parser.isSet(*named) || (named == &o.csv && name == u"-"))
+            continue;
+        if (name.isEmpty())
             throw OptionError(QStringLiteral("--%1 needs a name").arg(option));
-        if (parser.isSet(*named) && name.startsWith(u'-') && !(named == &o.csv && name == u"-"))
+        if (name.startsWith(u'-'))
             throw OptionError(
                 QStringLiteral("--%1 needs a name, not '%2' (a file named so is given as ./%2)").arg(option, name));
     }

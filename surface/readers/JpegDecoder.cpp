@@ -389,11 +389,15 @@ JpegHeader readJpegHeader(const QByteArray& bytes)
     auto steps = [&bytes](jpeg_decompress_struct& info) { openSource(info, bytes); };
     if (!runLibrary(decompressor, steps))
         throwLibraryError(decompressor);
+    return {static_cast<int>(decompressor.info.image_width), static_cast<int>(decompressor.info.image_height),
+            bytes.size() - qsizetype(decompressor.info.src->bytes_in_buffer)};
+}
+
+bool jpegCutShort(const QByteArray& bytes, const JpegHeader& header)
+{
     // Within a scan's data a 0xFF byte is always followed by 0 or a restart
     // marker, so an end-of-image marker past the scan's start is the real one.
-    const qsizetype scanStart = bytes.size() - qsizetype(decompressor.info.src->bytes_in_buffer);
-    const bool ended = bytes.lastIndexOf(QByteArrayView("\xFF\xD9", 2)) >= scanStart;
-    return {static_cast<int>(decompressor.info.image_width), static_cast<int>(decompressor.info.image_height), !ended};
+    return bytes.lastIndexOf(QByteArrayView("\xFF\xD9", 2)) < header.scanStart;
 }
 
 void decodeJpegInto(const QByteArray& bytes, QImage& target, const QRect& rect, const RowDrawn& drawn)

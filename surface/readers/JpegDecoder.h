@@ -20,14 +20,17 @@
 struct JpegHeader {
     int width = 0;
     int height = 0;
-    // No end-of-image marker follows the start of the first scan: the file
-    // ends before its picture does (a copy or a download cut short), and the
-    // rows it lacks are drawn as the decoder fills them.
-    bool cutShort = false;
+    qsizetype scanStart = 0; // where the first scan's data begins
 };
 
 // Parses the datastream up to the first scan; no pixel is decoded.
 JpegHeader readJpegHeader(const QByteArray& bytes);
+
+// No end-of-image marker follows the start of the first scan: the file ends
+// before its picture does (a copy or a download cut short), and what it
+// lacks is drawn as the decoder fills it. Read once when a file is opened,
+// not at every draw: a file cut short is searched through to its start.
+bool jpegCutShort(const QByteArray& bytes, const JpegHeader& header);
 
 // Decodes bytes into rect of target (32-bit RGB), each target pixel taking
 // the nearest source pixel (see nearestSource in Stretch.h); pixels of rect

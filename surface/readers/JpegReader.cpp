@@ -13,12 +13,15 @@ namespace {
 // decoded copy is ever held.
 class JpegGraphic final : public Graphic {
 public:
-    JpegGraphic(QByteArray bytes, JpegHeader header) : bytes(std::move(bytes)), header(header) { }
+    JpegGraphic(QByteArray bytes, JpegHeader header)
+        : bytes(std::move(bytes)), header(header), endsEarly(jpegCutShort(this->bytes, header))
+    {
+    }
 
     PictureKind kind() const override { return PictureKind::Jpeg; }
     int width() const override { return header.width; }
     int height() const override { return header.height; }
-    bool cutShort() const override { return header.cutShort; }
+    bool cutShort() const override { return endsEarly; }
 
     void stretchDraw(QImage& target, const QRect& rect) const override { decodeJpegInto(bytes, target, rect); }
     void stretchDrawRows(QImage& target, const QRect& rect, const RowDrawn& drawn) const override
@@ -29,6 +32,7 @@ public:
 private:
     QByteArray bytes;
     JpegHeader header;
+    bool endsEarly;
 };
 
 } // namespace
