@@ -3,13 +3,13 @@
 // planix-measure: measures a batch of pictures, by default as the PLANIX
 // window would, and writes the results as CSV. Needs no display.
 #include "cli/AtomicFile.h"
+#include "cli/BatchReport.h"
 #include "cli/Batch.h"
 #include "cli/BoxesFile.h"
 #include "cli/Csv.h"
 #include "cli/Interruption.h"
 #include "cli/Measure.h"
 #include "cli/MeasureOptions.h"
-#include "cli/report/Report.h"
 #include "cli/Progress.h"
 #include "cli/RowWriter.h"
 #include "base/PlanixError.h"
@@ -17,18 +17,17 @@
 #include "surface/readers/FileName.h"
 #include "surface/readers/PictureFile.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <fcntl.h>
 #include <unistd.h>
 #if defined(__GLIBC__)
@@ -115,13 +114,25 @@ BatchJob batchJob(const MeasureOptions& options)
     return job;
 }
 
+// A writer of rows to file (to standard output when file is empty), or none
+// once it has said on standard error why what was to go there cannot.
+std::unique_ptr<RowWriter> openedWriter(const QString& file, const QString& what)
+{
+    try {
+        return file.isEmpty() ? std::make_unique<RowWriter>() : std::make_unique<RowWriter>(file);
+    } catch (const PlanixError& error) {
+        writeTo(stderr, QStringLiteral("planix-measure: cannot write %1: %2\n").arg(what, error.message()));
+        return nullptr;
+    }
+}
+
 // --sizes: each picture's own size and its working size, as CSV.
 int printSizes(const MeasureOptions& options)
 {
-    std::unique_ptr<RowWriter> output;
+    const std::unique_ptr<RowWriter> output = openedWriter(options.csvFile, QStringLiteral("the sizes"));
+    if (!output)
+        return outputFailed;
     try {
-        output = options.csvFile.isEmpty() ? std::make_unique<RowWriter>()
-                                           : std::make_unique<RowWriter>(options.csvFile);
         output->write(
             csvRecord({QStringLiteral("file"), QStringLiteral("width"), QStringLiteral("height"),
                        QStringLiteral("working_width"), QStringLiteral("working_height"), QStringLiteral("error")}));
@@ -153,53 +164,65 @@ bool isMetafile(const QString& fileName)
     return extension == u"wmf" || extension == u"emf";
 }
 
-// Measures every picture and writes the CSV; 0 when all were measured
-// without a warning.
-// The report's pictures: each picture's rows as the CSV has them, with its view.
-std::vector<ReportPicture> reportPictures(const std::vector<PictureRow>& rows, bool find)
-{
-    std::vector<ReportPicture> pictures;
-    int last = -1;
-    for (const PictureRow& row : rows) {
-        if (row.picture != last)
-            pictures.push_back({row.file, row.view, {}});
-        last = row.picture;
-        pictures.back().rows.push_back(
-            {csvFields(row, find), row.error.isEmpty() ? row.area : QString(), row.warnings.codes(), row.error});
+// What a batch tells on standard error while its rows come in: each failed
+// picture's error and, on a terminal once the batch has run a second, one
+// updating progress line (none when standard error goes to a file or a
+// pipe). It also tallies the warnings, by picture: with --find a picture has
+// a row per object.
+class BatchProgress {
+public:
+    explicit BatchProgress(int pictures) : meter(pictures) { clock.start(); }
+
+    void take(const PictureRow& row)
+    {
+        if (row.picture == done) { // the first row of the next picture
+            endPicture();
+            pictureReferenceDots = row.referenceDots;
+            ++done;
+        }
+        pictureWarnings.add(row.warnings);
+        const QString line = terminal ? meter.update(done, clock.elapsed() / 1000.0) : QString();
+        if (row.failed())
+            writeTo(stderr, QStringLiteral("%1planix-measure: %2: %3\n")
+                                .arg(lineShown ? QStringLiteral("\r\x1b[K") : QString(), row.file, row.error));
+        if (!line.isEmpty()) {
+            writeTo(stderr, QStringLiteral("\r%1\x1b[K").arg(line));
+            lineShown = true;
+        }
     }
-    return pictures;
-}
 
-// An argument as a shell would take it back.
-QString shellWord(const QString& word)
-{
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./,:=+%@-]+$"));
-    if (plain.match(word).hasMatch())
-        return word;
-    return u'\'' + QString(word).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
-}
-
-// How a batch was run, for its report: the program and its version, when,
-// and its options; the pictures named after them only counted, as a batch
-// may name hundreds.
-QString runDescription(const QStringList& arguments, const MeasureOptions& options, qsizetype pictures)
-{
-    QStringList given = arguments.mid(1), named = options.pictures;
-    while (!given.isEmpty() && !named.isEmpty() && given.last() == named.last()) {
-        given.removeLast();
-        named.removeLast();
+    // The batch is done: the progress line ends, and the last picture's
+    // warnings are tallied.
+    void finish()
+    {
+        endPicture();
+        if (lineShown)
+            writeTo(stderr, QStringLiteral("\n"));
     }
-    QStringList words;
-    for (const QString& word : given)
-        words << shellWord(word);
-    const QDateTime now = QDateTime::currentDateTime();
-    return QStringLiteral("%1, %2: %3 (%4 picture%5)")
-        .arg(measureVersion().trimmed(), now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate),
-             words.join(u' '))
-        .arg(pictures)
-        .arg(pictures == 1 ? QString() : QStringLiteral("s"));
-}
 
+    int pictures() const { return done; }
+    const WarningTally& warnings() const { return tally; }
+
+private:
+    void endPicture()
+    {
+        if (done > 0)
+            tally.add(pictureWarnings, pictureReferenceDots);
+        pictureWarnings = Warnings();
+    }
+
+    const bool terminal = isatty(fileno(stderr)) != 0;
+    ProgressMeter meter;
+    bool lineShown = false;
+    QElapsedTimer clock;
+    int done = 0;
+    WarningTally tally;
+    Warnings pictureWarnings;
+    std::optional<std::int32_t> pictureReferenceDots;
+};
+
+// Measures every picture and writes the CSV (and the report, if asked for);
+// 0 when all were measured without a warning.
 int measureAll(const MeasureOptions& options, BatchJob job, char* programName, const QStringList& arguments)
 {
     // The report is written as the rows are (beside its place, put there only
@@ -209,21 +232,11 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName, c
     // as it was.
     const QString run = runDescription(arguments, options, job.pictures.size());
     std::unique_ptr<RowWriter> report;
-    try {
-        if (!options.reportFile.isEmpty())
-            report = std::make_unique<RowWriter>(options.reportFile);
-    } catch (const PlanixError& error) {
-        writeTo(stderr, QStringLiteral("planix-measure: cannot write the report: %1\n").arg(error.message()));
+    if (!options.reportFile.isEmpty() && !(report = openedWriter(options.reportFile, QStringLiteral("the report"))))
         return outputFailed;
-    }
-    std::unique_ptr<RowWriter> output;
-    try {
-        output = options.csvFile.isEmpty() ? std::make_unique<RowWriter>()
-                                           : std::make_unique<RowWriter>(options.csvFile);
-    } catch (const PlanixError& error) {
-        writeTo(stderr, QStringLiteral("planix-measure: cannot write the results: %1\n").arg(error.message()));
+    const std::unique_ptr<RowWriter> output = openedWriter(options.csvFile, QStringLiteral("the results"));
+    if (!output)
         return outputFailed;
-    }
     std::atomic<bool> reportInPlace = false;
     const auto unfinished = [&] {
         return unfinishedNote(*output, options.csvFile, reportInPlace ? QString() : options.reportFile);
@@ -257,41 +270,12 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName, c
         job.find = options.find;
         job.findSettings = options.findSettings;
         job.views = !options.reportFile.isEmpty();
-        // One updating line on a terminal once the batch has run a second;
-        // none when standard error goes to a file or a pipe.
-        const bool terminal = isatty(fileno(stderr)) != 0;
-        ProgressMeter progress(int(job.pictures.size()));
-        bool progressShown = false;
-        QElapsedTimer clock;
-        clock.start();
-        int done = 0;
-        // Warnings are tallied by picture: with --find a picture has a row per object.
-        WarningTally warnings;
-        Warnings pictureWarnings;
-        std::optional<std::int32_t> pictureReferenceDots;
+        BatchProgress progress(int(job.pictures.size()));
         const std::vector<PictureRow> rows = measureBatch(job, [&](const PictureRow& row) {
-            if (row.picture == done) { // the first row of the next picture
-                if (done > 0)
-                    warnings.add(pictureWarnings, pictureReferenceDots);
-                pictureWarnings = Warnings();
-                pictureReferenceDots = row.referenceDots;
-                ++done;
-            }
-            pictureWarnings.add(row.warnings);
-            const QString line = terminal ? progress.update(done, clock.elapsed() / 1000.0) : QString();
-            if (row.failed())
-                writeTo(stderr, QStringLiteral("%1planix-measure: %2: %3\n")
-                                    .arg(progressShown ? QStringLiteral("\r\x1b[K") : QString(), row.file, row.error));
-            if (!line.isEmpty()) {
-                writeTo(stderr, QStringLiteral("\r%1\x1b[K").arg(line));
-                progressShown = true;
-            }
+            progress.take(row);
             output->write(csvRow(row, options.find));
         });
-        if (done > 0)
-            warnings.add(pictureWarnings, pictureReferenceDots);
-        if (progressShown)
-            writeTo(stderr, QStringLiteral("\n"));
+        progress.finish();
         // The report is written out before the rows' file is put in place, and
         // put in place itself after it: a failure on the way leaves both.
         if (report)
@@ -304,11 +288,11 @@ int measureAll(const MeasureOptions& options, BatchJob job, char* programName, c
         // A failed picture has a single row.
         const auto failed = std::count_if(rows.begin(), rows.end(), [](const PictureRow& row) { return row.failed(); });
         if (failed > 0)
-            writeTo(
-                stderr,
-                QStringLiteral("planix-measure: %1 of %2 pictures failed; their rows say why\n").arg(failed).arg(done));
-        writeTo(stderr, warnings.summary(done));
-        return failed > 0 ? 1 : warnings.isEmpty() ? 0 : warnedStatus;
+            writeTo(stderr, QStringLiteral("planix-measure: %1 of %2 pictures failed; their rows say why\n")
+                                .arg(failed)
+                                .arg(progress.pictures()));
+        writeTo(stderr, progress.warnings().summary(progress.pictures()));
+        return failed > 0 ? 1 : progress.warnings().isEmpty() ? 0 : warnedStatus;
     } catch (const std::exception& error) { // a failed write, or out of memory
         if (report && !reportInPlace)
             report->discard();
