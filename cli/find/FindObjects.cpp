@@ -133,6 +133,125 @@ bool splitOffUncounted(Finding& found, int label, const Measured& measured, cv::
 
 // The regions, the reference and the objects of a picture of 32-bit pixels
 // and its reduced copy.
+// The reference as found: the best candidate's fitted outline and area, and
+// whether another candidate fits about as well or the outline may hold a
+// shadow.
+void takeReference(const std::vector<Candidate>& candidates, ReferenceShape shape, FindResult& result)
+{
+    const Candidate& best = candidates.front();
+    result.reference.shape = shape;
+    result.reference.pixelArea = best.fit.pixelArea;
+    for (const cv::Point2f& p : best.fit.outline)
+        result.reference.outline << QPointF(p.x, p.y);
+    result.reference.box = result.reference.outline.boundingRect().toAlignedRect();
+    result.referenceAmbiguous = candidates.size() > 1 && candidates[1].fit.score <= 2 * best.fit.score + 0.004;
+    result.referenceShadow = best.fit.outlineDoubtful || best.fit.rimBlurredIntoEdge;
+}
+
+// How the regions are counted and which of their shapes are objects, once
+// the reference is known.
+struct ObjectRules {
+    double unitsPerDot = 0; // the reference's unit of area per picture pixel
+    double pixelArea = 0;   // picture pixels per reduced pixel
+    double minArea = 0;     // in the reference's unit
+    std::int64_t fewestDots = 0;
+    double thin = 0; // a shape narrower than this (in pixels) is thin
+    double blur = 0; // of the reference's edge
+    int referenceLabel = 0;
+    ReferenceInRegion reference;
+    cv::Rect referenceCells; // the reduced pixels round the reference
+};
+
+ObjectRules objectRules(const Finding& found, const Candidate& best, const FindSettings& settings)
+{
+    ObjectRules rules;
+    rules.unitsPerDot = settings.referenceArea / best.fit.pixelArea;
+    rules.pixelArea = found.scaleX * found.scaleY;
+    rules.minArea = settings.minArea;
+    rules.fewestDots = std::int64_t(std::floor(settings.minArea / rules.unitsPerDot));
+    // Blur spreads a shape only a few pixels wide, or not much wider than the
+    // blur itself, over the paper beside it, and no limit halfway between the
+    // two colours counts it true.
+    rules.thin = std::max({thinWidth, blurWidths * best.fit.blur, settings.shrunk ? shrunkWidth : 0.0});
+    rules.blur = best.fit.blur;
+    rules.referenceLabel = best.label;
+    rules.reference = referenceInRegion(best.fit);
+    const int margin = rules.reference.margin;
+    rules.referenceCells = reducedBox(found, cv::boundingRect(rules.reference.outline)
+                                                 + cv::Size(2 * margin, 2 * margin) - cv::Point(margin, margin));
+    return rules;
+}
+
+// Whether a region may hold an object at all: not the paper seen through a
+// hole, and (its reduced area including its blurred rim) not so small that
+// nothing in it can be large enough.
+bool mayHoldObject(const Finding& found, int label, const ObjectRules& rules)
+{
+    if (found.enclosed[std::size_t(label)])
+        return false;
+    return label == rules.referenceLabel
+           || found.stats.at<int>(label, cv::CC_STAT_AREA) * rules.pixelArea * rules.unitsPerDot > rules.minArea / 4;
+}
+
+// A region counted against its own colour (the reference left out of the
+// region it lies in), and counted again without a paler shape split off
+// from it; none where it shows too little.
+std::optional<Measured> measuredRegion(Finding& found, int label, const ObjectRules& rules)
+{
+    const bool holdsReference = label == rules.referenceLabel;
+    const cv::Rect leaveOut = holdsReference ? rules.referenceCells : cv::Rect();
+    const auto measure = [&]() -> std::optional<Measured> {
+        const auto colour = regionColour(found, label, leaveOut);
+        if (!colour)
+            return std::nullopt;
+        return measureRegion(found, label, *colour, rules.blur, rules.thin,
+                             holdsReference ? rules.reference : ReferenceInRegion());
+    };
+    std::optional<Measured> measured = measure();
+    if (measured && measured->faintBeside
+        && splitOffUncounted(found, label, *measured, leaveOut,
+                             rules.minArea / 4 / (rules.pixelArea * rules.unitsPerDot)))
+        measured = measure();
+    return measured;
+}
+
+// The objects of a counted region: shapes lying near each other, or near the
+// reference, make one region on the reduced copy, and each is an object of
+// its own if it is larger than the smallest area.
+void addObjects(const Measured& measured, const Finding& found, const ObjectRules& rules,
+                std::vector<FoundObject>& objects)
+{
+    for (Measured& piece : piecesOf(measured, rules.fewestDots)) {
+        const double area = double(piece.dots) * rules.unitsPerDot;
+        if (area <= rules.minArea)
+            continue;
+        FoundObject object;
+        object.dots = piece.dots;
+        object.area = area;
+        object.box = toQRect(piece.box);
+        object.touchesEdge = touchesBorder(piece.box, found.picture.size());
+        object.outline = outlineOf(std::move(piece.contours));
+        object.thin = piece.width < rules.thin;
+        object.faintBeside = piece.faintBeside;
+        object.againstReference = piece.againstReference;
+        objects.push_back(std::move(object));
+    }
+}
+
+// The objects numbered in reading order.
+std::vector<FoundObject> numberedInReadingOrder(std::vector<FoundObject> objects)
+{
+    std::vector<QRect> boxes;
+    for (const FoundObject& object : objects)
+        boxes.push_back(object.box);
+    std::vector<FoundObject> numbered;
+    for (const int index : readingOrder(boxes)) {
+        numbered.push_back(std::move(objects[std::size_t(index)]));
+        numbered.back().number = int(numbered.size());
+    }
+    return numbered;
+}
+
 FindResult foundOn(const QImage& picture, const ReducedCopy& reduced, const FindSettings& settings)
 {
     const cv::Mat wrapped(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
@@ -144,77 +263,17 @@ FindResult foundOn(const QImage& picture, const ReducedCopy& reduced, const Find
     if (candidates.empty())
         throw PlanixError(QStringLiteral("no reference found"));
     FindResult result;
-    const Candidate& best = candidates.front();
-    result.reference.shape = settings.shape;
-    result.reference.pixelArea = best.fit.pixelArea;
-    for (const cv::Point2f& p : best.fit.outline)
-        result.reference.outline << QPointF(p.x, p.y);
-    result.reference.box = result.reference.outline.boundingRect().toAlignedRect();
-    result.referenceAmbiguous = candidates.size() > 1 && candidates[1].fit.score <= 2 * best.fit.score + 0.004;
-    result.referenceShadow = best.fit.outlineDoubtful || best.fit.rimBlurredIntoEdge;
-
-    // Objects: every other region larger than the smallest area.
-    const double unitsPerDot = settings.referenceArea / best.fit.pixelArea;
-    const double pixelArea = found.scaleX * found.scaleY;
-    // Blur spreads a shape only a few pixels wide, or not much wider than the
-    // blur itself, over the paper beside it, and no limit halfway between the
-    // two colours counts it true.
-    const double thin = std::max({thinWidth, blurWidths * best.fit.blur, settings.shrunk ? shrunkWidth : 0.0});
-    const ReferenceInRegion reference = referenceInRegion(best.fit);
-    const cv::Rect referenceCells = reducedBox(found, cv::boundingRect(reference.outline)
-                                                          + cv::Size(2 * reference.margin, 2 * reference.margin)
-                                                          - cv::Point(reference.margin, reference.margin));
-    const auto fewestDots = std::int64_t(std::floor(settings.minArea / unitsPerDot));
+    takeReference(candidates, settings.shape, result);
+    // Objects: the shapes of every other region larger than the smallest area.
+    const ObjectRules rules = objectRules(found, candidates.front(), settings);
     std::vector<FoundObject> objects;
     for (int label = 1; label < found.stats.rows; ++label) {
-        // A region's reduced area includes its blurred rim, so this only
-        // skips what cannot possibly be large enough.
-        const bool holdsReference = label == best.label;
-        if (found.enclosed[std::size_t(label)]
-            || (!holdsReference
-                && found.stats.at<int>(label, cv::CC_STAT_AREA) * pixelArea * unitsPerDot <= settings.minArea / 4))
+        if (!mayHoldObject(found, label, rules))
             continue;
-        const cv::Rect leaveOut = holdsReference ? referenceCells : cv::Rect();
-        // The region counted against its own colour; none where it shows too little.
-        const auto measure = [&]() -> std::optional<Measured> {
-            const auto colour = regionColour(found, label, leaveOut);
-            if (!colour)
-                return std::nullopt;
-            return measureRegion(found, label, *colour, best.fit.blur, thin,
-                                 holdsReference ? reference : ReferenceInRegion());
-        };
-        std::optional<Measured> measured = measure();
-        // Measured again without what was split off (each part follows).
-        if (measured && measured->faintBeside
-            && splitOffUncounted(found, label, *measured, leaveOut, settings.minArea / 4 / (pixelArea * unitsPerDot)))
-            measured = measure();
-        if (!measured)
-            continue;
-        // Shapes lying near each other, or near the reference, make one region
-        // on the reduced copy; each is an object of its own.
-        for (Measured& piece : piecesOf(*measured, fewestDots)) {
-            const double area = double(piece.dots) * unitsPerDot;
-            if (area <= settings.minArea)
-                continue;
-            FoundObject object;
-            object.dots = piece.dots;
-            object.area = area;
-            object.box = toQRect(piece.box);
-            object.touchesEdge = touchesBorder(piece.box, found.picture.size());
-            object.outline = outlineOf(std::move(piece.contours));
-            object.thin = piece.width < thin;
-            object.faintBeside = piece.faintBeside;
-            object.againstReference = piece.againstReference;
-            objects.push_back(std::move(object));
-        }
+        if (const std::optional<Measured> measured = measuredRegion(found, label, rules))
+            addObjects(*measured, found, rules, objects);
     }
-    std::vector<QRect> boxes;
-    for (const FoundObject& object : objects)
-        boxes.push_back(object.box);
-    for (const int index : readingOrder(boxes)) {
-        result.objects.push_back(std::move(objects[std::size_t(index)]));
-        result.objects.back().number = int(result.objects.size());
-    }
+    result.objects = numberedInReadingOrder(std::move(objects));
     return result;
 }
 
