@@ -469,26 +469,27 @@ ShapeFit fitDisc(const ContrastPatch& patch, const std::vector<cv::Point2f>& rou
     return fit;
 }
 
-ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)
+namespace {
+
+// Lines across the four sides of a rough square's box, from outside inward:
+// side s has the lines firstOf[s] up to firstOf[s + 1].
+struct SideLines {
+    std::vector<cv::Point2f> outside, inwards;
+    std::vector<std::optional<Crossing>> crossings;
+    std::array<std::size_t, 5> firstOf{};
+};
+
+// None where a side is too short to fit.
+std::optional<SideLines> linesAcrossSides(const ContrastPatch& patch, const cv::RotatedRect& box, float reach)
 {
-    ShapeFit fit;
-    const cv::RotatedRect box = cv::minAreaRect(rough);
     std::array<cv::Point2f, 4> corners;
     box.points(corners.data());
-    const double side = std::min(box.size.width, box.size.height);
-    reach = std::min(reach, float(0.25 * side));
-    std::array<Line, 4> sides;
-    std::vector<double> allResiduals;
-    std::size_t attempted = 0, keptCount = 0;
-    // The lines across all four sides first: a rim runs round all of them.
-    std::array<std::size_t, 5> firstOf{};
-    std::vector<cv::Point2f> inwards, outside;
-    std::vector<std::optional<Crossing>> crossings;
+    SideLines lines;
     for (int s = 0; s < 4; ++s) {
         const cv::Point2f from = corners[std::size_t(s)], to = corners[std::size_t((s + 1) % 4)];
         const double length = norm(cv::Point2d(to - from));
         if (length < 4)
-            return fit;
+            return std::nullopt;
         const cv::Point2f along = (to - from) * float(1 / length);
         cv::Point2f inward(-along.y, along.x);
         if ((box.center - from).dot(inward) < 0)
@@ -496,20 +497,35 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
         const int samples = std::max(6, int(0.7 * length));
         for (int i = 0; i < samples; ++i) {
             const float at = float(length) * (0.15F + 0.7F * (float(i) + 0.5F) / float(samples));
-            inwards.push_back(inward);
-            outside.push_back(from + along * at - inward * reach);
-            crossings.push_back(crossingAlong(patch, outside.back(), inward, 2 * reach));
+            lines.inwards.push_back(inward);
+            lines.outside.push_back(from + along * at - inward * reach);
+            lines.crossings.push_back(crossingAlong(patch, lines.outside.back(), inward, 2 * reach));
         }
-        firstOf[std::size_t(s + 1)] = crossings.size();
+        lines.firstOf[std::size_t(s + 1)] = lines.crossings.size();
     }
-    const std::vector<std::optional<float>> found = edgesOf(crossings).along;
-    fit.blur = blurOf(crossings);
+    return lines;
+}
+
+// Each side's straight edge, fitted to its edge points and twice more
+// without those lying far off it, with the residuals of the points kept.
+struct FittedSides {
+    std::array<Line, 4> lines;
+    std::vector<double> residuals;
+    std::size_t attempted = 0, kept = 0;
+};
+
+// None where a side shows too few edge points.
+std::optional<FittedSides> fittedSides(const SideLines& across)
+{
+    const std::vector<std::optional<float>> found = edgesOf(across.crossings).along;
+    FittedSides sides;
     for (int s = 0; s < 4; ++s) {
         std::vector<cv::Point2d> edges;
-        for (std::size_t i = firstOf[std::size_t(s)]; i < firstOf[std::size_t(s + 1)]; ++i)
+        const std::size_t first = across.firstOf[std::size_t(s)], end = across.firstOf[std::size_t(s + 1)];
+        for (std::size_t i = first; i < end; ++i)
             if (found[i])
-                edges.emplace_back(cv::Point2d(outside[i] + inwards[i] * *found[i]));
-        attempted += firstOf[std::size_t(s + 1)] - firstOf[std::size_t(s)];
+                edges.emplace_back(cv::Point2d(across.outside[i] + across.inwards[i] * *found[i]));
+        sides.attempted += end - first;
         auto line = fitLine(edges);
         std::vector<cv::Point2d> kept = edges;
         for (int round = 0; round < 2 && line; ++round) {
@@ -517,35 +533,72 @@ ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& r
             line = fitLine(kept);
         }
         if (!line)
-            return fit;
-        sides[std::size_t(s)] = *line;
+            return std::nullopt;
+        sides.lines[std::size_t(s)] = *line;
         const std::vector<double> residuals = lineResiduals(kept, *line);
-        allResiduals.insert(allResiduals.end(), residuals.begin(), residuals.end());
-        keptCount += kept.size();
+        sides.residuals.insert(sides.residuals.end(), residuals.begin(), residuals.end());
+        sides.kept += kept.size();
     }
-    std::array<cv::Point2d, 4> fitted;
+    return sides;
+}
+
+// Where neighbouring sides meet; none where two run parallel.
+std::optional<std::array<cv::Point2d, 4>> cornersOf(const std::array<Line, 4>& sides)
+{
+    std::array<cv::Point2d, 4> corners;
     for (int s = 0; s < 4; ++s) {
         const auto corner = crossing(sides[std::size_t((s + 3) % 4)], sides[std::size_t(s)]);
         if (!corner)
-            return fit;
-        fitted[std::size_t(s)] = *corner;
+            return std::nullopt;
+        corners[std::size_t(s)] = *corner;
     }
+    return corners;
+}
+
+struct Quadrilateral {
+    double area = 0;
+    bool square = false; // sides within a tenth of each other, corners within 5 degrees of square
+};
+
+Quadrilateral quadrilateral(const std::array<cv::Point2d, 4>& corners)
+{
     double area = 0, shortest = std::numeric_limits<double>::max(), longest = 0, worstAngle = 0;
     for (int s = 0; s < 4; ++s) {
-        const cv::Point2d a = fitted[std::size_t(s)], b = fitted[std::size_t((s + 1) % 4)],
-                          c = fitted[std::size_t((s + 2) % 4)];
+        const cv::Point2d a = corners[std::size_t(s)], b = corners[std::size_t((s + 1) % 4)],
+                          c = corners[std::size_t((s + 2) % 4)];
         area += a.x * b.y - b.x * a.y;
         shortest = std::min(shortest, norm(b - a));
         longest = std::max(longest, norm(b - a));
         const double cosine = (a - b).dot(c - b) / std::max(norm(a - b) * norm(c - b), 1e-9);
         worstAngle = std::max(worstAngle, std::abs(cosine));
     }
-    fit.pixelArea = std::abs(area) / 2;
-    fit.score = rms(allResiduals) / std::sqrt(std::max(fit.pixelArea, 1.0));
-    const bool square = longest / shortest <= 1.1 && worstAngle <= std::sin(5 * std::numbers::pi / 180);
-    fit.fitted = square && double(keptCount) >= leastKeptShare * double(attempted)
+    return {std::abs(area) / 2, longest / shortest <= 1.1 && worstAngle <= std::sin(5 * std::numbers::pi / 180)};
+}
+
+} // namespace
+
+ShapeFit fitSquare(const ContrastPatch& patch, const std::vector<cv::Point2f>& rough, float reach)
+{
+    ShapeFit fit;
+    const cv::RotatedRect box = cv::minAreaRect(rough);
+    const double side = std::min(box.size.width, box.size.height);
+    // The lines across all four sides first: a rim runs round all of them.
+    const std::optional<SideLines> across = linesAcrossSides(patch, box, std::min(reach, float(0.25 * side)));
+    if (!across)
+        return fit;
+    fit.blur = blurOf(across->crossings);
+    const std::optional<FittedSides> sides = fittedSides(*across);
+    if (!sides)
+        return fit;
+    const auto corners = cornersOf(sides->lines);
+    if (!corners)
+        return fit;
+    const Quadrilateral shape = quadrilateral(*corners);
+    fit.pixelArea = shape.area;
+    fit.score = rms(sides->residuals) / std::sqrt(std::max(fit.pixelArea, 1.0));
+    fit.fitted = shape.square && double(sides->kept) >= leastKeptShare * double(sides->attempted)
                  && fit.score <= std::max(loosestScore, loosestPixels / std::sqrt(std::max(fit.pixelArea, 1.0)));
-    for (const cv::Point2d& corner : fitted)
+    for (const cv::Point2d& corner : *corners)
         fit.outline.emplace_back(float(corner.x), float(corner.y));
     return fit;
 }
