@@ -131,8 +131,6 @@ bool splitOffUncounted(Finding& found, int label, const Measured& measured, cv::
     return true;
 }
 
-// The regions, the reference and the objects of a picture of 32-bit pixels
-// and its reduced copy.
 // The reference as found: the best candidate's fitted outline and area, and
 // whether another candidate fits about as well or the outline may hold a
 // shadow.
@@ -252,6 +250,8 @@ std::vector<FoundObject> numberedInReadingOrder(std::vector<FoundObject> objects
     return numbered;
 }
 
+// The regions, the reference and the objects of a picture of 32-bit pixels
+// and its reduced copy.
 FindResult foundOn(const QImage& picture, const ReducedCopy& reduced, const FindSettings& settings)
 {
     const cv::Mat wrapped(picture.height(), picture.width(), CV_8UC4, const_cast<uchar*>(picture.constBits()),
