@@ -154,6 +154,62 @@ MeasureSettings settingsFrom(const QCommandLineParser& parser, const Options& o,
     return settings;
 }
 
+// --find's own settings (its reference's shape and the smallest area kept),
+// and the rectangles and counting options it does without refused.
+FindSettings findSettingsFrom(const QCommandLineParser& parser, const Options& o)
+{
+    if (parser.isSet(o.object) || parser.isSet(o.reference) || parser.isSet(o.boxes))
+        throw OptionError(QStringLiteral("--find measures without rectangles: leave out --object, --reference "
+                                         "and --boxes"));
+    for (const auto* counting :
+         {&o.levels, &o.threshold, &o.by, &o.objectBy, &o.referenceBy, &o.colourMargin, &o.units})
+        if (parser.isSet(*counting))
+            throw OptionError(QStringLiteral("--find sets its own limit for each shape: leave out --%1")
+                                  .arg(counting->names().constFirst()));
+    if (!parser.isSet(o.referenceShape))
+        throw OptionError(QStringLiteral("--find needs --reference-shape disc or square"));
+    FindSettings find;
+    find.shape = choiceOption(parser.value(o.referenceShape), QStringLiteral("reference-shape"),
+                              {QStringLiteral("disc"), QStringLiteral("square")})
+                         == 1
+                     ? ReferenceShape::Square
+                     : ReferenceShape::Disc;
+    if (parser.isSet(o.minArea)) {
+        bool ok = false;
+        const double minArea = parser.value(o.minArea).trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(minArea) || minArea < 0)
+            throw OptionError(
+                QStringLiteral("--min-area wants a number of zero or more, not '%1'").arg(parser.value(o.minArea)));
+        find.minArea = minArea;
+    }
+    return find;
+}
+
+// --sizes measures nothing: the options for measuring are refused with it.
+void refuseMeasuringOptions(const QCommandLineParser& parser, const Options& o)
+{
+    for (const auto* measuring : {&o.report, &o.marked, &o.object, &o.reference, &o.boxes, &o.find})
+        if (parser.isSet(*measuring))
+            throw OptionError(
+                QStringLiteral("--sizes measures nothing: leave out --%1").arg(measuring->names().constFirst()));
+}
+
+// A name that looks like an option is the name forgotten before the next
+// option ("--report --csv out.csv"); a file named so is given as ./--csv.
+void checkFileNames(const QCommandLineParser& parser, const Options& o)
+{
+    for (const auto* named : {&o.report, &o.marked, &o.csv, &o.boxes}) {
+        const QString option = named->names().constFirst(), name = parser.value(*named);
+        if (!parser.isSet(*named) || (named == &o.csv && name == u"-"))
+            continue;
+        if (name.isEmpty())
+            throw OptionError(QStringLiteral("--%1 needs a name").arg(option));
+        if (name.startsWith(u'-'))
+            throw OptionError(
+                QStringLiteral("--%1 needs a name, not '%2' (a file named so is given as ./%2)").arg(option, name));
+    }
+}
+
 } // namespace
 
 MeasureOptions parseMeasureOptions(const QStringList& arguments)
@@ -176,55 +232,18 @@ MeasureOptions parseMeasureOptions(const QStringList& arguments)
     options.boxesFile = parser.value(o.boxes);
     options.objectGiven = parser.isSet(o.object);
     options.find = parser.isSet(o.find);
-    if (options.find) {
-        if (parser.isSet(o.object) || parser.isSet(o.reference) || parser.isSet(o.boxes))
-            throw OptionError(QStringLiteral("--find measures without rectangles: leave out --object, --reference "
-                                             "and --boxes"));
-        for (const auto* counting :
-             {&o.levels, &o.threshold, &o.by, &o.objectBy, &o.referenceBy, &o.colourMargin, &o.units})
-            if (parser.isSet(*counting))
-                throw OptionError(QStringLiteral("--find sets its own limit for each shape: leave out --%1")
-                                      .arg(counting->names().constFirst()));
-        if (!parser.isSet(o.referenceShape))
-            throw OptionError(QStringLiteral("--find needs --reference-shape disc or square"));
-        options.findSettings.shape = choiceOption(parser.value(o.referenceShape), QStringLiteral("reference-shape"),
-                                                  {QStringLiteral("disc"), QStringLiteral("square")})
-                                             == 1
-                                         ? ReferenceShape::Square
-                                         : ReferenceShape::Disc;
-        if (parser.isSet(o.minArea)) {
-            bool ok = false;
-            const double minArea = parser.value(o.minArea).trimmed().toDouble(&ok);
-            if (!ok || !std::isfinite(minArea) || minArea < 0)
-                throw OptionError(
-                    QStringLiteral("--min-area wants a number of zero or more, not '%1'").arg(parser.value(o.minArea)));
-            options.findSettings.minArea = minArea;
-        }
-    } else if (parser.isSet(o.referenceShape) || parser.isSet(o.minArea)) {
+    if (options.find)
+        options.findSettings = findSettingsFrom(parser, o);
+    else if (parser.isSet(o.referenceShape) || parser.isSet(o.minArea))
         throw OptionError(QStringLiteral("--reference-shape and --min-area go with --find"));
-    }
     options.settings = settingsFrom(parser, o, !options.sizes && !options.find && options.boxesFile.isEmpty());
     options.findSettings.referenceArea = double(options.settings.referenceArea);
     options.reportFile = parser.value(o.report);
     options.markedFolder = parser.value(o.marked);
     options.csvFile = parser.value(o.csv) == u"-" ? QString() : parser.value(o.csv); // "-": standard output
     if (options.sizes)
-        for (const auto* measuring : {&o.report, &o.marked, &o.object, &o.reference, &o.boxes, &o.find})
-            if (parser.isSet(*measuring))
-                throw OptionError(
-                    QStringLiteral("--sizes measures nothing: leave out --%1").arg(measuring->names().constFirst()));
-    // A name that looks like an option is the name forgotten before the next
-    // option ("--report --csv out.csv"); a file named so is given as ./--csv.
-    for (const auto* named : {&o.report, &o.marked, &o.csv, &o.boxes}) {
-        const QString option = named->names().constFirst(), name = parser.value(*named);
-        if (!parser.isSet(*named) || (named == &o.csv && name == u"-"))
-            continue;
-        if (name.isEmpty())
-            throw OptionError(QStringLiteral("--%1 needs a name").arg(option));
-        if (name.startsWith(u'-'))
-            throw OptionError(
-                QStringLiteral("--%1 needs a name, not '%2' (a file named so is given as ./%2)").arg(option, name));
-    }
+        refuseMeasuringOptions(parser, o);
+    checkFileNames(parser, o);
     options.pictures = parser.positionalArguments();
     if (options.pictures.isEmpty() && options.boxesFile.isEmpty())
         throw OptionError(QStringLiteral("no pictures given"));
