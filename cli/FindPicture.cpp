@@ -32,22 +32,17 @@ QRect onPicture(const QRect& box, QSize own, QSize counted)
     return QRect(topLeft, end - QPoint(1, 1)) & QRect(QPoint(0, 0), own);
 }
 
-// The picture at its own size (white where it draws nothing), drawn into
-// memory this thread keeps for its next picture: the pictures of a batch then
-// reuse pages already mapped instead of faulting in fresh ones, picture after
-// picture. The image is only valid until this thread's next call. Each row
-// goes into reduced as soon as it is drawn.
-QImage ownSizeImage(const Picture& picture, ReducedCopy& reduced)
+// Memory for a picture at its own size of bytes, kept by this thread for
+// its next picture: the pictures of a batch then reuse pages already mapped
+// instead of faulting in fresh ones, picture after picture. Valid until this
+// thread's next call.
+uchar* keptBuffer(std::size_t bytes)
 {
     struct Freed {
         void operator()(uchar* p) const { std::free(p); }
     };
     thread_local std::unique_ptr<uchar, Freed> buffer;
     thread_local std::size_t held = 0;
-    const int width = picture.width(), height = picture.height();
-    if (width <= 0 || height <= 0)
-        return {};
-    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
     if (bytes > held) {
         buffer.reset();
         held = 0;
@@ -64,7 +59,27 @@ QImage ownSizeImage(const Picture& picture, ReducedCopy& reduced)
 #endif
         held = rounded;
     }
-    QImage image(buffer.get(), width, height, qsizetype(width) * 4, QImage::Format_RGB32);
+    return buffer.get();
+}
+
+// The picture at its own size (white where it draws nothing); each row goes
+// into reduced as soon as it is drawn. A picture of a usual size is drawn
+// into memory this thread keeps (valid until its next call); a larger one
+// (a scan of 100 million pixels) into memory of its own, given back with
+// the image: kept, it would stay taken beside what the other workers are
+// given.
+QImage ownSizeImage(const Picture& picture, ReducedCopy& reduced)
+{
+    constexpr std::size_t largestKept = std::size_t(512) << 20;
+    const int width = picture.width(), height = picture.height();
+    if (width <= 0 || height <= 0)
+        return {};
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+    QImage image = bytes <= largestKept
+                       ? QImage(keptBuffer(bytes), width, height, qsizetype(width) * 4, QImage::Format_RGB32)
+                       : QImage(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        throw std::bad_alloc();
     if (picture.kind() != PictureKind::Jpeg) // a JPEG drawn at its own size writes every pixel
         image.fill(0xFFFFFFFFu);
     picture.stretchDrawRows(image, image.rect(), [&](int y) { reduced.addRow(image.constScanLine(y)); });
@@ -87,7 +102,9 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
         const QSize own(picture.width(), picture.height());
         const QSize counted = settings.fullResolution ? own : fittedSize(own.width(), own.height());
         FindResult found;
+        MemoryHeld memory;
         if (settings.fullResolution) {
+            memory = holdToMeasure(own);
             ReducedCopy reduced(own.width(), own.height());
             image = ownSizeImage(picture, reduced);
             found = findObjects(image, reduced, find);
@@ -128,7 +145,7 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
             first.warnings.add(Warning::NoObject);
             rows.push_back(first);
         }
-        FoundRows result{rows, QImage()};
+        FoundRows result{rows, QImage(), memory};
         if (marked || view) {
             const QImage drawn = markedView(image, found);
             if (marked)
@@ -146,6 +163,6 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
             failed.warnings.add(Warning::PictureCutShort);
         if (view && !image.isNull())
             failed.view = reportImage(image); // the picture as it was searched
-        return {{failed}, QImage()};
+        return {{failed}, QImage(), MemoryHeld()};
     }
 }

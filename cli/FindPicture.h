@@ -4,6 +4,7 @@
 // Measuring one picture with --find: the picture (its working image, or with
 // fullResolution the picture at its own size) searched for the reference and
 // the objects, one row per object in reading order.
+#include "cli/MemoryBudget.h"
 #include "cli/PictureRow.h"
 
 #include <QImage>
@@ -12,7 +13,8 @@
 
 struct FoundRows {
     std::vector<PictureRow> rows;
-    QImage marked; // with marked: the marked view, when the picture was searched
+    QImage marked;     // with marked: the marked view, when the picture was searched
+    MemoryHeld memory; // with fullResolution: what searching the picture is counted to take
 };
 
 // The rows of the picture named file, read from path. With no object beside

@@ -83,6 +83,7 @@ Measurement measurePicture(const QString& fileName, const MeasureSettings& setti
         const QRect box = wholePicture
                               ? QRect(QPoint(0, 0), own)
                               : withSurround(object, own) | (reference ? withSurround(*reference, own) : QRect());
+        result.memory = holdToMeasure((box & QRect(QPoint(0, 0), own)).size());
         PicturePart part = picturePart(picture, box);
         result.workingImage = std::move(part.pixels);
         offset = part.offset;

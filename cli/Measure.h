@@ -6,6 +6,7 @@
 // counting commands count (the object first, then the reference on the same,
 // already marked, working image), the area by the "＝" button's rule.
 #include "cli/MeasureOptions.h"
+#include "cli/MemoryBudget.h"
 #include "measure/WorkingImage.h"
 
 #include <QString>
@@ -21,6 +22,7 @@ struct Measurement {
     std::int32_t objectDots = 0;
     std::optional<std::int32_t> referenceDots; // none without a reference rectangle
     Warnings warnings;
+    MemoryHeld memory; // with fullResolution: what the image is counted to take, held while it lives
 };
 
 // The picture measured by settings: the window's levels and rules count

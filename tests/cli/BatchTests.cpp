@@ -8,13 +8,18 @@
 
 #include "../calc/SeparatorScope.h"
 #include "cli/Batch.h"
+#include "cli/FindPicture.h"
 #include "cli/Measure.h"
+#include "cli/MemoryBudget.h"
 #include "base/PlanixError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <sched.h>
 
 namespace {
@@ -201,6 +206,51 @@ TEST(Batch, AnAreaErrorFailsTheRowWithTheCounts)
     EXPECT_EQ(rows[0].error, QStringLiteral("浮動小数点数のオーバーフロー"));
     EXPECT_TRUE(rows[0].objectDots);
     EXPECT_TRUE(rows[0].area.isEmpty());
+}
+
+// A JPEG of a few kilobytes whose header claims the largest size a JPEG can have.
+QString claimingLargestSize(const QString& dir)
+{
+    QFile small(savedScene(dir, QStringLiteral("small.jpg"), QSize(64, 48), "JPG"));
+    EXPECT_TRUE(small.open(QIODevice::ReadOnly));
+    QByteArray bytes = small.readAll();
+    const qsizetype frame = bytes.indexOf(QByteArrayView("\xFF\xC0", 2));
+    EXPECT_GT(frame, 0);
+    // Height and width: 65500, as large as libjpeg takes.
+    for (const qsizetype at : {frame + 5, frame + 7}) {
+        bytes[at] = char(0xFF);
+        bytes[at + 1] = char(0xDC);
+    }
+    return savedFile(dir, QStringLiteral("claims.jpg"), bytes);
+}
+
+TEST(Batch, PicturesAtTheirOwnSizeTakeTheirTurnForMemoryAndOneThatCanNeverFitFailsItsRow)
+{
+    MemoryBudget budget(100);
+    EXPECT_FALSE(budget.hold(101));
+    std::optional<MemoryHeld> first = budget.hold(60);
+    ASSERT_TRUE(first);
+    std::atomic<bool> secondHeld = false;
+    std::jthread second([&] { secondHeld = budget.hold(50).has_value(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(secondHeld) << "went ahead beside the first";
+    first.reset();
+    second.join();
+    EXPECT_TRUE(secondHeld);
+
+    if (MemoryBudget::forPictures().size() >= bytesToMeasure(QSize(65500, 65500)))
+        GTEST_SKIP() << "this computer could measure 65500 x 65500 pixels";
+    const QString dir = temporaryDirectory();
+    const QStringList pictures = {claimingLargestSize(dir), savedScene(dir, QStringLiteral("a.bmp"), QSize(600, 500))};
+    MeasureSettings settings = settingsFor({0, 0, 1024, 768}, std::nullopt);
+    settings.fullResolution = true;
+    const std::vector<PictureRow> rows = measureBatch({pictures, settings, QString(), 2, {}});
+    const QString tooLarge = QStringLiteral(
+        "the picture is too large to measure at its own size: 65500 x 65500 pixels");
+    EXPECT_TRUE(rows[0].error.startsWith(tooLarge)) << rows[0].error.toStdString();
+    EXPECT_FALSE(rows[1].failed());
+    const FoundRows found = findRows(pictures[0], pictures[0], settings, FindSettings(), false, false);
+    EXPECT_TRUE(found.rows[0].error.startsWith(tooLarge)) << found.rows[0].error.toStdString();
 }
 
 } // namespace
