@@ -98,9 +98,16 @@ BatchJob batchJob(const MeasureOptions& options)
     QFile file(options.boxesFile);
     if (!file.open(QIODevice::ReadOnly))
         throw OptionError(QStringLiteral("--boxes: cannot read %1").arg(options.boxesFile));
+    // A list of rectangles is a small file: a far larger one (a film named by
+    // mistake, a device without end) is not one, and is not read whole.
+    constexpr qint64 largestBoxesFile = qint64(64) << 20;
+    const QByteArray text = file.read(largestBoxesFile + 1);
+    if (text.size() > largestBoxesFile)
+        throw OptionError(
+            QStringLiteral("--boxes %1: larger than 64 MB, not a list of rectangles").arg(options.boxesFile));
     std::vector<BoxRow> rows;
     try {
-        rows = parseBoxes(file.readAll());
+        rows = parseBoxes(text);
     } catch (const PlanixError& error) {
         throw OptionError(QStringLiteral("--boxes %1: %2").arg(options.boxesFile, error.message()));
     }

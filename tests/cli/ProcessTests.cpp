@@ -138,6 +138,7 @@ TEST(MeasureProgram, MalformedCommandLinesExitWith2AndAShortUsage)
         {"--object", "0,0,4,4", "--reference-area", "pi", "a.jpg"},
         {"--object", "0,0,4,4", "--reference-area", "0", "a.jpg"},
         {"--boxes", "no such boxes.csv"},
+        {"--boxes", "/dev/zero"}, // read no further than a list of rectangles can be long
         {"--frobnicate", "a.jpg"},
     };
     for (const QStringList& arguments : malformed) {
