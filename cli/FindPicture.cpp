@@ -70,7 +70,7 @@ uchar* keptBuffer(std::size_t bytes)
 // given.
 QImage ownSizeImage(const Picture& picture, ReducedCopy& reduced)
 {
-    constexpr std::size_t largestKept = std::size_t(512) << 20;
+    constexpr std::size_t largestKept = std::size_t(256) << 20;
     const int width = picture.width(), height = picture.height();
     if (width <= 0 || height <= 0)
         return {};
@@ -94,6 +94,7 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
     PictureRow first;
     first.file = file;
     first.settings = settings;
+    MemoryHeld memory; // held while the picture's own-size pixels live
     QImage image;
     bool cutShort = false;
     try {
@@ -102,7 +103,6 @@ FoundRows findRows(const QString& file, const QString& path, const MeasureSettin
         const QSize own(picture.width(), picture.height());
         const QSize counted = settings.fullResolution ? own : fittedSize(own.width(), own.height());
         FindResult found;
-        MemoryHeld memory;
         if (settings.fullResolution) {
             memory = holdToMeasure(own);
             ReducedCopy reduced(own.width(), own.height());

@@ -6,11 +6,14 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <limits>
+
 #include <unistd.h>
 
 namespace {
 
-constexpr std::uint64_t bytesPerPixel = 8;
+constexpr std::uint64_t bytesPerPixel = 10;
 // Where the system does not say how much memory it has.
 constexpr std::uint64_t assumedMemory = std::uint64_t(4) << 30;
 
@@ -20,7 +23,7 @@ std::uint64_t computerMemory()
     return pages > 0 && pageSize > 0 ? std::uint64_t(pages) * std::uint64_t(pageSize) : assumedMemory;
 }
 
-QString gigabytes(std::uint64_t bytes) { return QString::number(double(bytes) / double(1 << 30), 'f', 1); }
+QString gigabytes(double bytes) { return QString::number(bytes / double(1 << 30), 'f', 1); }
 
 } // namespace
 
@@ -34,9 +37,12 @@ std::optional<MemoryHeld> MemoryBudget::hold(std::uint64_t bytes)
 {
     if (bytes > total)
         return std::nullopt;
-    std::unique_lock lock(mutex);
-    freed.wait(lock, [&] { return held + bytes <= total; });
-    held += bytes;
+    {
+        std::unique_lock lock(mutex);
+        freed.wait(lock, [&] { return held + bytes <= total; });
+        held += bytes;
+    }
+    // Made unlocked: should making it fail, it gives the bytes back itself.
     return MemoryHeld(nullptr, [this, bytes](void*) { release(bytes); });
 }
 
@@ -51,7 +57,14 @@ void MemoryBudget::release(std::uint64_t bytes)
 
 std::uint64_t bytesToMeasure(QSize ownSize)
 {
-    return std::uint64_t(std::max(ownSize.width(), 0)) * std::uint64_t(std::max(ownSize.height(), 0)) * bytesPerPixel;
+    // A metafile may claim 2 147 483 647 pixels each way: the product is
+    // then taken as the most there can be, not as what it wraps round to.
+    std::uint64_t bytes = 0;
+    if (__builtin_mul_overflow(std::uint64_t(std::max(ownSize.width(), 0)),
+                               std::uint64_t(std::max(ownSize.height(), 0)), &bytes)
+        || __builtin_mul_overflow(bytes, bytesPerPixel, &bytes))
+        return std::numeric_limits<std::uint64_t>::max();
+    return bytes;
 }
 
 MemoryHeld holdToMeasure(QSize ownSize)
@@ -65,5 +78,6 @@ MemoryHeld holdToMeasure(QSize ownSize)
                                      "without --full-resolution")
                           .arg(ownSize.width())
                           .arg(ownSize.height())
-                          .arg(gigabytes(bytes), gigabytes(2 * budget.size())));
+                          .arg(gigabytes(double(ownSize.width()) * double(ownSize.height()) * double(bytesPerPixel)),
+                               gigabytes(2 * double(budget.size()))));
 }

@@ -40,7 +40,8 @@ private:
 };
 
 // What measuring a picture at its own size is counted to take: its pixels,
-// a marked copy of them and the planes of the analysis.
+// a marked copy of them, the planes of the analysis and a report's view
+// (10 bytes a pixel).
 std::uint64_t bytesToMeasure(QSize ownSize);
 
 // Holds what measuring a picture of ownSize at its own size takes, from the

@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <atomic>
+#include <climits>
+#include <cstdint>
 #include <chrono>
 #include <thread>
 #include <sched.h>
@@ -228,6 +230,7 @@ TEST(Batch, PicturesAtTheirOwnSizeTakeTheirTurnForMemoryAndOneThatCanNeverFitFai
 {
     MemoryBudget budget(100);
     EXPECT_FALSE(budget.hold(101));
+    EXPECT_EQ(bytesToMeasure(QSize(INT_MAX, INT_MAX)), UINT64_MAX) << "not what the product wraps round to";
     std::optional<MemoryHeld> first = budget.hold(60);
     ASSERT_TRUE(first);
     std::atomic<bool> secondHeld = false;
