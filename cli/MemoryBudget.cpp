@@ -4,11 +4,13 @@
 
 #include "base/PlanixError.h"
 
+#include <QFile>
 #include <QString>
 
 #include <algorithm>
 #include <limits>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -23,13 +25,41 @@ std::uint64_t computerMemory()
     return pages > 0 && pageSize > 0 ? std::uint64_t(pages) * std::uint64_t(pageSize) : assumedMemory;
 }
 
+// A container's limit, as its control group shows it at the root of its
+// own view ("max", or a number far beyond the computer's, where none).
+std::uint64_t controlGroupLimit()
+{
+    std::uint64_t limit = std::numeric_limits<std::uint64_t>::max();
+    for (const char* file : {"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory/memory.limit_in_bytes"}) {
+        QFile limitFile(QString::fromLatin1(file));
+        if (!limitFile.open(QIODevice::ReadOnly))
+            continue;
+        bool isNumber = false;
+        const std::uint64_t bytes = limitFile.readLine(64).trimmed().toULongLong(&isNumber);
+        if (isNumber)
+            limit = std::min(limit, bytes);
+    }
+    return limit;
+}
+
+// The memory this program may use: the computer's, or less where a
+// container or `ulimit -v` allows less.
+std::uint64_t usableMemory()
+{
+    std::uint64_t memory = std::min(computerMemory(), controlGroupLimit());
+    rlimit addressSpace{};
+    if (getrlimit(RLIMIT_AS, &addressSpace) == 0 && addressSpace.rlim_cur != RLIM_INFINITY)
+        memory = std::min<std::uint64_t>(memory, addressSpace.rlim_cur);
+    return memory;
+}
+
 QString gigabytes(double bytes) { return QString::number(bytes / double(1 << 30), 'f', 1); }
 
 } // namespace
 
 MemoryBudget& MemoryBudget::forPictures()
 {
-    static MemoryBudget budget(computerMemory() / 2);
+    static MemoryBudget budget(usableMemory() / 2);
     return budget;
 }
 
@@ -74,7 +104,7 @@ MemoryHeld holdToMeasure(QSize ownSize)
     if (std::optional<MemoryHeld> held = budget.hold(bytes))
         return *held;
     throw PlanixError(QStringLiteral("the picture is too large to measure at its own size: %1 x %2 pixels take "
-                                     "about %3 GB, more than half of the %4 GB this computer has; measure it "
+                                     "about %3 GB, more than half of the %4 GB this program may use; measure it "
                                      "without --full-resolution")
                           .arg(ownSize.width())
                           .arg(ownSize.height())

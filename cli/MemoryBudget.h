@@ -21,7 +21,8 @@ class MemoryBudget {
 public:
     explicit MemoryBudget(std::uint64_t bytes) : total(bytes) { }
 
-    // Half the memory of the computer, shared by the whole process.
+    // Half the memory this program may use (the computer's, or less in a
+    // container or under `ulimit -v`), shared by the whole process.
     static MemoryBudget& forPictures();
 
     // bytes held, once those held by others leave room for them; none when

@@ -210,22 +210,6 @@ TEST(Batch, AnAreaErrorFailsTheRowWithTheCounts)
     EXPECT_TRUE(rows[0].area.isEmpty());
 }
 
-// A JPEG of a few kilobytes whose header claims the largest size a JPEG can have.
-QString claimingLargestSize(const QString& dir)
-{
-    QFile small(savedScene(dir, QStringLiteral("small.jpg"), QSize(64, 48), "JPG"));
-    EXPECT_TRUE(small.open(QIODevice::ReadOnly));
-    QByteArray bytes = small.readAll();
-    const qsizetype frame = bytes.indexOf(QByteArrayView("\xFF\xC0", 2));
-    EXPECT_GT(frame, 0);
-    // Height and width: 65500, as large as libjpeg takes.
-    for (const qsizetype at : {frame + 5, frame + 7}) {
-        bytes[at] = char(0xFF);
-        bytes[at + 1] = char(0xDC);
-    }
-    return savedFile(dir, QStringLiteral("claims.jpg"), bytes);
-}
-
 TEST(Batch, PicturesAtTheirOwnSizeTakeTheirTurnForMemoryAndOneThatCanNeverFitFailsItsRow)
 {
     MemoryBudget budget(100);
@@ -244,7 +228,8 @@ TEST(Batch, PicturesAtTheirOwnSizeTakeTheirTurnForMemoryAndOneThatCanNeverFitFai
     if (MemoryBudget::forPictures().size() >= bytesToMeasure(QSize(65500, 65500)))
         GTEST_SKIP() << "this computer could measure 65500 x 65500 pixels";
     const QString dir = temporaryDirectory();
-    const QStringList pictures = {claimingLargestSize(dir), savedScene(dir, QStringLiteral("a.bmp"), QSize(600, 500))};
+    const QStringList pictures = {savedClaimingSize(dir, QStringLiteral("claims.jpg"), 65500),
+                                  savedScene(dir, QStringLiteral("a.bmp"), QSize(600, 500))};
     MeasureSettings settings = settingsFor({0, 0, 1024, 768}, std::nullopt);
     settings.fullResolution = true;
     const std::vector<PictureRow> rows = measureBatch({pictures, settings, QString(), 2, {}});

@@ -188,6 +188,23 @@ TEST(MeasureProgram, EachBoxesRowItsOwnRectanglesABadRowItsOwnError)
         << sizes.output.toStdString();
 }
 
+TEST(MeasureProgram, UnderAMemoryLimitAPictureTooLargeForItFailsItsRowAtOnce)
+{
+    const QString picture = savedClaimingSize(temporaryDirectory(), QStringLiteral("claims.jpg"), 20000);
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("ulimit -v 3000000 && exec \"$0\" \"$@\""),
+                   QStringLiteral(PLANIX_MEASURE_PROGRAM), QStringLiteral("--find"),
+                   QStringLiteral("--reference-shape"), QStringLiteral("disc"), QStringLiteral("--full-resolution"),
+                   picture});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QString output = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(output.contains(QStringLiteral("20000 x 20000 pixels take about 3.7 GB, more than half of the 2.9 GB "
+                                               "this program may use")))
+        << output.toStdString();
+}
+
 TEST(MeasureProgram, HelpAndVersion)
 {
     const ProcessRun help = runMeasure({"--help"});

@@ -63,6 +63,22 @@ QString savedFile(const QString& dir, const QString& name, const QByteArray& byt
     return path;
 }
 
+QString savedClaimingSize(const QString& dir, const QString& name, int side)
+{
+    QFile small(savedScene(dir, QStringLiteral("small-") + name, QSize(64, 48), "JPG"));
+    if (!small.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = small.readAll();
+    const qsizetype frame = bytes.indexOf(QByteArrayView("\xFF\xC0", 2));
+    if (frame < 0)
+        return {};
+    for (const qsizetype at : {frame + 5, frame + 7}) { // height, width
+        bytes[at] = char(side >> 8);
+        bytes[at + 1] = char(side & 0xFF);
+    }
+    return savedFile(dir, name, bytes);
+}
+
 MeasureSettings settingsFor(SelectionRect object, std::optional<SelectionRect> reference, CountRule rule,
                             int thresholdTenths)
 {

@@ -25,6 +25,10 @@ QString savedScene(const QString& dir, const QString& name, QSize size, const ch
 // Writes bytes into dir under name; its full path.
 QString savedFile(const QString& dir, const QString& name, const QByteArray& bytes);
 
+// A JPEG of a few kilobytes whose header claims side x side pixels (at most
+// 65500, as large as libjpeg takes), written into dir under name.
+QString savedClaimingSize(const QString& dir, const QString& name, int side);
+
 // Settings with the default reference area (the calculator's "3.14").
 MeasureSettings settingsFor(SelectionRect object, std::optional<SelectionRect> reference,
                             CountRule rule = CountRule::Brightness, int thresholdTenths = 5);
