@@ -7,6 +7,7 @@
 #include "surface/readers/FileName.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -67,6 +68,25 @@ QByteArray readWholeFile(const QString& fileName)
     return bytes;
 }
 
+// A JPEG file's bytes; of a file that does not begin as a JPEG does (a film
+// or an archive named .jpg by mistake, of any size), only its first two,
+// which the decoder refuses just as it would refuse the whole file.
+QByteArray readJpegFile(const QString& fileName)
+{
+    const OpenFile file(fileName);
+    QByteArray bytes(qsizetype(std::min<std::int64_t>(file.size, 2)), Qt::Uninitialized);
+    qsizetype done = readUpTo(file.fd, bytes.data(), bytes.size());
+    if (done == 2 && bytes.startsWith(QByteArrayView("\xFF\xD8", 2))) {
+        bytes.resize(qsizetype(std::max<std::int64_t>(file.size, 2)));
+        const qsizetype rest = readUpTo(file.fd, bytes.data() + 2, bytes.size() - 2);
+        done = rest < 0 ? rest : 2 + rest;
+    }
+    if (done < 0)
+        throwCannotOpen(fileName);
+    bytes.truncate(done); // the file may have shrunk meanwhile
+    return bytes;
+}
+
 } // namespace
 
 Picture readPictureFile(const QString& fileName)
@@ -78,7 +98,7 @@ Picture readPictureFile(const QString& fileName)
         return readBmpFile(file.fd, file.size);
     }
     if (lower == u"jpg" || lower == u"jpeg")
-        return readJpeg(readWholeFile(fileName));
+        return readJpeg(readJpegFile(fileName));
     if (lower == u"ico")
         return readIcon(readWholeFile(fileName));
     if (lower == u"wmf" || lower == u"emf")

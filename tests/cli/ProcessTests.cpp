@@ -188,24 +188,38 @@ TEST(MeasureProgram, EachBoxesRowItsOwnRectanglesABadRowItsOwnError)
         << sizes.output.toStdString();
 }
 
-TEST(MeasureProgram, UnderAMemoryLimitAPictureTooLargeForItFailsItsRowAtOnce)
+// Runs the program under `ulimit -v` (in kilobytes); its standard output.
+QString outputUnderMemoryLimit(int kilobytes, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"),
+                  QStringList{QStringLiteral("-c"), QStringLiteral("ulimit -v %1 && exec \"$0\" \"$@\"").arg(kilobytes),
+                              QStringLiteral(PLANIX_MEASURE_PROGRAM)}
+                      + arguments);
+    if (!process.waitForFinished(120000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+TEST(MeasureProgram, UnderAMemoryLimitAPictureTooLargeForItOrAFileThatIsNoJpegFailsItsRowAtOnce)
 {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "AddressSanitizer maps more address space than the limit leaves";
 #endif
-    const QString picture = savedClaimingSize(temporaryDirectory(), QStringLiteral("claims.jpg"), 20000);
-    QProcess process;
-    process.start(QStringLiteral("/bin/sh"),
-                  {QStringLiteral("-c"), QStringLiteral("ulimit -v 3000000 && exec \"$0\" \"$@\""),
-                   QStringLiteral(PLANIX_MEASURE_PROGRAM), QStringLiteral("--find"),
-                   QStringLiteral("--reference-shape"), QStringLiteral("disc"), QStringLiteral("--full-resolution"),
-                   picture});
-    ASSERT_TRUE(process.waitForFinished(120000));
-    const QString output = QString::fromUtf8(process.readAllStandardOutput());
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(output.contains(QStringLiteral("20000 x 20000 pixels take about 3.7 GB, more than half of the 2.9 GB "
-                                               "this program may use")))
-        << output.toStdString();
+    const QString dir = temporaryDirectory();
+    const QString claims = savedClaimingSize(dir, QStringLiteral("claims.jpg"), 20000);
+    const QString found = outputUnderMemoryLimit(3000000,
+                                                 {QStringLiteral("--find"), QStringLiteral("--reference-shape"),
+                                                  QStringLiteral("disc"), QStringLiteral("--full-resolution"), claims});
+    EXPECT_TRUE(found.contains(QStringLiteral("20000 x 20000 pixels take about 3.7 GB, more than half of the 2.9 GB "
+                                              "this program may use")))
+        << found.toStdString();
+    // A film named .jpg, larger than the memory allowed (holes, taking no disk).
+    QFile film(QDir(dir).filePath(QStringLiteral("film.jpg")));
+    ASSERT_TRUE(film.open(QIODevice::WriteOnly) && film.write("RIFF") == 4 && film.resize(qint64(4) << 30));
+    film.close();
+    const QString sizes = outputUnderMemoryLimit(3000000, {QStringLiteral("--sizes"), film.fileName()});
+    EXPECT_TRUE(sizes.contains(QStringLiteral("film.jpg,,,,,JPEG エラー #53"))) << sizes.toStdString();
 }
 
 TEST(MeasureProgram, HelpAndVersion)
