@@ -57,29 +57,18 @@ public:
     std::int64_t size = 0;
 };
 
-QByteArray readWholeFile(const QString& fileName)
+// The file's bytes. Where they must begin with start and do not (a film or
+// an archive named .jpg by mistake, of any size), only the first few are
+// read: the reader refuses them just as it would refuse the whole file.
+QByteArray readWholeFile(const QString& fileName, QByteArrayView start = {})
 {
     const OpenFile file(fileName);
-    QByteArray bytes(qsizetype(file.size), Qt::Uninitialized);
-    const qsizetype done = readUpTo(file.fd, bytes.data(), bytes.size());
-    if (done < 0)
-        throwCannotOpen(fileName);
-    bytes.truncate(done); // the file may have shrunk meanwhile
-    return bytes;
-}
-
-// A JPEG file's bytes; of a file that does not begin as a JPEG does (a film
-// or an archive named .jpg by mistake, of any size), only its first two,
-// which the decoder refuses just as it would refuse the whole file.
-QByteArray readJpegFile(const QString& fileName)
-{
-    const OpenFile file(fileName);
-    QByteArray bytes(qsizetype(std::min<std::int64_t>(file.size, 2)), Qt::Uninitialized);
+    QByteArray bytes(qsizetype(std::min<std::int64_t>(file.size, start.size())), Qt::Uninitialized);
     qsizetype done = readUpTo(file.fd, bytes.data(), bytes.size());
-    if (done == 2 && bytes.startsWith(QByteArrayView("\xFF\xD8", 2))) {
-        bytes.resize(qsizetype(std::max<std::int64_t>(file.size, 2)));
-        const qsizetype rest = readUpTo(file.fd, bytes.data() + 2, bytes.size() - 2);
-        done = rest < 0 ? rest : 2 + rest;
+    if (done == start.size() && bytes.startsWith(start)) {
+        bytes.resize(qsizetype(std::max<std::int64_t>(file.size, done)));
+        const qsizetype rest = readUpTo(file.fd, bytes.data() + done, bytes.size() - done);
+        done = rest < 0 ? rest : done + rest;
     }
     if (done < 0)
         throwCannotOpen(fileName);
@@ -98,7 +87,7 @@ Picture readPictureFile(const QString& fileName)
         return readBmpFile(file.fd, file.size);
     }
     if (lower == u"jpg" || lower == u"jpeg")
-        return readJpeg(readJpegFile(fileName));
+        return readJpeg(readWholeFile(fileName, QByteArrayView("\xFF\xD8", 2)));
     if (lower == u"ico")
         return readIcon(readWholeFile(fileName));
     if (lower == u"wmf" || lower == u"emf")
